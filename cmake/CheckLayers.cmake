@@ -1,0 +1,31 @@
+# Fails when a source of the core layers includes a GTK, GDK, GLib, GIO,
+# GObject, WebKit or JavaScriptCore header. Only src/platform/linux and
+# runtime/ may talk to those libraries.
+#   cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "CheckLayers: SOURCE_DIR is not set")
+endif()
+set(core_dirs util com webview loader app view fileops platform/fake)
+set(platform_headers platform)
+set(forbidden "#[ \t]*include[ \t]*[<\"](gtk|gdk|glib|gio|gobject|webkit|webkit2|jsc|libsoup|cairo|pango|systemd)[^>\"]*[>\"]")
+set(violations "")
+foreach(dir IN LISTS core_dirs)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp")
+  foreach(f IN LISTS files)
+    file(STRINGS "${f}" hits REGEX "${forbidden}")
+    foreach(h IN LISTS hits)
+      string(APPEND violations "  ${f}: ${h}\n")
+    endforeach()
+  endforeach()
+endforeach()
+# Headers directly in src/platform are the layer's interface and belong to the core too.
+file(GLOB files "${SOURCE_DIR}/platform/*.h" "${SOURCE_DIR}/platform/*.cpp")
+foreach(f IN LISTS files)
+  file(STRINGS "${f}" hits REGEX "${forbidden}")
+  foreach(h IN LISTS hits)
+    string(APPEND violations "  ${f}: ${h}\n")
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "Core sources include platform toolkit headers:\n${violations}")
+endif()

@@ -1,0 +1,12 @@
+#pragma once
+#include "webview/ICoreWebView2Forward.h"
+
+// A read-only byte stream: the body of a web resource response.
+struct IStream : IUnknown {
+  static constexpr IID kIid = MakeGuid("{0000000C-0000-0000-C000-000000000046}");
+  using BaseInterface = IUnknown;
+
+  // Reads up to `bytes` bytes. S_OK when the buffer was filled, S_FALSE when
+  // fewer bytes remained (zero at the end), a failure HRESULT otherwise.
+  virtual HRESULT Read(void* buffer, ULONG bytes, ULONG* bytesRead) = 0;
+};
