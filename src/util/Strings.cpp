@@ -1,0 +1,92 @@
+#include "util/Strings.h"
+
+#include <cstdint>
+
+namespace {
+
+// Decodes one UTF-8 sequence at `i`; returns false on any invalid form
+// (overlong encodings, surrogates, values above U+10FFFF, truncation).
+bool DecodeOne(std::string_view s, std::size_t& i, char32_t& out) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  if (b0 < 0x80) {
+    out = b0;
+    ++i;
+    return true;
+  }
+  int extra;
+  char32_t min;
+  if ((b0 & 0xE0) == 0xC0) {
+    extra = 1;
+    out = b0 & 0x1F;
+    min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    extra = 2;
+    out = b0 & 0x0F;
+    min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    extra = 3;
+    out = b0 & 0x07;
+    min = 0x10000;
+  } else {
+    return false;
+  }
+  if (i + static_cast<std::size_t>(extra) >= s.size()) return false;
+  for (int k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return false;
+    out = (out << 6) | (b & 0x3F);
+  }
+  if (out < min || out > 0x10FFFF || (out >= 0xD800 && out <= 0xDFFF)) return false;
+  i += extra + 1;
+  return true;
+}
+
+}  // namespace
+
+std::u16string Utf8ToWide(std::string_view utf8) {
+  if (const auto nul = utf8.find('\0'); nul != std::string_view::npos) utf8 = utf8.substr(0, nul);
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c;
+    if (!DecodeOne(utf8, i, c)) return {};
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
+std::string WideToUtf8(std::u16string_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Text conversion between the UTF-8 of files and the platform boundary and
+// the UTF-16 that the program and the engine contract use.
+#include <string>
+#include <string_view>
+
+// UTF-8 to UTF-16. The input is taken up to its first NUL; an empty input or
+// one that is not valid UTF-8 gives the empty text.
+std::u16string Utf8ToWide(std::string_view utf8);
+
+// UTF-16 to UTF-8, for the platform boundary. Unpaired surrogates become
+// U+FFFD so that nothing is lost silently in the middle of a text.
+std::string WideToUtf8(std::u16string_view wide);
