@@ -5,6 +5,7 @@
 // Release that brings the count to zero.
 #include <atomic>
 #include <new>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
