@@ -1,0 +1,165 @@
+#pragma once
+// The system-services half of the platform layer: environment variables, the
+// registry store, packages, files, the executable's identity, library
+// loading and diagnostics. The runtime loader is written against these
+// operations only, so that unit tests can run every rule on the in-memory
+// fake while the program uses the Linux backend.
+//
+// Every path and text is UTF-16 here; the backend converts at the POSIX
+// boundary. Operations that can fail return an HRESULT built from the
+// Windows error code that stands for the OS failure, because the loader
+// passes those codes on to its callers unchanged.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/HResult.h"
+#include "com/Types.h"
+
+struct ICoreWebView2EnvironmentOptions;
+struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
+
+// The two registry hives the program reads.
+enum class RegistryHive { LocalMachine, CurrentUser };
+
+// The registry view a key is opened in. Linux has no 32-bit redirection, so
+// the Linux backend reads both views from the same store; the fake keeps
+// them apart so that tests can prove which view a caller asks for.
+enum class RegistryView { Default, Bits32 };
+
+// Windows error codes of the operations below that the shared error table
+// does not carry.
+inline constexpr DWORD kErrorProcNotFound = 127;
+inline constexpr DWORD kErrorResourceTypeNotFound = 1813;
+
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_DWORD = 4;
+
+// One registry value: a text (REG_SZ) or a 32-bit number (REG_DWORD).
+struct RegistryValue {
+  DWORD type = REG_SZ;
+  std::u16string text;
+  DWORD number = 0;
+  friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
+};
+
+// One entry of the current process's package graph.
+struct PackageEntry {
+  std::u16string familyName;
+  std::u16string installedPath;
+  std::uint16_t major = 0;
+  std::uint16_t minor = 0;
+  std::uint16_t build = 0;
+  std::uint16_t revision = 0;
+};
+
+// The fields of the event written when environment creation fails.
+struct CreationFailureEvent {
+  HRESULT hr = S_OK;
+  bool clientDllFound = false;
+  bool installedRuntime = false;
+  std::uint64_t partAPrivTags = 0x1000000;
+  friend bool operator==(const CreationFailureEvent&, const CreationFailureEvent&) = default;
+};
+
+// A loaded library. The value is the backend's own; null means none.
+struct LibraryModule;
+using LibraryHandle = LibraryModule*;
+
+// The creation entry of a runtime's client library, as the loader calls it.
+// The Linux backend wraps the exported function; the fake hands out a
+// closure that stands for it.
+using CreateEnvironmentEntry =
+    std::function<HRESULT(int flag, UINT32 runtimeKind, LPCWSTR userDataFolder,
+                          ICoreWebView2EnvironmentOptions* environmentOptions,
+                          ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)>;
+
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+
+  // --- Environment ---------------------------------------------------------
+  // The variable's value; nothing when it is not defined. A variable defined
+  // with an empty value gives the empty text, which callers treat as present.
+  virtual std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) = 0;
+
+  // --- Registry ------------------------------------------------------------
+  // True when the key (a path below the hive, parts separated by '\') opens
+  // for reading. Key names are compared without regard to case.
+  virtual bool RegistryKeyOpens(RegistryHive hive, RegistryView view, std::u16string_view key) = 0;
+
+  // Reads one value of a key. An empty name reads the key's default value.
+  // A missing key or value fails with HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND).
+  // The text is returned whole; callers apply their own length limits.
+  virtual HRESULT ReadRegistryValue(RegistryHive hive, RegistryView view, std::u16string_view key,
+                                    std::u16string_view name, RegistryValue* value) = 0;
+
+  // --- Packages ------------------------------------------------------------
+  // Whether the package-dependency functions exist at all. Linux has none.
+  virtual bool PackageFunctionsAvailable() = 0;
+
+  // Adds a dependency on the newest package of the family for the life of
+  // the process.
+  virtual HRESULT AddPackageDependency(std::u16string_view familyName) = 0;
+
+  // The current package graph; fails when the process has none.
+  virtual HRESULT GetPackageGraph(std::vector<PackageEntry>* entries) = 0;
+
+  // --- Files ---------------------------------------------------------------
+  // True when the path names something that exists (a file or a folder).
+  virtual bool FileExists(std::u16string_view path) = 0;
+
+  // Opens the path as a regular file for reading and execution and closes it
+  // again: S_OK, or the failure that the open met.
+  virtual HRESULT CheckFileOpensForExecution(std::u16string_view path) = 0;
+
+  // The product version text that a runtime library carries, read without
+  // loading the library. A file without one fails with
+  // HRESULT_FROM_WIN32(ERROR_RESOURCE_TYPE_NOT_FOUND).
+  virtual HRESULT ReadLibraryVersion(std::u16string_view path, std::u16string* version) = 0;
+
+  // The full path of the running executable.
+  virtual HRESULT GetExecutablePath(std::u16string* path) = 0;
+
+  // The working directory, without a trailing separator (except for "/").
+  virtual HRESULT GetCurrentDirectory(std::u16string* path) = 0;
+
+  // The per-user roaming data folder: $XDG_DATA_HOME when it is an absolute
+  // path, otherwise ~/.local/share.
+  virtual HRESULT GetRoamingDataFolder(std::u16string* path) = 0;
+
+  // --- Identity ------------------------------------------------------------
+  // The explicit application user model ID that start-up gives the process.
+  virtual void SetAppUserModelId(std::u16string_view id) = 0;
+  // The ID set above; nothing when none has been set.
+  virtual std::optional<std::u16string> GetAppUserModelId() = 0;
+
+  // --- Libraries -----------------------------------------------------------
+  // Loads a library by its full path. A missing file, a file that is not a
+  // library for this process and an unreadable file all fail with an
+  // HRESULT; none of them may bring the process down.
+  virtual HRESULT LoadLibrary(std::u16string_view path, LibraryHandle* library) = 0;
+
+  // Looks up an exported symbol: S_OK when the library exports it, otherwise
+  // HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND).
+  virtual HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) = 0;
+
+  // Looks up the named export as a creation entry.
+  virtual HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name,
+                                            CreateEnvironmentEntry* entry) = 0;
+
+  // Releases one load of the library.
+  virtual void FreeLibrary(LibraryHandle library) = 0;
+
+  // --- Diagnostics ---------------------------------------------------------
+  // Writes one debug line (UTF-8); the backend decides whether anyone sees it.
+  virtual void WriteDebugLine(std::string_view line) = 0;
+
+  // Records the failure event of environment creation where the system
+  // keeps such events. Reports are serialised; a system without an event
+  // store drops them.
+  virtual void WriteCreationFailureEvent(const CreationFailureEvent& event) = 0;
+};

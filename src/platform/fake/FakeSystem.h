@@ -1,0 +1,126 @@
+#pragma once
+// The in-memory system for unit tests. Tests fill in the environment, the
+// registry hives and views, packages, files and their version texts, and
+// libraries whose exports are closures; the fake records what the code under
+// test asked for and wrote (debug lines, failure events, library loads).
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ISystem.h"
+
+class FakeSystem final : public ISystem {
+ public:
+  // A file as the fake file system knows it.
+  struct File {
+    // False for a file that exists but cannot be opened (no permission).
+    bool opensForExecution = true;
+    // The version text the file carries, if it is a runtime library.
+    std::optional<std::u16string> version;
+  };
+
+  // A library that LoadLibrary can load. A failing loadResult makes the load
+  // fail with that code; exports maps symbol names to their stand-ins.
+  struct Library {
+    HRESULT loadResult = S_OK;
+    std::map<std::string, CreateEnvironmentEntry> exports;
+  };
+
+  FakeSystem();
+  ~FakeSystem() override;
+
+  // --- Set-up by tests -------------------------------------------------------
+  void SetEnvironmentVariable(std::u16string name, std::u16string value);
+  void RemoveEnvironmentVariable(const std::u16string& name);
+
+  // Creates the key (and so every key above it) in a hive and view.
+  void AddRegistryKey(RegistryHive hive, RegistryView view, std::u16string_view key);
+  void SetRegistryString(RegistryHive hive, RegistryView view, std::u16string_view key, std::u16string_view name,
+                         std::u16string text);
+  void SetRegistryDword(RegistryHive hive, RegistryView view, std::u16string_view key, std::u16string_view name,
+                        DWORD number);
+
+  void SetPackageFunctionsAvailable(bool available);
+  void AddPackage(PackageEntry entry);
+  void SetPackageGraphResult(HRESULT hr);
+
+  // Adds a file; a folder counts as existing without being a file.
+  void AddFile(std::u16string path);
+  void AddFile(std::u16string path, File file);
+  void AddFolder(std::u16string path);
+  void SetExecutablePath(std::optional<std::u16string> path, HRESULT failure = E_FAIL);
+  void SetCurrentDirectory(std::u16string path);
+  void SetRoamingDataFolder(std::u16string path);
+
+  void AddLibrary(std::u16string path, Library library);
+
+  // --- Observations ----------------------------------------------------------
+  const std::vector<std::string>& DebugLines() const { return m_debugLines; }
+  void ClearDebugLines() { m_debugLines.clear(); }
+  const std::vector<CreationFailureEvent>& FailureEvents() const { return m_failureEvents; }
+  const std::vector<std::u16string>& PackageDependenciesAdded() const { return m_dependencies; }
+  // Loads made and loads released for one library path.
+  int LoadCount(std::u16string_view path) const;
+  int FreeCount(std::u16string_view path) const;
+  // Libraries still loaded (loads minus releases over all libraries).
+  int OutstandingLoads() const;
+  // Every key path that was probed with RegistryKeyOpens or read, with its hive and view.
+  struct RegistryAccess {
+    RegistryHive hive;
+    RegistryView view;
+    std::u16string key;
+    std::u16string name;
+  };
+  const std::vector<RegistryAccess>& RegistryReads() const { return m_registryReads; }
+
+  // --- ISystem ---------------------------------------------------------------
+  std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) override;
+  bool RegistryKeyOpens(RegistryHive hive, RegistryView view, std::u16string_view key) override;
+  HRESULT ReadRegistryValue(RegistryHive hive, RegistryView view, std::u16string_view key, std::u16string_view name,
+                            RegistryValue* value) override;
+  bool PackageFunctionsAvailable() override;
+  HRESULT AddPackageDependency(std::u16string_view familyName) override;
+  HRESULT GetPackageGraph(std::vector<PackageEntry>* entries) override;
+  bool FileExists(std::u16string_view path) override;
+  HRESULT CheckFileOpensForExecution(std::u16string_view path) override;
+  HRESULT ReadLibraryVersion(std::u16string_view path, std::u16string* version) override;
+  HRESULT GetExecutablePath(std::u16string* path) override;
+  HRESULT GetCurrentDirectory(std::u16string* path) override;
+  HRESULT GetRoamingDataFolder(std::u16string* path) override;
+  void SetAppUserModelId(std::u16string_view id) override;
+  std::optional<std::u16string> GetAppUserModelId() override;
+  HRESULT LoadLibrary(std::u16string_view path, LibraryHandle* library) override;
+  HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
+  HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
+  void FreeLibrary(LibraryHandle library) override;
+  void WriteDebugLine(std::string_view line) override;
+  void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
+
+ private:
+  struct LoadedLibrary;
+  using HiveKey = std::pair<RegistryHive, RegistryView>;
+  // Keys by lower-cased path; each maps lower-cased value names to values.
+  using Hive = std::map<std::u16string, std::map<std::u16string, RegistryValue>>;
+
+  LoadedLibrary* Find(LibraryHandle library);
+
+  std::map<std::u16string, std::u16string> m_environment;
+  std::map<HiveKey, Hive> m_registry;
+  std::vector<RegistryAccess> m_registryReads;
+  bool m_packageFunctions = false;
+  HRESULT m_packageGraphResult = S_OK;
+  std::vector<PackageEntry> m_packages;
+  std::vector<std::u16string> m_dependencies;
+  std::map<std::u16string, File> m_files;
+  std::map<std::u16string, bool> m_folders;
+  std::optional<std::u16string> m_executablePath;
+  HRESULT m_executablePathFailure = E_FAIL;
+  std::u16string m_currentDirectory = u"/work";
+  std::u16string m_roamingDataFolder = u"/home/user/.local/share";
+  std::optional<std::u16string> m_appUserModelId;
+  std::vector<std::unique_ptr<LoadedLibrary>> m_libraries;
+  std::vector<std::string> m_debugLines;
+  std::vector<CreationFailureEvent> m_failureEvents;
+};
