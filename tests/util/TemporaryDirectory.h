@@ -1,0 +1,47 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with
+// everything in it when the object goes away. Tests write their files here
+// so that they never touch the source tree or each other.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vellum-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    // Restore search permission on anything a test locked, so removal works.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::filesystem::path& Path() const { return m_path; }
+
+  // Writes `bytes` exactly as given to the file `name` inside the folder.
+  std::filesystem::path WriteFile(const std::filesystem::path& name, std::string_view bytes) const {
+    const auto path = m_path / name;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) throw std::runtime_error("cannot write " + path.string());
+    return path;
+  }
+
+ private:
+  std::filesystem::path m_path;
+};
