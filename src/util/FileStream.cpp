@@ -1,0 +1,57 @@
+#include "util/FileStream.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "util/Strings.h"
+#include "util/Win32Error.h"
+
+FileStream::FileStream(UniqueFd fd) : m_fd(std::move(fd)) {}
+
+HRESULT FileStream::Open(std::u16string_view path, IStream** stream) {
+  if (!stream) return E_POINTER;
+  *stream = nullptr;
+  if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return E_INVALIDARG;
+
+  const std::string native = WideToUtf8(path);
+  // O_NONBLOCK keeps the open of a named pipe from waiting for a writer; the
+  // flag is taken off again once the file is known to be a regular one.
+  UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!fd.IsValid()) return HResultFromErrno(errno);
+
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) return HResultFromErrno(errno);
+  if (S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  if (!S_ISREG(info.st_mode)) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
+
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return HResultFromErrno(errno);
+
+  ComPtr<FileStream> object = MakeComObject<FileStream>(std::move(fd));
+  if (!object) return E_OUTOFMEMORY;
+  *stream = object.Detach();
+  return S_OK;
+}
+
+HRESULT FileStream::Read(void* buffer, ULONG bytes, ULONG* bytesRead) {
+  if (bytesRead) *bytesRead = 0;
+  if (!buffer && bytes > 0) return E_POINTER;
+  ULONG total = 0;
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (total < bytes) {
+    const ssize_t got = ::read(m_fd.Get(), out + total, bytes - total);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      // What was read before the failure is reported, so that the caller
+      // can hand on those bytes before it gives up.
+      if (bytesRead) *bytesRead = total;
+      return HResultFromErrno(errno);
+    }
+    if (got == 0) break;
+    total += static_cast<ULONG>(got);
+  }
+  if (bytesRead) *bytesRead = total;
+  return total == bytes ? S_OK : S_FALSE;
+}
