@@ -4,6 +4,7 @@
 #include <boost/json/value.hpp>
 
 #include <string>
+#include <utility>
 
 #include "com/HResult.h"
 #include "util/ReadFileToString.h"
@@ -90,7 +91,13 @@ HRESULT ApplySettingsText(std::string_view text, Settings& settings) {
   // which is reported the same way.
   try {
     const boost::json::value root = boost::json::parse(boost::json::string_view(text.data(), text.size()));
-    if (const auto* object = root.if_object()) ApplyRoot(*object, settings);
+    if (const auto* object = root.if_object()) {
+      // The values go into a copy first so that a failure half-way leaves
+      // the caller's record exactly as it was.
+      Settings updated = settings;
+      ApplyRoot(*object, updated);
+      settings = std::move(updated);
+    }
   } catch (...) {
     return E_FAIL;
   }
