@@ -186,3 +186,7 @@ inline constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
 inline constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
   return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }
+
+// --- Toolbar button state (wParam the command, lParam TRUE/FALSE) -------------
+inline constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;
+inline constexpr UINT TB_CHECKBUTTON = WM_USER + 2;

@@ -1,0 +1,48 @@
+#pragma once
+// The program's only top-level window: a resizable frame with the toolbar
+// (Back, Forward, Reload) across the top, unless the settings switch it off,
+// and the web view host filling the rest. It owns the settings record and
+// the web view host object, acts as the message loop's filter and idle
+// handler, and offers the About box from its window menu.
+#include "app/FrameWindowImpl.h"
+#include "app/IdleHandler.h"
+#include "app/MessageFilter.h"
+#include "app/Settings.h"
+#include "app/UpdateUI.h"
+#include "app/ViewPlaceholder.h"
+
+class CMainFrame : public CFrameWindowImpl,
+                   public CUpdateUI,
+                   public CMessageFilter,
+                   public CIdleHandler {
+ public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  // Reads settings.json into m_settings (see LoadSettings in
+  // app/LoadSettings.h).
+  HRESULT LoadSettings();
+
+  BOOL PreTranslateMessage(MSG* msg) override;
+  BOOL OnIdle() override;
+
+  bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                            LRESULT& result) override;
+
+  // Message handlers.
+  LRESULT OnCreate();
+  LRESULT OnDestroy();
+  LRESULT OnAppAbout();
+  LRESULT OnBack();
+  LRESULT OnForward();
+  LRESULT OnReload();
+
+  // The toolbar's buttons: Back, Forward and Reload with their themed icons
+  // and the tool tips of their strings.
+  static std::vector<ToolBarButton> ToolBarButtons();
+
+  // The web view host. ---- Replace CViewPlaceholder with CView (view/View.h)
+  // once the host is part of the build. ----
+  CViewPlaceholder m_view;
+  Settings m_settings;
+};

@@ -1,0 +1,56 @@
+#include "app/RunApplication.h"
+
+#include "app/AppModule.h"
+#include "app/CheckRuntime.h"
+#include "app/MainFrame.h"
+#include "app/MessageLoop.h"
+#include "app/Resource.h"
+#include "app/StringTable.h"
+#include "platform/IWindowing.h"
+#include "platform/Platform.h"
+#include "util/FormatMessageWithHResult.h"
+
+namespace {
+// Keeps the loop registered for exactly as long as it exists, on every way
+// out of start-up, so the module never hands out a loop that is gone.
+class MessageLoopRegistration {
+ public:
+  explicit MessageLoopRegistration(CMessageLoop* loop) { g_module.AddMessageLoop(loop); }
+  ~MessageLoopRegistration() { g_module.RemoveMessageLoop(); }
+  MessageLoopRegistration(const MessageLoopRegistration&) = delete;
+  MessageLoopRegistration& operator=(const MessageLoopRegistration&) = delete;
+};
+}  // namespace
+
+std::u16string ApplicationIdFor(std::u16string_view browserId) {
+  return u"QuillBrowser." + std::u16string(browserId);
+}
+
+int RunApplication(int nCmdShow) {
+  IWindowing& windowing = Platform::Windowing();
+  CMessageLoop loop;
+  MessageLoopRegistration registration(&loop);
+
+  windowing.SetProcessDpiAware();
+
+  CMainFrame frame;
+  frame.m_view.m_pFrame = &frame;
+
+  const HRESULT hr = frame.LoadSettings();
+  if (FAILED(hr)) {
+    const std::u16string text =
+        FormatMessageWithHResult(LoadStringResource(IDS_SETTINGS_LOAD_FAILED), hr);
+    windowing.MessageBox(nullptr, text, u"", MB_OK | MB_ICONERROR);
+    return 0;
+  }
+
+  // Before any window exists, so that the desktop groups the frame under it.
+  windowing.SetApplicationId(ApplicationIdFor(frame.m_settings.browserID));
+
+  if (!CheckRuntime()) return 0;
+
+  if (!frame.CreateEx()) return 0;
+  frame.ShowWindow(nCmdShow);
+
+  return loop.Run();
+}
