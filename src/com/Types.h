@@ -24,8 +24,14 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 
+// GLib defines TRUE and FALSE as macros with the same values; code that sees
+// both (the Linux platform, the runtime) then uses the macros.
+#ifndef TRUE
 inline constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
 inline constexpr BOOL FALSE = 0;
+#endif
 
 // A window handle. Its value is owned by the platform layer; the Linux
 // backend hands out the GtkWidget that stands for the window, so that the
