@@ -1,0 +1,45 @@
+#pragma once
+// The controller of the fake engine: hands out its web view and records the
+// bounds it is given. When its last reference goes it drops the web view's
+// handlers, as the runtime does, so that a handler holding the web view does
+// not keep both alive for ever.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/RuntimeClass.h"
+#include "fakes/FakeEngineLog.h"
+#include "fakes/FakeWebView.h"
+#include "webview/ICoreWebView2Controller.h"
+
+class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
+ public:
+  FakeController(std::shared_ptr<FakeEngineLog> log, ComPtr<FakeWebView> webView)
+      : m_log(std::move(log)), webView(std::move(webView)) {}
+  ~FakeController() override {
+    if (webView) webView->DropHandlers();
+  }
+
+  HRESULT get_CoreWebView2(ICoreWebView2** out) override {
+    m_log->Add("get_CoreWebView2");
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (FAILED(getCoreWebView2Result)) return getCoreWebView2Result;
+    if (!webView) return S_OK;
+    return ComPtr<ICoreWebView2>(webView).CopyTo(out);
+  }
+  HRESULT put_Bounds(RECT value) override {
+    m_log->Add("put_Bounds(" + std::to_string(value.left) + "," + std::to_string(value.top) + "," +
+               std::to_string(value.right) + "," + std::to_string(value.bottom) + ")");
+    bounds.push_back(value);
+    return S_OK;
+  }
+
+ private:
+  std::shared_ptr<FakeEngineLog> m_log;
+
+ public:
+  ComPtr<FakeWebView> webView;
+  HRESULT getCoreWebView2Result = S_OK;
+  std::vector<RECT> bounds;
+};
