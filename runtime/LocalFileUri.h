@@ -1,0 +1,37 @@
+#pragma once
+// The two spellings of a local file address. Pages, the program and every
+// event see "file://" addresses; the engine itself loads local content through
+// the runtime's private scheme, because it refuses a handler for "file".
+// These functions translate between the two and decide which addresses are
+// local files at all. They work on UTF-8 text and need no toolkit.
+#include <optional>
+#include <string>
+#include <string_view>
+
+class LocalFileUri {
+ public:
+  // The private scheme the runtime registers for local content.
+  static constexpr std::string_view kScheme = "vellum-file";
+
+  // True for a "file:" address (scheme compared without regard to case) whose
+  // host is empty or "localhost"; any other host names no local file.
+  static bool IsLocalFileUri(std::string_view uri);
+
+  // True for an address of the private scheme (without regard to case).
+  static bool IsSchemeUri(std::string_view uri);
+
+  // "file:///a/b?q#f" -> "vellum-file:///a/b?q#f". A "localhost" host is
+  // dropped so that every local page shares one origin. Nothing for an
+  // address that is not a local file address.
+  static std::optional<std::string> ToSchemeUri(std::string_view fileUri);
+
+  // "vellum-file:///a/b?q#f" -> "file:///a/b?q#f"; any other address is
+  // returned unchanged, so events can pass every address through it.
+  static std::string ToFileUri(std::string_view uri);
+
+  // The file system path a local address names: the part after the host, up
+  // to the query or fragment, with percent-escapes decoded as bytes. Works on
+  // both spellings. Nothing when the address is no local file, the path is
+  // empty, or it decodes to a NUL byte.
+  static std::optional<std::string> PathFromUri(std::string_view uri);
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Serves local content through the runtime's private scheme. Each request is
+// offered to the program as a WebResourceRequested event (with the file://
+// address); a response the program sets is delivered as it stands, status,
+// reason and headers, with its body streamed from the program's stream. A
+// request the program leaves unanswered is served the way the engine serves
+// a file itself: the file's bytes with a type guessed from its name, or a
+// load error when it cannot be read.
+#include <webkit2/webkit2.h>
+
+#include "webview/ICoreWebView2WebResourceResponse.h"
+
+class LocalScheme {
+ public:
+  // Registers the scheme and its security on a web context: secure and
+  // CORS-enabled, but not local (a local scheme breaks same-origin fetch and
+  // workers).
+  static void Register(WebKitWebContext* context);
+
+ private:
+  static void OnRequest(WebKitURISchemeRequest* request, gpointer);
+  static void FinishWithProgramResponse(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
+                                        const std::string& fileUri, int context);
+  static void FinishAsEngine(WebKitURISchemeRequest* request, const std::string& fileUri, int context);
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Places one web view inside its parent window and hands it out.
+#include "RuntimeWebView.h"
+#include "com/RuntimeClass.h"
+#include "webview/ICoreWebView2Controller.h"
+
+class RuntimeController final : public RuntimeClass<ICoreWebView2Controller> {
+ public:
+  explicit RuntimeController(ComPtr<RuntimeWebView> webView) : m_webView(std::move(webView)) {}
+
+  HRESULT get_CoreWebView2(ICoreWebView2** coreWebView2) override;
+  HRESULT put_Bounds(RECT bounds) override;
+
+ private:
+  ComPtr<RuntimeWebView> m_webView;
+};

@@ -1,0 +1,100 @@
+#include "RuntimeEnvironment.h"
+
+#include <dlfcn.h>
+
+#include "EngineSignals.h"
+#include "LocalScheme.h"
+#include "MainLoopQueue.h"
+#include "RuntimeController.h"
+#include "RuntimeWebView.h"
+#include "WebResourceResponse.h"
+#include "util/Strings.h"
+#include "webview/ICoreWebView2CreateCoreWebView2ControllerCompletedHandler.h"
+
+namespace {
+
+GObjectPtr<WebKitWebContext> CreateContext(const std::string& userDataFolder) {
+  if (userDataFolder.empty()) return GObjectPtr<WebKitWebContext>::Adopt(webkit_web_context_new());
+  g_autofree char* data = g_build_filename(userDataFolder.c_str(), "EBWebView", "Data", nullptr);
+  g_autofree char* cache = g_build_filename(userDataFolder.c_str(), "EBWebView", "Cache", nullptr);
+  g_autoptr(WebKitWebsiteDataManager) manager =
+      webkit_website_data_manager_new("base-data-directory", data, "base-cache-directory", cache, nullptr);
+  return GObjectPtr<WebKitWebContext>::Adopt(webkit_web_context_new_with_website_data_manager(manager));
+}
+
+// The engine wants a language list; the program gives one tag.
+void SetLanguage(WebKitWebContext* context, const std::string& language) {
+  if (language.empty()) return;
+  const char* languages[] = {language.c_str(), nullptr};
+  webkit_web_context_set_preferred_languages(context, languages);
+}
+
+}  // namespace
+
+RuntimeEnvironment::RuntimeEnvironment(const std::string& userDataFolder, BrowserArguments arguments,
+                                       const std::string& language)
+    : m_context(CreateContext(userDataFolder)), m_arguments(arguments) {
+  WebKitWebContext* context = m_context.Get();
+  // Off in this engine's default; said again so that no change of default can
+  // keep the web process from loading the extension beside this library.
+  webkit_web_context_set_sandbox_enabled(context, FALSE);
+  const std::string extensions = WebExtensionDirectory();
+  if (!extensions.empty()) webkit_web_context_set_web_extensions_directory(context, extensions.c_str());
+  LocalScheme::Register(context);
+  SetLanguage(context, language);
+  EngineSignals::ConnectContext(context, this);
+}
+
+RuntimeEnvironment::~RuntimeEnvironment() { EngineSignals::DisconnectContext(m_context.Get(), this); }
+
+std::string RuntimeEnvironment::WebExtensionDirectory() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<const void*>(&RuntimeEnvironment::WebExtensionDirectory), &info) || !info.dli_fname)
+    return {};
+  g_autofree char* folder = g_path_get_dirname(info.dli_fname);
+  // A folder of its own, so the engine loads only the extension in every web
+  // process and not this library as well.
+  g_autofree char* extensions = g_build_filename(folder, "webextension", nullptr);
+  return extensions;
+}
+
+HRESULT RuntimeEnvironment::CreateCoreWebView2Controller(
+    HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
+  if (!handler) return E_POINTER;
+  if (!parentWindow) return E_INVALIDARG;
+  // The platform hands the window's widget itself as the handle.
+  auto* parent = reinterpret_cast<GtkWidget*>(parentWindow);
+  if (!GTK_IS_CONTAINER(parent)) return E_INVALIDARG;
+  // The parent is held until the view is placed, in case the window goes
+  // away before the main loop comes round.
+  MainLoopQueue::Post([self = ComPtr<RuntimeEnvironment>(this),
+                       done = ComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(handler),
+                       held = GObjectPtr<GtkWidget>::Ref(parent)] {
+    ComPtr<RuntimeWebView> view;
+    if (!gtk_widget_in_destruction(held.Get())) view = RuntimeWebView::Create(self, held.Get());
+    ComPtr<RuntimeController> controller = view ? MakeComObject<RuntimeController>(view) : nullptr;
+    if (!controller) {
+      done->Invoke(view ? E_OUTOFMEMORY : E_ABORT, nullptr);
+      return;
+    }
+    done->Invoke(S_OK, controller.Get());
+  });
+  return S_OK;
+}
+
+HRESULT RuntimeEnvironment::CreateWebResourceResponse(IStream* content, int statusCode, LPCWSTR reasonPhrase,
+                                                      LPCWSTR headers, ICoreWebView2WebResourceResponse** response) {
+  if (!response) return E_POINTER;
+  *response = nullptr;
+  ComPtr<WebResourceResponse> created = MakeComObject<WebResourceResponse>(
+      ComPtr<IStream>(content), statusCode, std::u16string(reasonPhrase ? reasonPhrase : u""),
+      std::u16string(headers ? headers : u""));
+  if (!created) return E_OUTOFMEMORY;
+  *response = created.Detach();
+  return S_OK;
+}
+
+void RuntimeEnvironment::OnDownloadStarted(WebKitDownload* download) {
+  if (RuntimeWebView* view = RuntimeWebView::FromEngineView(webkit_download_get_web_view(download)))
+    view->OnDownloadStarted(download);
+}

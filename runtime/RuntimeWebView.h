@@ -1,0 +1,103 @@
+#pragma once
+// The web view: one engine view placed in the program's window, with the
+// navigation calls and the events the program registers for. Every event is
+// raised from the main loop (MainLoopQueue), never inside a program call.
+#include <webkit2/webkit2.h>
+
+#include <string>
+#include <vector>
+
+#include "EventHandlerList.h"
+#include "GObjectPtr.h"
+#include "RuntimeEnvironment.h"
+#include "RuntimeSettings.h"
+#include "com/RuntimeClass.h"
+#include "webview/EngineContract.h"
+
+class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
+ public:
+  // Creates the engine view inside `parent` (a GtkFixed, or any container)
+  // and connects its signals.
+  static ComPtr<RuntimeWebView> Create(ComPtr<RuntimeEnvironment> environment, GtkWidget* parent);
+  ~RuntimeWebView() override;
+
+  // The runtime object behind an engine view, null when there is none.
+  static RuntimeWebView* FromEngineView(WebKitWebView* view);
+
+  // ICoreWebView2
+  HRESULT get_Settings(ICoreWebView2Settings** settings) override;
+  HRESULT Navigate(LPCWSTR uri) override;
+  HRESULT GoBack() override;
+  HRESULT GoForward() override;
+  HRESULT Reload() override;
+  HRESULT get_ContainsFullScreenElement(BOOL* containsFullScreenElement) override;
+  HRESULT add_ContainsFullScreenElementChanged(ICoreWebView2ContainsFullScreenElementChangedEventHandler* eventHandler,
+                                               EventRegistrationToken* token) override;
+  HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* eventHandler,
+                                 EventRegistrationToken* token) override;
+  HRESULT add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* eventHandler,
+                                 EventRegistrationToken* token) override;
+  HRESULT add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* eventHandler,
+                                   EventRegistrationToken* token) override;
+  // ICoreWebView2_2
+  HRESULT get_Environment(ICoreWebView2Environment** environment) override;
+  // ICoreWebView2_4
+  HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* eventHandler,
+                               EventRegistrationToken* token) override;
+  // ICoreWebView2_22
+  HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(
+      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext,
+      COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS requestSourceKinds) override;
+
+  // Bounds in the parent's client coordinates.
+  HRESULT SetBounds(RECT bounds);
+
+  // Reactions to the engine's signals (EngineSignals connects them).
+  gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  void OnCreate(WebKitNavigationAction* action);
+  void OnFullScreen(bool entered);
+  void OnLoadChanged(WebKitLoadEvent loadEvent);
+  void OnLoadFailed(const char* failingUri, const GError* error);
+  gboolean OnScriptDialog();
+  void OnEngineViewDestroyed();
+  void OnDownloadStarted(WebKitDownload* download);
+  // The engine asks where a download goes; TRUE holds it until the program
+  // has decided.
+  static gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
+
+  // Raises WebResourceRequested for a local request when a filter matches;
+  // gives the response the program set, or null.
+  ComPtr<ICoreWebView2WebResourceResponse> RaiseWebResourceRequested(const std::string& fileUri,
+                                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);
+
+  WebKitWebView* EngineView() const { return m_view.Get(); }
+
+ private:
+  struct ResourceFilter {
+    std::u16string pattern;
+    COREWEBVIEW2_WEB_RESOURCE_CONTEXT context;
+    COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS sourceKinds;
+  };
+
+  RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings);
+
+  void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  void RaiseNewWindowRequested(const std::string& uri);
+  void RaiseFullScreenChanged(bool contains);
+  void DecideDownload(GObjectPtr<WebKitDownload> download);
+  bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
+  bool IsUsable() const { return m_view && !m_destroyed; }
+
+  ComPtr<RuntimeEnvironment> m_environment;
+  ComPtr<RuntimeSettings> m_settings;
+  GObjectPtr<WebKitWebView> m_view;
+  GtkWidget* m_parent = nullptr;  // not owned; the view's parent while both exist
+  bool m_destroyed = false;
+  BOOL m_containsFullScreenElement = FALSE;
+  std::vector<ResourceFilter> m_filters;
+  EventHandlerList<ICoreWebView2ContainsFullScreenElementChangedEventHandler> m_fullScreenHandlers;
+  EventHandlerList<ICoreWebView2NavigationStartingEventHandler> m_navigationStartingHandlers;
+  EventHandlerList<ICoreWebView2NewWindowRequestedEventHandler> m_newWindowHandlers;
+  EventHandlerList<ICoreWebView2WebResourceRequestedEventHandler> m_webResourceHandlers;
+  EventHandlerList<ICoreWebView2DownloadStartingEventHandler> m_downloadHandlers;
+};

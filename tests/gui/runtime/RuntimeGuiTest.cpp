@@ -1,0 +1,209 @@
+// The runtime library end to end under a display: a host window, the real
+// engine, the test web application, and the runtime's trace.
+#include <gtest/gtest.h>
+#include <glib/gstdio.h>
+#include <gtk/gtk.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "RuntimeHost.h"
+#include "TestContent.h"
+
+namespace {
+
+std::string g_tracePath;
+
+std::vector<std::string> TraceLines() {
+  std::vector<std::string> lines;
+  std::ifstream in(g_tracePath);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The trace's escaping of a text field.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\') out += "\\\\";
+    else if (c == ' ') out += "\\s";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+// The trace's request line for exactly this address, or empty.
+std::string RequestLine(const std::string& uri) {
+  for (const auto& line : TraceLines())
+    if (line.rfind("request " + uri + " ", 0) == 0) return line;
+  return {};
+}
+
+bool HasEventLine(const std::string& name, const std::string& uri, const std::string& extra = "") {
+  for (const auto& line : TraceLines())
+    if (line.rfind("event " + name + " " + uri + " ", 0) == 0 && line.find(extra) != std::string::npos) return true;
+  return false;
+}
+
+std::string Field(const std::string& line, const std::string& key) {
+  const std::string marker = " " + key + "=";
+  const std::size_t at = line.find(marker);
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + marker.size();
+  return line.substr(start, line.find(' ', start) - start);
+}
+
+int ToplevelCount() {
+  GList* list = gtk_window_list_toplevels();
+  const int n = static_cast<int>(g_list_length(list));
+  g_list_free(list);
+  return n;
+}
+
+class RuntimeGuiTest : public ::testing::Test {
+ protected:
+  void StartHost(RuntimeHost::Options options = {}) {
+    m_host = std::make_unique<RuntimeHost>(std::move(options));
+    std::string error;
+    ASSERT_TRUE(m_host->Start(&error)) << error;
+  }
+  void TearDown() override {
+    if (m_host) {
+      EXPECT_EQ(m_host->ReentrantCallbacks(), 0) << "a handler ran inside a call into the runtime";
+    }
+    m_host.reset();
+  }
+  bool WaitForRequest(const std::string& text) {
+    return m_host->RunUntil([&] { return m_host->SawRequestContaining(text); });
+  }
+
+  TestContent m_content;
+  std::unique_ptr<RuntimeHost> m_host;
+};
+
+TEST_F(RuntimeGuiTest, PageLoadsAndEveryResourceCarriesTheProgramsHeaders) {
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html")), S_OK);
+  ASSERT_TRUE(WaitForRequest("report.txt?"));
+  const std::string report = m_host->RequestContaining("report.txt?");
+  EXPECT_NE(report.find("json=41"), std::string::npos) << report;
+  EXPECT_NE(report.find("coep=require-corp"), std::string::npos) << report;
+  EXPECT_NE(report.find("type=application/json"), std::string::npos) << report;
+  EXPECT_NE(report.find("wasm=5"), std::string::npos) << report;
+  EXPECT_NE(report.find("style=17px"), std::string::npos) << report;
+  EXPECT_NE(report.find("sab=shared-42"), std::string::npos) << report;
+  EXPECT_NE(report.find("missing=404"), std::string::npos) << report;
+  // This engine does not isolate custom-scheme pages, headers or not.
+  std::cout << "[ report ] " << report << std::endl;
+
+  ASSERT_TRUE(m_host->RunUntil([&] { return HasEventLine("load-finished", m_content.Url("index.html")); }));
+  for (const char* name : {"index.html", "app.js", "style.css", "data.json", "add.wasm", "worker.js"}) {
+    const std::string line = RequestLine(m_content.Url(name));
+    ASSERT_FALSE(line.empty()) << name;
+    EXPECT_EQ(Field(line, "status"), "200") << line;
+    EXPECT_EQ(Field(line, "reason"), "OK") << line;
+    EXPECT_EQ(Field(line, "source"), "program") << line;
+    EXPECT_EQ(line.substr(line.find(" headers=") + 9), Escaped(RuntimeHost::HeadersFor(name))) << line;
+  }
+  for (const char* name : {"missing.js", "missing.json"}) {
+    const std::string line = RequestLine(m_content.Url(name));
+    ASSERT_FALSE(line.empty()) << name;
+    EXPECT_EQ(Field(line, "status"), "404") << line;
+    EXPECT_EQ(Field(line, "reason"), "Not\\sFound") << line;
+  }
+  // The program saw only file:// addresses, the navigation included.
+  ASSERT_FALSE(m_host->Navigations().empty());
+  EXPECT_EQ(m_host->Navigations().front(), m_content.Url("index.html"));
+  for (const auto& uri : m_host->Requests()) EXPECT_EQ(uri.rfind("file://", 0), 0u) << uri;
+  EXPECT_TRUE(HasEventLine("navigation-starting", m_content.Url("index.html"), "cancel=0"));
+
+  if (const char* shot = g_getenv("VELLUM_SCREENSHOT")) {
+    g_autofree char* command = g_strdup_printf("import -window root %s", shot);
+    g_spawn_command_line_sync(command, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+TEST_F(RuntimeGuiTest, MediaRequestsCarryTheMediaContext) {
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html")), S_OK);
+  ASSERT_TRUE(WaitForRequest("clip.mp4"));
+  const auto& requests = m_host->Requests();
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    if (requests[i].find("clip.mp4") != std::string::npos) {
+      EXPECT_EQ(m_host->RequestContexts()[i], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA);
+    }
+    if (requests[i].find("index.html") != std::string::npos) {
+      EXPECT_EQ(m_host->RequestContexts()[i], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT);
+    }
+    if (requests[i].find("style.css") != std::string::npos) {
+      EXPECT_EQ(m_host->RequestContexts()[i], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_STYLESHEET);
+    }
+  }
+  // The host leaves media to the runtime, which serves the file itself.
+  ASSERT_TRUE(m_host->RunUntil([&] { return !RequestLine(m_content.Url("clip.mp4")).empty(); }));
+  EXPECT_EQ(Field(RequestLine(m_content.Url("clip.mp4")), "source"), "engine");
+}
+
+TEST_F(RuntimeGuiTest, RequestLeftWithoutResponseIsServedAsTheEngineWould) {
+  RuntimeHost::Options options;
+  options.leaveUnansweredContaining = "style.css";
+  StartHost(options);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html")), S_OK);
+  ASSERT_TRUE(WaitForRequest("report.txt?"));
+  EXPECT_NE(m_host->RequestContaining("report.txt?").find("style=17px"), std::string::npos);
+  const std::string line = RequestLine(m_content.Url("style.css"));
+  EXPECT_EQ(Field(line, "source"), "engine") << line;
+  EXPECT_EQ(Field(line, "status"), "200") << line;
+  EXPECT_EQ(line.substr(line.find(" headers=") + 9), Escaped("Content-Type: text/css\n")) << line;
+}
+
+TEST_F(RuntimeGuiTest, CancelledNavigationKeepsThePage) {
+  RuntimeHost::Options options;
+  options.cancelNavigationsContaining = "page2.html";
+  StartHost(options);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=cancel")), S_OK);
+  ASSERT_TRUE(WaitForRequest("still-here.txt?after=cancel"));
+  EXPECT_TRUE(HasEventLine("navigation-starting", m_content.Url("page2.html?from=cancel"), "cancel=1"));
+  EXPECT_FALSE(m_host->SawRequestContaining("page2.html"));
+  EXPECT_FALSE(m_host->SawRequestContaining("page2-loaded.txt"));
+}
+
+TEST_F(RuntimeGuiTest, HandledNewWindowRequestOpensNoWindow) {
+  StartHost();
+  const int windowsBefore = ToplevelCount();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=newwindow")), S_OK);
+  ASSERT_TRUE(WaitForRequest("still-here.txt?after=newwindow"));
+  EXPECT_EQ(ToplevelCount(), windowsBefore);
+  ASSERT_EQ(m_host->NewWindows().size(), 2u);
+  EXPECT_EQ(m_host->NewWindows()[0], m_content.Url("page2.html?from=open"));
+  EXPECT_EQ(m_host->NewWindows()[1], m_content.Url("page2.html?from=link"));
+  EXPECT_NE(m_host->RequestContaining("still-here.txt").find("opened=null"), std::string::npos);
+  EXPECT_FALSE(m_host->SawRequestContaining("page2.html"));
+  EXPECT_TRUE(HasEventLine("new-window-requested", m_content.Url("page2.html?from=open"), "handled=1"));
+}
+
+TEST_F(RuntimeGuiTest, AbsoluteFileAddressInAPageReachesTheProgramAsAFileUrl) {
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=abs")), S_OK);
+  ASSERT_TRUE(WaitForRequest("report.txt?abs="));
+  EXPECT_TRUE(m_host->SawRequestContaining(m_content.Url("absolute.svg")));
+  EXPECT_NE(m_host->RequestContaining("report.txt?abs=").find("abs=40"), std::string::npos);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The trace is opened on the runtime's first use, so it is named first.
+  g_autofree char* trace = g_build_filename(g_get_tmp_dir(), "vellum-runtime-gui-trace-XXXXXX", nullptr);
+  const int fd = g_mkstemp(trace);
+  if (fd >= 0) close(fd);
+  g_tracePath = trace;
+  g_setenv("VELLUMVIEW_TRACE", trace, TRUE);
+  gtk_init(&argc, &argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  if (!g_getenv("VELLUM_KEEP_TRACE")) g_remove(trace);
+  return result;
+}

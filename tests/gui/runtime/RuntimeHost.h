@@ -1,0 +1,77 @@
+#pragma once
+// A tiny program for the runtime under test: a GTK window with a GtkFixed as
+// the web view's parent, the runtime library opened with dlopen, an
+// environment, a controller and the handlers a real host registers. It
+// answers every local request itself with the three isolation headers and a
+// Content-Type chosen by the file's extension (404 for missing files), and
+// records every event it receives.
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "com/ComPtr.h"
+#include "webview/EngineContract.h"
+
+class RuntimeHost {
+ public:
+  struct Options {
+    // Navigations whose address contains this text are cancelled.
+    std::string cancelNavigationsContaining;
+    // Requests whose address contains this text get no response.
+    std::string leaveUnansweredContaining;
+    // New-window requests are marked handled.
+    bool handleNewWindows = true;
+    // The browser arguments the program passes.
+    std::u16string browserArguments = u"--disable-web-security --allow-file-access-from-files --allow-file-access";
+  };
+
+  explicit RuntimeHost(Options options);
+  ~RuntimeHost();
+
+  // Opens the library and creates environment and controller, running the
+  // main loop until the controller exists. False with a message on failure.
+  bool Start(std::string* error);
+  HRESULT Navigate(const std::string& uri);
+
+  // Runs the main loop until `done` is true or the hang guard fires (the
+  // guard only stops a broken test from running for ever).
+  bool RunUntil(const std::function<bool()>& done);
+
+  const std::vector<std::string>& Requests() const { return m_requests; }
+  const std::vector<std::string>& Navigations() const { return m_navigations; }
+  const std::vector<std::string>& NewWindows() const { return m_newWindows; }
+  const std::vector<int>& RequestContexts() const { return m_requestContexts; }
+  bool SawRequestContaining(const std::string& text) const;
+  std::string RequestContaining(const std::string& text) const;
+  // Calls into the runtime during which a handler of ours was invoked.
+  int ReentrantCallbacks() const { return m_reentrant; }
+
+  GtkWidget* Window() const { return m_window; }
+
+  // Header block the host gives a response for `path`.
+  static std::string HeadersFor(const std::string& path);
+  static std::string PathFromFileUri(const std::string& uri);
+
+ private:
+  struct CallScope;
+  void Callback();
+  void OnWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args);
+
+  Options m_options;
+  GtkWidget* m_window = nullptr;
+  GtkWidget* m_fixed = nullptr;
+  void* m_library = nullptr;
+  ComPtr<ICoreWebView2Environment> m_environment;
+  ComPtr<ICoreWebView2Controller> m_controller;
+  ComPtr<ICoreWebView2> m_webView;
+  HRESULT m_creationResult = S_OK;
+  bool m_creationDone = false;
+  bool m_insideCall = false;
+  int m_reentrant = 0;
+  std::vector<std::string> m_requests;
+  std::vector<int> m_requestContexts;
+  std::vector<std::string> m_navigations;
+  std::vector<std::string> m_newWindows;
+};
