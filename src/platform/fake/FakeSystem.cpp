@@ -174,6 +174,10 @@ HRESULT FakeSystem::ReadLibraryVersion(std::u16string_view path, std::u16string*
   if (!version) return E_POINTER;
   const auto it = m_files.find(std::u16string(path));
   if (it == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
+  if (it->second.versionReadFailures > 0) {
+    --it->second.versionReadFailures;
+    return it->second.versionFailure;
+  }
   if (!it->second.version || it->second.version->empty()) return HResultFromWin32(kErrorResourceTypeNotFound);
   *version = *it->second.version;
   return S_OK;

@@ -19,6 +19,9 @@ class FakeSystem final : public ISystem {
     bool opensForExecution = true;
     // The version text the file carries, if it is a runtime library.
     std::optional<std::u16string> version;
+    // Reads of the version that fail (with versionFailure) before one works.
+    int versionReadFailures = 0;
+    HRESULT versionFailure = E_FAIL;
   };
 
   // A library that LoadLibrary can load. A failing loadResult makes the load

@@ -1,0 +1,90 @@
+#pragma once
+// Shared set-up for the loader's tests: runtimes registered in the fake
+// system, a recording completion handler and a stand-in environment.
+#include <string>
+#include <vector>
+
+#include "com/Callback.h"
+#include "com/ComPtr.h"
+#include "com/RuntimeClass.h"
+#include "loader/FindClientLibrary.h"
+#include "loader/ReleaseChannel.h"
+#include "platform/fake/FakeSystem.h"
+#include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
+#include "webview/ICoreWebView2Environment.h"
+
+namespace loader_test {
+
+inline constexpr std::u16string_view kPolicyRoot = u"Software\\Policies\\Microsoft\\Edge\\WebView2\\";
+inline constexpr std::u16string_view kExecutable = u"/opt/app/bin/vellumview";
+
+inline std::u16string ChannelKey(std::size_t channel) {
+  return std::u16string(kChannelKeyPrefix) + std::u16string(kReleaseChannels[channel].keyName);
+}
+
+inline std::u16string LibraryPath(std::u16string_view runtimeFolder) {
+  return std::u16string(runtimeFolder) + u"/" + std::u16string(kClientLibraryRelativePath);
+}
+
+// Puts a client library into a runtime folder of the fake file system.
+inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view runtimeFolder,
+                                      std::u16string version = u"130.0.2839.0", bool opens = true) {
+  FakeSystem::File file;
+  file.opensForExecution = opens;
+  file.version = std::move(version);
+  const std::u16string path = LibraryPath(runtimeFolder);
+  system.AddFile(path, file);
+  return path;
+}
+
+// Registers a runtime of a channel in a hive (32-bit view, as the search reads).
+inline void RegisterChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
+                            std::u16string_view runtimeFolder) {
+  system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView",
+                           std::u16string(runtimeFolder));
+}
+
+// Registers and installs a runtime of a channel in one step; returns the library path.
+inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
+                                     std::u16string_view runtimeFolder) {
+  RegisterChannel(system, hive, channel, runtimeFolder);
+  const std::size_t slash = runtimeFolder.rfind(u'/');
+  return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(slash + 1)));
+}
+
+// Sets a policy value for a setting in a hive.
+inline void SetPolicy(FakeSystem& system, RegistryHive hive, std::u16string_view setting, std::u16string_view name,
+                      std::u16string value) {
+  system.SetRegistryString(hive, RegistryView::Default, std::u16string(kPolicyRoot) + std::u16string(setting), name,
+                           std::move(value));
+}
+
+// An environment that only answers QueryInterface.
+class StubEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
+ public:
+  HRESULT CreateCoreWebView2Controller(HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT CreateWebResourceResponse(IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) override {
+    return E_NOTIMPL;
+  }
+};
+
+// What a completion handler was called with.
+struct Completion {
+  HRESULT hr;
+  ICoreWebView2Environment* environment;
+};
+
+// A completion handler that records its calls.
+struct RecordingHandler {
+  std::vector<Completion> calls;
+  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler =
+      Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
+          [this](HRESULT hr, ICoreWebView2Environment* environment) {
+            calls.push_back({hr, environment});
+            return S_OK;
+          });
+};
+
+}  // namespace loader_test
