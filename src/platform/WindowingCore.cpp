@@ -688,7 +688,8 @@ void WindowingCore::NativeResized(HWND hwnd, const RECT& rect, bool send) {
   if (!record) return;
   const bool sized = !SameSize(rect, record->rect);
   record->rect = rect;
-  if (!sized) return;
+  // Controls size themselves; only windows with a procedure hear of it.
+  if (!sized || record->kind == WindowKind::Control) return;
   if (send)
     SendMessage(hwnd, WM_SIZE, SizeState(*record), SizeParam(rect));
   else

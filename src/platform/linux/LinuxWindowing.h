@@ -1,0 +1,66 @@
+#pragma once
+// The windowing platform over GTK 3. Window handles are the GTK widgets
+// themselves, so that the engine runtime can place its view into a window
+// it is given:
+//   - a top-level window is a GtkWindow whose client area is a GtkLayout
+//     (absolute positions like a GtkFixed, but without making the window's
+//     minimum size follow its children, so the user can still shrink it);
+//   - a child window is a GtkFixed placed at its position in the parent's
+//     client area and sized with gtk_widget_set_size_request; whatever is
+//     put into it (gtk_fixed_put) lays out absolutely, as the runtime's view
+//     does;
+//   - a toolbar is a GtkToolbar, a dialog a GtkDialog, its items the
+//     GtkLabel, GtkImage, GtkButton and GtkProgressBar built for them.
+// The loop's blocking wait runs the GLib main context until a message has
+// been queued, and GTK signals become messages: the client area's
+// size-allocate and the window state become WM_SIZE, delete-event WM_CLOSE,
+// tool button clicks WM_COMMAND, Alt+Space and a right click on the toolbar
+// open the window menu, whose items send WM_SYSCOMMAND.
+//
+// When the environment variable VELLUMVIEW_WINDOW_TRACE names a file, one
+// line is appended to it for each window shown, toolbar created, dialog or
+// message box opened and closed, so that tests of the real program can see
+// what the user would see.
+#include <memory>
+
+#include "platform/WindowingCore.h"
+
+class LinuxWindowing final : public WindowingCore {
+ public:
+  LinuxWindowing();
+  ~LinuxWindowing() override;
+
+  bool Initialize() override;
+  void SetProcessDpiAware() override;
+
+ protected:
+  HWND NativeCreateWindow(const WindowRecord& record) override;
+  NativeDialog NativeCreateDialog(const DialogTemplate& dialogTemplate, HWND owner) override;
+  HWND NativeCreateToolBar(HWND parent, std::span<const ToolBarButton> buttons, RECT* rect) override;
+  void NativeDestroyWindow(HWND hwnd) override;
+  void NativeShowWindow(HWND hwnd, int command) override;
+  void NativeSetText(HWND hwnd, std::u16string_view text) override;
+  void NativeSetPos(HWND hwnd, const RECT& rect, bool moved, bool sized) override;
+  void NativeStyleChanged(HWND hwnd, DWORD oldStyle, DWORD newStyle) override;
+  void NativeSetFocus(HWND hwnd) override;
+  bool NativeGetMonitorInfo(HWND nearWindow, MONITORINFO* info) override;
+  int NativeMessageBox(HWND owner, std::u16string_view text, std::u16string_view caption,
+                       UINT type) override;
+  void NativeShowDialog(HWND dialog, HWND owner) override;
+  void NativeHideDialog(HWND dialog) override;
+  LRESULT NativeControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) override;
+  void NativeWindowMenuChanged(HWND hwnd) override;
+  bool NativeShowWindowMenu(HWND hwnd, int x, int y) override;
+  void NativeBeep() override;
+  void NativeInvalidate(HWND hwnd) override;
+  void NativeApplicationIdChanged(std::u16string_view id) override;
+  RECT NativeDefaultRect() override;
+  void WaitForWork() override;
+  void PumpNative() override;
+  void WakeUp() override;
+
+ private:
+  friend struct LinuxWindowingSignals;
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};
