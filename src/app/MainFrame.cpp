@@ -87,7 +87,7 @@ LRESULT CMainFrame::OnCreate() {
   // 3. The caption from the settings; otherwise it stays the default one.
   if (!m_settings.title.empty()) SetWindowText(m_settings.title);
   // 4. The web view host's window; the layout places it on the first WM_SIZE.
-  m_hWndClient = m_view.Create(m_hWnd, nullptr, {}, CViewPlaceholder::kWindowStyle, 0);
+  m_hWndClient = m_view.Create(m_hWnd, nullptr, {}, CView::kWindowStyle, 0);
   // 5. The toolbar follows the update table.
   if (m_hWndToolBar) {
     UIAddToolBar(m_hWndToolBar);

@@ -9,7 +9,7 @@
 #include "app/MessageFilter.h"
 #include "app/Settings.h"
 #include "app/UpdateUI.h"
-#include "app/ViewPlaceholder.h"
+#include "view/View.h"
 
 class CMainFrame : public CFrameWindowImpl,
                    public CUpdateUI,
@@ -41,8 +41,7 @@ class CMainFrame : public CFrameWindowImpl,
   // and the tool tips of their strings.
   static std::vector<ToolBarButton> ToolBarButtons();
 
-  // The web view host. ---- Replace CViewPlaceholder with CView (view/View.h)
-  // once the host is part of the build. ----
-  CViewPlaceholder m_view;
+  // The web view host.
+  CView m_view;
   Settings m_settings;
 };

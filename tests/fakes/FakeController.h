@@ -20,6 +20,11 @@ class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
     if (webView) webView->DropHandlers();
   }
 
+  ULONG Release() override {
+    if (logReleases) m_log->Add("Release Controller");
+    return RuntimeClass::Release();
+  }
+
   HRESULT get_CoreWebView2(ICoreWebView2** out) override {
     m_log->Add("get_CoreWebView2");
     if (!out) return E_POINTER;
@@ -42,4 +47,6 @@ class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
   ComPtr<FakeWebView> webView;
   HRESULT getCoreWebView2Result = S_OK;
   std::vector<RECT> bounds;
+  // Writes "Release Controller" to the log for every Release when set.
+  bool logReleases = false;
 };

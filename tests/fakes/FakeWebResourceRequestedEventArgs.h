@@ -14,7 +14,9 @@ class FakeWebResourceRequestedEventArgs final : public RuntimeClass<ICoreWebView
   FakeWebResourceRequestedEventArgs(std::optional<std::u16string> uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
       : m_request(MakeComObject<FakeWebResourceRequest>(std::move(uri))), m_context(context) {}
 
-  HRESULT get_Request(ICoreWebView2WebResourceRequest** request) override { return m_request.CopyTo(request); }
+  HRESULT get_Request(ICoreWebView2WebResourceRequest** request) override {
+    return ComPtr<ICoreWebView2WebResourceRequest>(m_request).CopyTo(request);
+  }
   HRESULT put_Response(ICoreWebView2WebResourceResponse* value) override {
     ++putResponseCount;
     response = value;

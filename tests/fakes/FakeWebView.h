@@ -65,6 +65,11 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     return RuntimeClass::QueryInterface(riid, object);
   }
 
+  ULONG Release() override {
+    if (logReleases) m_log->Add("Release WebView");
+    return RuntimeClass::Release();
+  }
+
   HRESULT get_Settings(ICoreWebView2Settings** out) override {
     m_log->Add("get_Settings");
     if (!out) return E_POINTER;
@@ -130,6 +135,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   BOOL containsFullScreenElement = FALSE;
   HRESULT containsFullScreenElementResult = S_OK;
   std::vector<std::u16string> navigations;
+  // Writes "Release WebView" to the log for every Release when set.
+  bool logReleases = false;
   // The token value handed out by the next registration.
   INT64 nextToken = 1;
 
