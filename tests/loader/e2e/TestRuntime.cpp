@@ -1,0 +1,102 @@
+// A stand-in runtime client library for the loader's end-to-end tests. It
+// exports the creation entry and carries its version in the same ELF section
+// as the real runtime, and it completes like the real one: later, from the
+// GLib main loop, after the entry has returned.
+//
+// VELLUM_TEST_RUNTIME_SCRIPT chooses the outcomes, one per call of the entry:
+//   (unset or "ok")  every call succeeds later;
+//   "sync-fail"      every call fails at once with 0x80070490;
+//   "fail-once"      the first call fails later with 0x8007139F, later calls succeed;
+//   "fail-twice"     every call fails later with 0x8007139F.
+// Every copy of the file loaded from its own path has its own counters, so
+// each test installs a fresh copy.
+#include <glib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "com/CoTaskMem.h"
+#include "com/ComPtr.h"
+#include "com/RuntimeClass.h"
+#include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
+#include "webview/ICoreWebView2Environment.h"
+#include "webview/ICoreWebView2EnvironmentOptions.h"
+
+#define VELLUM_EXPORT extern "C" __attribute__((visibility("default")))
+
+__attribute__((section(".vellumview_version"), used)) static const char kVersion[] = VELLUM_TEST_RUNTIME_VERSION;
+
+namespace {
+
+constexpr HRESULT kSyncFailure = static_cast<HRESULT>(0x80070490u);
+constexpr HRESULT kAsyncFailure = static_cast<HRESULT>(0x8007139Fu);
+
+class TestEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
+ public:
+  HRESULT CreateCoreWebView2Controller(HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT CreateWebResourceResponse(IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) override {
+    return E_NOTIMPL;
+  }
+};
+
+struct Completion {
+  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler;
+  bool fail;
+};
+
+int g_calls = 0;
+UINT32 g_lastRuntimeKind = 99;
+std::u16string g_lastUserDataFolder;
+std::u16string g_lastArguments;
+
+gboolean Complete(gpointer data) {
+  Completion* completion = static_cast<Completion*>(data);
+  if (completion->fail) {
+    completion->handler->Invoke(kAsyncFailure, nullptr);
+  } else {
+    auto environment = ComPtr<ICoreWebView2Environment>(AdoptRef(static_cast<ICoreWebView2Environment*>(
+        new TestEnvironment())));
+    completion->handler->Invoke(S_OK, environment.Get());
+  }
+  delete completion;
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+VELLUM_EXPORT HRESULT CreateWebViewEnvironmentWithOptionsInternal(
+    int flag, UINT32 runtimeKind, LPCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+  ++g_calls;
+  g_lastRuntimeKind = runtimeKind;
+  g_lastUserDataFolder = userDataFolder ? userDataFolder : u"(null)";
+  g_lastArguments.clear();
+  if (options) {
+    LPWSTR arguments = nullptr;
+    if (SUCCEEDED(options->get_AdditionalBrowserArguments(&arguments)) && arguments) {
+      g_lastArguments = arguments;
+      CoTaskMemFree(arguments);
+    }
+  }
+  if (flag != 1 || !handler) return E_INVALIDARG;
+  const char* script = std::getenv("VELLUM_TEST_RUNTIME_SCRIPT");
+  const std::string mode = script ? script : "ok";
+  if (mode == "sync-fail") return kSyncFailure;
+  const bool fail = mode == "fail-twice" || (mode == "fail-once" && g_calls == 1);
+  g_idle_add(Complete, new Completion{ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(handler), fail});
+  return S_OK;
+}
+
+#ifdef VELLUM_TEST_RUNTIME_CAN_UNLOAD
+// Only looked up by the loader, never called.
+VELLUM_EXPORT HRESULT DllCanUnloadNow() { return S_FALSE; }
+#endif
+
+// What the tests read back through dlsym.
+VELLUM_EXPORT int VellumTestRuntimeCalls() { return g_calls; }
+VELLUM_EXPORT UINT32 VellumTestRuntimeLastKind() { return g_lastRuntimeKind; }
+VELLUM_EXPORT const char16_t* VellumTestRuntimeLastUserDataFolder() { return g_lastUserDataFolder.c_str(); }
+VELLUM_EXPORT const char16_t* VellumTestRuntimeLastArguments() { return g_lastArguments.c_str(); }
