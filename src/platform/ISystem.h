@@ -21,6 +21,7 @@
 
 struct ICoreWebView2EnvironmentOptions;
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
+struct IStream;
 
 // The two registry hives the program reads.
 enum class RegistryHive { LocalMachine, CurrentUser };
@@ -115,6 +116,14 @@ class ISystem {
   // Opens the path as a regular file for reading and execution and closes it
   // again: S_OK, or the failure that the open met.
   virtual HRESULT CheckFileOpensForExecution(std::u16string_view path) = 0;
+
+  // Opens an existing regular file as a read-only stream that reads on
+  // demand, so that a large file is never held in memory as a whole. A
+  // folder fails with HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), a missing file
+  // with ERROR_FILE_NOT_FOUND, a device or pipe with ERROR_FILE_NOT_FOUND (it
+  // is not a file to serve, and opening a pipe could wait for ever), a file
+  // that cannot be read with the OS failure; `*stream` is null then.
+  virtual HRESULT OpenFileStream(std::u16string_view path, IStream** stream) = 0;
 
   // The product version text that a runtime library carries, read without
   // loading the library. A file without one fails with

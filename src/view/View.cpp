@@ -11,7 +11,6 @@
 #include "platform/ISystem.h"
 #include "platform/Platform.h"
 #include "util/CanonicalizePath.h"
-#include "util/FileStream.h"
 #include "util/FileUrl.h"
 #include "util/FormatMessageWithHResult.h"
 #include "view/LocalFileResponse.h"
@@ -265,7 +264,7 @@ HRESULT CView::OnWebResourceRequested(ICoreWebView2_2* webView, ICoreWebView2Web
     environment->CreateWebResourceResponse(nullptr, 400, u"Bad Request", headers.c_str(), response.GetAddressOf());
   } else {
     ComPtr<IStream> stream;
-    if (FAILED(FileStream::Open(path, stream.GetAddressOf()))) {
+    if (FAILED(Platform::System().OpenFileStream(path, stream.GetAddressOf())) || !stream) {
       environment->CreateWebResourceResponse(nullptr, 404, u"Not Found", headers.c_str(), response.GetAddressOf());
     } else {
       environment->CreateWebResourceResponse(stream.Get(), 200, u"OK", headers.c_str(), response.GetAddressOf());

@@ -1,7 +1,8 @@
 // The answers of the web view host to local file requests, driven through
-// the fake engine against files in a temporary folder.
+// the fake engine against the fake system's files.
 #include <limits.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,7 +13,8 @@
 #include "fakes/FakeWebResourceRequestedEventArgs.h"
 #include "util/FileUrl.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "platform/Platform.h"
+#include "platform/fake/FakeSystem.h"
 #include "view/LocalFileResponse.h"
 #include "view/View.h"
 
@@ -43,24 +45,32 @@ std::u16string Replace(std::u16string text, std::u16string_view token, std::u16s
 class WebResourceRequested : public ::testing::Test {
  protected:
   WebResourceRequested() {
-    m_dir.WriteFile("index.html", "<html>");
-    m_dir.WriteFile("main.js", "js");
-    m_dir.WriteFile("MAIN.JS", "JS");
-    m_dir.WriteFile("data.json", "{}");
-    m_dir.WriteFile("style.css", "css");
-    m_dir.WriteFile("mod.wasm", std::string("\0asm", 4));
-    m_dir.WriteFile("pic.svg", "<svg/>");
-    m_dir.WriteFile("page.htm", "htm");
-    m_dir.WriteFile("img.png", "png");
-    m_dir.WriteFile("notes.txt", "txt");
-    m_dir.WriteFile("mod.mjs", "mjs");
-    m_dir.WriteFile(std::filesystem::u8path("日本 語.html"), "nihongo");
-    m_dir.WriteFile("a#b?c%.css", "odd");
-    std::filesystem::create_directory(m_dir.Path() / "sub");
-    std::filesystem::create_directory(m_dir.Path() / "dir.html");
-    // The folder's address part, encoded as the engine would send it.
-    m_root = PathToFileUrl(Utf8ToWide(m_dir.Path().string())).substr(7);
+    Platform::Install(nullptr, &m_system);
+    AddFile(u"index.html", "<html>");
+    AddFile(u"main.js", "js");
+    AddFile(u"MAIN.JS", "JS");
+    AddFile(u"data.json", "{}");
+    AddFile(u"style.css", "css");
+    AddFile(u"mod.wasm", std::string("\0asm", 4));
+    AddFile(u"pic.svg", "<svg/>");
+    AddFile(u"page.htm", "htm");
+    AddFile(u"img.png", "png");
+    AddFile(u"notes.txt", "txt");
+    AddFile(u"mod.mjs", "mjs");
+    AddFile(u"日本 語.html", "nihongo");
+    AddFile(u"a#b?c%.css", "odd");
+    AddFile(u"secret.html", "no", false);
+    m_system.AddFolder(std::u16string(kRoot) + u"/sub");
+    m_system.AddFolder(std::u16string(kRoot) + u"/dir.html");
     m_webView = m_environment->MakeController()->webView;
+  }
+  ~WebResourceRequested() override { Platform::Install(nullptr, nullptr); }
+
+  void AddFile(std::u16string_view name, std::string content, bool readable = true) {
+    FakeSystem::File file;
+    file.content = std::move(content);
+    file.opensForReading = readable;
+    m_system.AddFile(std::u16string(kRoot) + u"/" + std::u16string(name), file);
   }
 
   // Raises one request and returns its arguments after the handler ran.
@@ -71,10 +81,14 @@ class WebResourceRequested : public ::testing::Test {
     return args;
   }
 
-  std::u16string Uri(std::u16string_view pattern) const { return Replace(std::u16string(pattern), u"{root}", m_root); }
+  static std::u16string Uri(std::u16string_view pattern) {
+    // The folder's address part, encoded as the engine sends it.
+    return Replace(std::u16string(pattern), u"{root}", PathToFileUrl(kRoot).substr(7));
+  }
 
-  TemporaryDirectory m_dir;
-  std::u16string m_root;
+  static constexpr std::u16string_view kRoot = u"/srv/my app";
+
+  FakeSystem m_system;
   ComPtr<FakeEnvironment> m_environment = MakeComObject<FakeEnvironment>();
   ComPtr<FakeWebView> m_webView;
   CView m_view;
@@ -82,7 +96,7 @@ class WebResourceRequested : public ::testing::Test {
 
 struct ResponseCase {
   const char* name;
-  std::u16string uri;  // "{root}" stands for the temporary folder's path
+  std::u16string uri;  // "{root}" stands for the content folder's encoded path
   int status;          // 0: no response is set
   std::u16string contentTypeLine;
   std::string body;
@@ -94,6 +108,8 @@ class WebResourceRequestedTable : public WebResourceRequested, public ::testing:
 TEST_P(WebResourceRequestedTable, AnswersWithStatusHeadersAndBody) {
   const auto& c = GetParam();
   const auto args = Request(Uri(c.uri), c.context);
+  // Only an address that became a path reaches the file system, once.
+  EXPECT_EQ(m_system.OpenedFileStreams().size(), c.status == 200 || c.status == 404 ? 1u : 0u);
   if (c.status == 0) {
     EXPECT_EQ(args->putResponseCount, 0);
     EXPECT_TRUE(m_environment->responses.empty());
@@ -143,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         ResponseCase{"Folder", u"file://{root}/sub", 404, u"", ""},
         ResponseCase{"FolderNamedHtml", u"file://{root}/dir.html", 404, kHtml, ""},
         ResponseCase{"Missing", u"file://{root}/missing.js", 404, kJs, ""},
+        ResponseCase{"Unreadable", u"file://{root}/secret.html", 404, kHtml, ""},
         ResponseCase{"MissingFolder", u"file://{root}/none/index.html", 404, kHtml, ""},
         ResponseCase{"Host", u"file://server{root}/index.html", 400, kHtml, ""},
         ResponseCase{"BadEscape", u"file://{root}/a%zz.html", 400, kHtml, ""},
@@ -159,6 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
         ResponseCase{"ImageContext", u"file://{root}/img.png", 200, u"", "png",
                      COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WebResourceRequested, TheDecodedPathIsWhatIsOpened) {
+  Request(Uri(u"FILE://localhost{root}/%E6%97%A5%E6%9C%AC%20%E8%AA%9E.html?x=%zz#frag"));
+  EXPECT_THAT(m_system.OpenedFileStreams(), ::testing::ElementsAre(std::u16string(kRoot) + u"/日本 語.html"));
+  ASSERT_EQ(m_environment->responses.size(), 1u);
+  EXPECT_EQ(m_environment->responses[0]->statusCode, 200);
+}
 
 TEST_F(WebResourceRequested, AnUnreadableAddressCountsAsEmptyAndIsLeftAlone) {
   const auto args = Request(std::nullopt);

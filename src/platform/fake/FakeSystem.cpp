@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/fake/FakeFileStream.h"
 #include "util/Win32Error.h"
 
 namespace {
@@ -168,6 +169,21 @@ HRESULT FakeSystem::CheckFileOpensForExecution(std::u16string_view path) {
   const auto it = m_files.find(key);
   if (it == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
   return it->second.opensForExecution ? S_OK : HResultFromWin32(ERROR_ACCESS_DENIED);
+}
+
+HRESULT FakeSystem::OpenFileStream(std::u16string_view path, IStream** stream) {
+  if (!stream) return E_POINTER;
+  *stream = nullptr;
+  const std::u16string key(path);
+  m_openedFileStreams.push_back(key);
+  if (m_folders.contains(key)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  const auto it = m_files.find(key);
+  if (it == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
+  if (!it->second.opensForReading) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  ComPtr<FakeFileStream> made = MakeComObject<FakeFileStream>(it->second.content);
+  if (!made) return E_OUTOFMEMORY;
+  *stream = made.Detach();
+  return S_OK;
 }
 
 HRESULT FakeSystem::ReadLibraryVersion(std::u16string_view path, std::u16string* version) {

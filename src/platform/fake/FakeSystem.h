@@ -22,6 +22,10 @@ class FakeSystem final : public ISystem {
     // Reads of the version that fail (with versionFailure) before one works.
     int versionReadFailures = 0;
     HRESULT versionFailure = E_FAIL;
+    // What OpenFileStream reads from the file, and whether it may (false
+    // stands for a file without read permission).
+    std::string content;
+    bool opensForReading = true;
   };
 
   // A library that LoadLibrary can load. A failing loadResult makes the load
@@ -77,6 +81,8 @@ class FakeSystem final : public ISystem {
     std::u16string name;
   };
   const std::vector<RegistryAccess>& RegistryReads() const { return m_registryReads; }
+  // Every path given to OpenFileStream, in order.
+  const std::vector<std::u16string>& OpenedFileStreams() const { return m_openedFileStreams; }
 
   // --- ISystem ---------------------------------------------------------------
   std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) override;
@@ -88,6 +94,7 @@ class FakeSystem final : public ISystem {
   HRESULT GetPackageGraph(std::vector<PackageEntry>* entries) override;
   bool FileExists(std::u16string_view path) override;
   HRESULT CheckFileOpensForExecution(std::u16string_view path) override;
+  HRESULT OpenFileStream(std::u16string_view path, IStream** stream) override;
   HRESULT ReadLibraryVersion(std::u16string_view path, std::u16string* version) override;
   HRESULT GetExecutablePath(std::u16string* path) override;
   HRESULT GetCurrentDirectory(std::u16string* path) override;
@@ -118,6 +125,7 @@ class FakeSystem final : public ISystem {
   std::vector<std::u16string> m_dependencies;
   std::map<std::u16string, File> m_files;
   std::map<std::u16string, bool> m_folders;
+  std::vector<std::u16string> m_openedFileStreams;
   std::optional<std::u16string> m_executablePath;
   HRESULT m_executablePathFailure = E_FAIL;
   std::u16string m_currentDirectory = u"/work";

@@ -18,6 +18,7 @@
 #include "platform/linux/ElfVersionSection.h"
 #include "platform/linux/RegistryStore.h"
 #include "util/DebugOutput.h"
+#include "util/FileStream.h"
 #include "util/Strings.h"
 #include "util/UniqueFd.h"
 #include "util/Win32Error.h"
@@ -81,6 +82,10 @@ bool LinuxSystem::FileExists(std::u16string_view path) {
   const auto native = NativePath(path);
   struct stat info {};
   return native && ::stat(native->c_str(), &info) == 0;
+}
+
+HRESULT LinuxSystem::OpenFileStream(std::u16string_view path, IStream** stream) {
+  return FileStream::Open(path, stream);
 }
 
 HRESULT LinuxSystem::CheckFileOpensForExecution(std::u16string_view path) {

@@ -21,6 +21,7 @@ class LinuxSystem final : public ISystem {
   HRESULT GetPackageGraph(std::vector<PackageEntry>* entries) override;
   bool FileExists(std::u16string_view path) override;
   HRESULT CheckFileOpensForExecution(std::u16string_view path) override;
+  HRESULT OpenFileStream(std::u16string_view path, IStream** stream) override;
   HRESULT ReadLibraryVersion(std::u16string_view path, std::u16string* version) override;
   HRESULT GetExecutablePath(std::u16string* path) override;
   HRESULT GetCurrentDirectory(std::u16string* path) override;
