@@ -175,6 +175,9 @@ void CView::ReportViewFailure(UINT messageId, HRESULT hr) {
 }
 
 HRESULT CView::OnEnvironmentCreated(HRESULT errorCode, ICoreWebView2Environment* environment) {
+  // The frame closed while the engine was starting: there is no window left
+  // to host a web view in, and nobody to tell.
+  if (!m_hWnd) return S_OK;
   // Without an environment nothing can follow; the user is told and the
   // frame closes, as when the environment could not even be requested.
   if (FAILED(errorCode) || !environment) {
@@ -189,6 +192,7 @@ HRESULT CView::OnEnvironmentCreated(HRESULT errorCode, ICoreWebView2Environment*
 }
 
 HRESULT CView::OnControllerCreated(HRESULT errorCode, ICoreWebView2Controller* controller) {
+  if (!m_hWnd) return S_OK;
   if (FAILED(errorCode) || !controller) {
     ReportViewFailure(IDS_BROWSER_INITIALIZATION_FAILED, FAILED(errorCode) ? errorCode : kMissingObject);
     return S_OK;

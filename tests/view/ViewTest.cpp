@@ -445,6 +445,19 @@ INSTANTIATE_TEST_SUITE_P(
                       AsyncFailure{"WebViewMissing", Stage::ControllerWebView, S_OK, false, E_FAIL}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ViewTest, CompletionsAfterTheFrameHasClosedDoNothing) {
+  InstallRuntime();
+  CreateFrame();
+  m_frame->DestroyWindow();
+  CompleteEnvironment(S_OK, m_environment.Get());
+  EXPECT_EQ(m_log->Count("CreateCoreWebView2Controller"), 0);
+  EXPECT_EQ(Host().OnControllerCreated(S_OK, m_controller.Get()), S_OK);
+  EXPECT_EQ(Host().OnEnvironmentCreated(E_FAIL, nullptr), S_OK);
+  EXPECT_FALSE(Host().m_controller);
+  EXPECT_EQ(m_log->Count("Navigate("), 0);
+  EXPECT_TRUE(m_windowing.MessageBoxes().empty());
+}
+
 // --- Lifetime ---------------------------------------------------------------------------
 
 TEST_F(ViewTest, TheDestructorReleasesTheWebViewBeforeTheControllerAndLeaksNothing) {
