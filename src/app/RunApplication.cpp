@@ -6,6 +6,7 @@
 #include "app/MessageLoop.h"
 #include "app/Resource.h"
 #include "app/StringTable.h"
+#include "platform/ISystem.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
 #include "util/FormatMessageWithHResult.h"
@@ -45,7 +46,10 @@ int RunApplication(int nCmdShow) {
   }
 
   // Before any window exists, so that the desktop groups the frame under it.
-  windowing.SetApplicationId(ApplicationIdFor(frame.m_settings.browserID));
+  const std::u16string applicationId = ApplicationIdFor(frame.m_settings.browserID);
+  windowing.SetApplicationId(applicationId);
+  // The runtime loader keys its policy values by the same identity.
+  Platform::System().SetAppUserModelId(applicationId);
 
   if (!CheckRuntime()) return 0;
 
