@@ -140,10 +140,15 @@ BOOL WindowingCore::DestroyWindow(HWND hwnd) {
       r->dialogResult = IDCANCEL;
     }
   }
+  // Controls have no procedure of the program's to tell; they simply go.
+  auto hasProcedure = [&](HWND h) {
+    const WindowRecord* r = Find(h);
+    return r && r->kind != WindowKind::Control;
+  };
   for (HWND h : subtree)
-    if (Find(h)) CallProcedure(h, WM_DESTROY, 0, 0);
+    if (hasProcedure(h)) CallProcedure(h, WM_DESTROY, 0, 0);
   for (auto it = subtree.rbegin(); it != subtree.rend(); ++it)
-    if (Find(*it)) CallProcedure(*it, WM_NCDESTROY, 0, 0);
+    if (hasProcedure(*it)) CallProcedure(*it, WM_NCDESTROY, 0, 0);
 
   std::vector<HWND> nativeRoots;
   for (HWND h : subtree) {

@@ -79,8 +79,16 @@ const char* ApplicationIconName() {
 
 }  // namespace
 
+struct GdkEventDeleter {
+  void operator()(GdkEvent* event) const { gdk_event_free(event); }
+};
+
 struct LinuxWindowing::Impl {
   bool initialized = false;
+  // The key press or click that asked for the window menu. The menu opens
+  // later, when the posted request is dispatched, and GTK wants the event
+  // that triggered it to take the pointer and keyboard.
+  std::unique_ptr<GdkEvent, GdkEventDeleter> menuTrigger;
   std::map<HWND, NativeWindow> windows;
   std::string tracePath;
 
@@ -156,6 +164,7 @@ struct LinuxWindowingSignals {
   static gboolean OnFrameKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer) {
     const guint modifiers = event->state & gtk_accelerator_get_default_mod_mask();
     if (modifiers == GDK_MOD1_MASK && event->keyval == GDK_KEY_space) {
+      Backend().m_impl->menuTrigger.reset(gdk_event_copy(reinterpret_cast<GdkEvent*>(event)));
       Backend().PostMessage(ToHandle(widget), WM_SYSCOMMAND, SC_KEYMENU, u' ');
       return TRUE;
     }
@@ -183,6 +192,7 @@ struct LinuxWindowingSignals {
     while (hwnd && (static_cast<DWORD>(backend.GetWindowLong(hwnd, GWL_STYLE)) & WS_CHILD))
       hwnd = backend.GetParent(hwnd);
     if (!hwnd) return FALSE;
+    if (GdkEvent* current = gtk_get_current_event()) backend.m_impl->menuTrigger.reset(current);
     POINT origin = backend.ClientOriginOnScreen(ToHandle(GTK_WIDGET(toolBar)));
     POINT top = backend.ClientOriginOnScreen(hwnd);
     return backend.ShowWindowMenu(hwnd, x + origin.x - top.x, y + origin.y - top.y) ? TRUE : FALSE;
@@ -816,7 +826,7 @@ bool LinuxWindowing::NativeShowWindowMenu(HWND hwnd, int x, int y) {
   if (!gdkWindow) return false;
   GdkRectangle anchor{x, y, 1, 1};
   gtk_menu_popup_at_rect(GTK_MENU(menu), gdkWindow, &anchor, GDK_GRAVITY_NORTH_WEST,
-                         GDK_GRAVITY_NORTH_WEST, nullptr);
+                         GDK_GRAVITY_NORTH_WEST, m_impl->menuTrigger.get());
   gtk_menu_shell_select_first(GTK_MENU_SHELL(menu), FALSE);
   m_impl->Trace("window-menu-shown items=" + std::to_string(record->windowMenu.size()));
   return true;
