@@ -120,6 +120,11 @@ TEST_F(RuntimeGuiTest, PageLoadsAndEveryResourceCarriesTheProgramsHeaders) {
   EXPECT_TRUE(HasEventLine("navigation-starting", m_content.Url("index.html"), "cancel=0"));
 
   if (const char* shot = g_getenv("VELLUM_SCREENSHOT")) {
+    // Give the engine a moment to paint before the picture is taken; this
+    // only serves the picture, nothing is asserted on time.
+    bool painted = false;
+    g_timeout_add(1500, [](gpointer flag) -> gboolean { *static_cast<bool*>(flag) = true; return G_SOURCE_REMOVE; }, &painted);
+    m_host->RunUntil([&] { return painted; });
     g_autofree char* command = g_strdup_printf("import -window root %s", shot);
     g_spawn_command_line_sync(command, nullptr, nullptr, nullptr, nullptr);
   }
@@ -190,6 +195,51 @@ TEST_F(RuntimeGuiTest, AbsoluteFileAddressInAPageReachesTheProgramAsAFileUrl) {
   ASSERT_TRUE(WaitForRequest("report.txt?abs="));
   EXPECT_TRUE(m_host->SawRequestContaining(m_content.Url("absolute.svg")));
   EXPECT_NE(m_host->RequestContaining("report.txt?abs=").find("abs=40"), std::string::npos);
+}
+
+TEST_F(RuntimeGuiTest, PageFullScreenIsReportedAndLeavesTheWindowAlone) {
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=fullscreen")), S_OK);
+  ASSERT_TRUE(WaitForRequest("armed.txt"));
+  // Full screen needs a user gesture: a real click into the page.
+  m_host->ClickInView(60, 400);
+  ASSERT_TRUE(WaitForRequest("fs.txt?left=1"));
+  EXPECT_TRUE(m_host->SawRequestContaining("fs.txt?entered=1"));
+  EXPECT_EQ(m_host->FullScreenValues(), (std::vector<BOOL>{TRUE, FALSE}));
+  EXPECT_FALSE(m_host->WindowWasFullScreen()) << "the engine changed the window itself";
+}
+
+TEST_F(RuntimeGuiTest, CancelledDownloadIsStopped) {
+  RuntimeHost::Options options;
+  options.cancelDownloadsContaining = "data.bin";
+  StartHost(options);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=download")), S_OK);
+  ASSERT_TRUE(m_host->RunUntil([&] { return !m_host->Downloads().empty(); }));
+  EXPECT_EQ(m_host->Downloads().front(), m_content.Url("data.bin"));
+  ASSERT_TRUE(m_host->RunUntil([&] { return HasEventLine("download-starting", m_content.Url("data.bin"), "cancel=1"); }));
+}
+
+TEST_F(RuntimeGuiTest, ScriptDialogsSwitchedOffDoNotBlockThePage) {
+  RuntimeHost::Options options;
+  options.scriptDialogs = FALSE;
+  StartHost(options);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=alert")), S_OK);
+  ASSERT_TRUE(WaitForRequest("after-alert.txt"));
+}
+
+TEST_F(RuntimeGuiTest, ViewOutlivingItsWindowAnswersInvalidStateAndReleasesCleanly) {
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html")), S_OK);
+  ASSERT_TRUE(WaitForRequest("report.txt?"));
+  m_host->DestroyWindow();
+  EXPECT_EQ(m_host->Navigate(m_content.Url("page2.html")), static_cast<HRESULT>(0x8007139F));
+  EXPECT_EQ(m_host->PutBounds(RECT{0, 0, 10, 10}), static_cast<HRESULT>(0x8007139F));
+}
+
+TEST_F(RuntimeGuiTest, ControllerNeedsAContainerAsParent) {
+  StartHost();
+  EXPECT_EQ(m_host->CreateControllerOn(gtk_label_new("not a container")), E_INVALIDARG);
+  EXPECT_EQ(m_host->CreateControllerOn(nullptr), E_INVALIDARG);
 }
 
 }  // namespace

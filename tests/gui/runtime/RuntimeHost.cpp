@@ -32,6 +32,13 @@ RuntimeHost::RuntimeHost(Options options) : m_options(std::move(options)) {
   gtk_window_set_title(GTK_WINDOW(m_window), "Runtime test host");
   m_fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(m_window), m_fixed);
+  g_signal_connect(m_window, "window-state-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEventWindowState* event, gpointer host) -> gboolean {
+                     if (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN)
+                       static_cast<RuntimeHost*>(host)->m_windowWasFullScreen = true;
+                     return FALSE;
+                   }),
+                   this);
   gtk_widget_show_all(m_window);
 }
 
@@ -39,7 +46,7 @@ RuntimeHost::~RuntimeHost() {
   m_webView = nullptr;
   m_controller = nullptr;
   m_environment = nullptr;
-  gtk_widget_destroy(m_window);
+  if (m_window) gtk_widget_destroy(m_window);
   // Let the engine finish what the destruction started before the next test.
   for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
   }
@@ -121,11 +128,22 @@ bool RuntimeHost::Start(std::string* error) {
         ComPtr<ICoreWebView2Settings> settings;
         m_webView->get_Settings(settings.GetAddressOf());
         settings->put_IsScriptEnabled(TRUE);
-        settings->put_AreDefaultScriptDialogsEnabled(TRUE);
+        settings->put_AreDefaultScriptDialogsEnabled(m_options.scriptDialogs);
         settings->put_IsWebMessageEnabled(TRUE);
         settings->put_AreDevToolsEnabled(FALSE);
         m_controller->put_Bounds(RECT{0, 0, 800, 600});
         EventRegistrationToken token;
+        m_webView->add_ContainsFullScreenElementChanged(
+            ::Callback<ICoreWebView2ContainsFullScreenElementChangedEventHandler>(
+                [this](ICoreWebView2* sender, IUnknown*) -> HRESULT {
+                  Callback();
+                  BOOL value = FALSE;
+                  sender->get_ContainsFullScreenElement(&value);
+                  m_fullScreenValues.push_back(value);
+                  return S_OK;
+                })
+                .Get(),
+            &token);
         m_webView->add_NavigationStarting(
             ::Callback<ICoreWebView2NavigationStartingEventHandler>(
                 [this](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) -> HRESULT {
@@ -155,6 +173,23 @@ bool RuntimeHost::Start(std::string* error) {
             &token);
         ComPtr<ICoreWebView2_22> webView22;
         m_webView.As(&webView22);
+        webView22->add_DownloadStarting(
+            ::Callback<ICoreWebView2DownloadStartingEventHandler>(
+                [this](ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs* args) -> HRESULT {
+                  Callback();
+                  ComPtr<ICoreWebView2DownloadOperation> operation;
+                  args->get_DownloadOperation(operation.GetAddressOf());
+                  LPWSTR raw = nullptr;
+                  operation->get_Uri(&raw);
+                  const std::string uri = Take(raw);
+                  m_downloads.push_back(uri);
+                  if (!m_options.cancelDownloadsContaining.empty() &&
+                      uri.find(m_options.cancelDownloadsContaining) != std::string::npos)
+                    args->put_Cancel(TRUE);
+                  return S_OK;
+                })
+                .Get(),
+            &token);
         webView22->AddWebResourceRequestedFilterWithRequestSourceKinds(u"*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL,
                                                                        COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS_ALL);
         m_webView->add_WebResourceRequested(
@@ -227,4 +262,51 @@ std::string RuntimeHost::RequestContaining(const std::string& text) const {
   for (const auto& r : m_requests)
     if (r.find(text) != std::string::npos) return r;
   return {};
+}
+
+void RuntimeHost::ClickInView(int x, int y) {
+  GList* children = gtk_container_get_children(GTK_CONTAINER(m_fixed));
+  GtkWidget* view = children ? GTK_WIDGET(children->data) : m_fixed;
+  g_list_free(children);
+  GdkWindow* window = gtk_widget_get_window(view);
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window)));
+  for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+    GdkEvent* event = gdk_event_new(type);
+    event->button.window = GDK_WINDOW(g_object_ref(window));
+    event->button.send_event = FALSE;
+    event->button.time = GDK_CURRENT_TIME;
+    event->button.x = x;
+    event->button.y = y;
+    event->button.button = 1;
+    gdk_event_set_device(event, pointer);
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  }
+}
+
+void RuntimeHost::DestroyWindow() {
+  gtk_widget_destroy(m_window);
+  m_window = nullptr;
+  m_fixed = nullptr;
+}
+
+HRESULT RuntimeHost::PutBounds(RECT bounds) {
+  CallScope scope(*this);
+  return m_controller->put_Bounds(bounds);
+}
+
+HRESULT RuntimeHost::CreateControllerOn(GtkWidget* parent) {
+  CallScope scope(*this);
+  auto handler = ::Callback<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
+      [this](HRESULT, ICoreWebView2Controller*) -> HRESULT {
+        Callback();
+        return S_OK;
+      });
+  const HRESULT hr = m_environment->CreateCoreWebView2Controller(reinterpret_cast<HWND>(parent), handler.Get());
+  // A widget made only for this call is owned by nobody: free it here.
+  if (parent && g_object_is_floating(parent)) {
+    g_object_ref_sink(parent);
+    g_object_unref(parent);
+  }
+  return hr;
 }

@@ -23,6 +23,10 @@ class RuntimeHost {
     std::string leaveUnansweredContaining;
     // New-window requests are marked handled.
     bool handleNewWindows = true;
+    // Downloads whose address contains this text are cancelled.
+    std::string cancelDownloadsContaining;
+    // put_AreDefaultScriptDialogsEnabled.
+    BOOL scriptDialogs = TRUE;
     // The browser arguments the program passes.
     std::u16string browserArguments = u"--disable-web-security --allow-file-access-from-files --allow-file-access";
   };
@@ -43,6 +47,18 @@ class RuntimeHost {
   const std::vector<std::string>& Navigations() const { return m_navigations; }
   const std::vector<std::string>& NewWindows() const { return m_newWindows; }
   const std::vector<int>& RequestContexts() const { return m_requestContexts; }
+  const std::vector<std::string>& Downloads() const { return m_downloads; }
+  // The values get_ContainsFullScreenElement gave in each change event.
+  const std::vector<BOOL>& FullScreenValues() const { return m_fullScreenValues; }
+  bool WindowWasFullScreen() const { return m_windowWasFullScreen; }
+
+  // A real mouse click (press and release) at a point of the web view.
+  void ClickInView(int x, int y);
+  // Destroys the host window while the runtime objects are still held.
+  void DestroyWindow();
+  HRESULT PutBounds(RECT bounds);
+  // Asks the environment for a second controller on the given parent.
+  HRESULT CreateControllerOn(GtkWidget* parent);
   bool SawRequestContaining(const std::string& text) const;
   std::string RequestContaining(const std::string& text) const;
   // Calls into the runtime during which a handler of ours was invoked.
@@ -74,4 +90,7 @@ class RuntimeHost {
   std::vector<int> m_requestContexts;
   std::vector<std::string> m_navigations;
   std::vector<std::string> m_newWindows;
+  std::vector<std::string> m_downloads;
+  std::vector<BOOL> m_fullScreenValues;
+  bool m_windowWasFullScreen = false;
 };

@@ -54,6 +54,34 @@ window.addEventListener("load", async () => {
     await fetch("report.txt?abs=" + img.naturalWidth);
     return;
   }
+  if (mode === "fullscreen") {
+    document.addEventListener("fullscreenchange", () => {
+      if (document.fullscreenElement) {
+        fetch("fs.txt?entered=1").then(() => document.exitFullscreen());
+      } else {
+        fetch("fs.txt?left=1");
+      }
+    });
+    document.addEventListener("click", () => {
+      document.documentElement.requestFullscreen().catch(e => fetch("fs.txt?error=" + e.name));
+    });
+    fetch("armed.txt");
+    return;
+  }
+  if (mode === "download") {
+    const a = document.createElement("a");
+    a.href = "data.bin";
+    a.download = "data.bin";
+    document.body.appendChild(a);
+    a.click();
+    return;
+  }
+  if (mode === "alert") {
+    alert("blocked?");
+    confirm("blocked?");
+    fetch("after-alert.txt");
+    return;
+  }
   if (mode === "cancel") {
     location.href = "page2.html?from=cancel";
     setTimeout(() => fetch("still-here.txt?after=cancel"), 500);
@@ -106,6 +134,10 @@ TestContent::TestContent() {
   Write("still-here.txt", "ok\n");
   Write("page2-loaded.txt", "ok\n");
   Write("clip.mp4", std::string(4096, '\0'));
+  Write("data.bin", std::string(1024, 'x'));
+  Write("armed.txt", "ok\n");
+  Write("fs.txt", "ok\n");
+  Write("after-alert.txt", "ok\n");
 }
 
 TestContent::~TestContent() {
