@@ -76,6 +76,7 @@ bool CMainFrame::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LP
 
 LRESULT CMainFrame::OnCreate() {
   IWindowing& windowing = Platform::Windowing();
+  m_windowExisted = true;
   // 1. The toolbar, unless the settings switch it off.
   if (m_settings.toolBar != 1) {
     const std::vector<ToolBarButton> buttons = ToolBarButtons();

@@ -44,4 +44,8 @@ class CMainFrame : public CFrameWindowImpl,
   // The web view host.
   CView m_view;
   Settings m_settings;
+  // Set once the window has gone through WM_CREATE, so that start-up can
+  // tell a frame that was never made from one that closed while it was
+  // being made (the web view host reports a failure and closes it).
+  bool m_windowExisted = false;
 };

@@ -53,7 +53,12 @@ int RunApplication(int nCmdShow) {
 
   if (!CheckRuntime()) return 0;
 
-  if (!frame.CreateEx()) return 0;
+  if (!frame.CreateEx()) {
+    // A frame that existed and was closed while it was being created (the
+    // web view host reported a set-up failure) ends like any closed frame;
+    // one that was never made ends start-up with 0.
+    return frame.m_windowExisted ? 1 : 0;
+  }
   frame.ShowWindow(nCmdShow);
 
   return loop.Run();
