@@ -223,6 +223,13 @@ struct LinuxWindowingSignals {
     return FALSE;
   }
 
+  static gboolean OnDialogDeleteEvent(GtkWidget*, GdkEvent*, gpointer) {
+    // The dialog has already turned the close box into its response, which
+    // becomes WM_CLOSE; the window itself stays until the program ends the
+    // dialog, rather than being destroyed under it.
+    return TRUE;
+  }
+
   static void OnDialogResponse(GtkDialog* dialog, gint response, gpointer) {
     HWND hwnd = ToHandle(GTK_WIDGET(dialog));
     if (response >= 0) {
@@ -510,24 +517,27 @@ LinuxWindowing::NativeDialog LinuxWindowing::NativeCreateDialog(const DialogTemp
   g_signal_connect(dialog, "destroy", G_CALLBACK(LinuxWindowingSignals::OnDestroy), nullptr);
   g_signal_connect(dialog, "key-press-event", G_CALLBACK(LinuxWindowingSignals::OnDialogKeyPress), nullptr);
   g_signal_connect(dialog, "response", G_CALLBACK(LinuxWindowingSignals::OnDialogResponse), nullptr);
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(LinuxWindowingSignals::OnDialogDeleteEvent), nullptr);
   m_impl->windows[ToHandle(dialog)] = native;
   result.hwnd = ToHandle(dialog);
   return result;
 }
 
 void LinuxWindowing::NativeShowDialog(HWND dialog, HWND owner) {
+  auto it = m_impl->windows.find(dialog);
+  if (it == m_impl->windows.end()) return;
   GtkWidget* widget = ToWidget(dialog);
   gtk_window_set_modal(GTK_WINDOW(widget), TRUE);
   gtk_widget_show(widget);
   gtk_window_present(GTK_WINDOW(widget));
-  auto it = m_impl->windows.find(dialog);
-  m_impl->Trace("dialog-shown " + (it != m_impl->windows.end() ? it->second.caption : std::string()));
+  m_impl->Trace("dialog-shown " + it->second.caption);
 }
 
 void LinuxWindowing::NativeHideDialog(HWND dialog) {
-  gtk_widget_hide(ToWidget(dialog));
   auto it = m_impl->windows.find(dialog);
-  m_impl->Trace("dialog-hidden " + (it != m_impl->windows.end() ? it->second.caption : std::string()));
+  if (it == m_impl->windows.end()) return;
+  gtk_widget_hide(ToWidget(dialog));
+  m_impl->Trace("dialog-hidden " + it->second.caption);
 }
 
 void LinuxWindowing::NativeDestroyWindow(HWND hwnd) {

@@ -1,0 +1,157 @@
+#!/bin/bash
+# The real program under Xvfb, seen from outside: its caption, its toolbar,
+# the window menu and the About box, closing, and the start-up failures.
+#   ShellGuiTest.sh <scenario> <vellumview> <runtime folder> <SendCloseRequest>
+# The program writes what it shows to the file named by
+# VELLUMVIEW_WINDOW_TRACE; the test waits for lines there. Set SHOT_DIR to
+# keep screenshots of the About scenario.
+set -u
+scenario=$1
+program=$2
+runtime=$3
+closer=$4
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 2
+trace=$work/trace.txt
+: > "$trace"
+
+fail() {
+  echo "FAIL ($scenario): $*" >&2
+  echo "--- trace" >&2; cat "$trace" >&2
+  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# Waits until the trace holds a line matching the pattern. The limit only
+# keeps a broken program from hanging the test; nothing is timed.
+wait_for() {
+  for _ in $(seq 1 600); do
+    grep -q -- "$1" "$trace" && return 0
+    kill -0 "$pid" 2>/dev/null || { grep -q -- "$1" "$trace" && return 0; fail "program ended before '$1'"; }
+    sleep 0.1
+  done
+  fail "never saw '$1'"
+}
+
+count() { grep -c -- "$1" "$trace"; }
+
+start() {
+  WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime XDG_DATA_HOME=$work/data \
+    VELLUMVIEW_WINDOW_TRACE=$trace "$program" > "$work/out.txt" 2> "$work/err.txt" &
+  pid=$!
+}
+
+finish() {
+  wait "$pid"
+  code=$?
+  pid=
+  [ "$code" = "$1" ] || fail "exit code $code, expected $1"
+}
+
+window_named() {
+  local id
+  id=$(xdotool search --name "^$1\$" | head -1)
+  [ -n "$id" ] || fail "no window named '$1'"
+  echo "$id"
+}
+
+page() { echo '<!doctype html><html><body><h1>Shell test page</h1></body></html>' > index.html; }
+
+case $scenario in
+  toolbar)
+    page
+    echo '{"title": "Shell GUI toolbar", "startPage": "index.html", "browserID": "guitest"}' > settings.json
+    start
+    wait_for "^window-shown Shell GUI toolbar$"
+    frame=$(window_named "Shell GUI toolbar")
+    [ "$(xdotool getwindowname "$frame")" = "Shell GUI toolbar" ] || fail "caption"
+    [ "$(count '^toolbar buttons=3 ')" = 1 ] || fail "toolbar missing"
+    xprop -id "$frame" WM_CLASS | grep -q '"QuillBrowser.guitest"' || fail "window class"
+    # The close box: the frame goes without asking anything.
+    "$closer" "$frame" || fail "close request not sent"
+    finish 1
+    [ "$(count '^messagebox-shown')" = 0 ] || fail "a message box was shown"
+    ;;
+  notoolbar)
+    page
+    echo '{"startPage": "index.html", "toolBar": 1}' > settings.json
+    start
+    wait_for "^window-shown Vellumview04$"
+    frame=$(window_named "Vellumview04")
+    [ "$(count '^toolbar')" = 0 ] || fail "toolbar shown although switched off"
+    grep -q '^application-id QuillBrowser\.$' "$trace" || fail "application id with empty browserID"
+    # Alt+Space opens the window menu; its Close item ends the program.
+    xdotool windowfocus --sync "$frame"
+    xdotool key alt+space
+    wait_for "^window-menu-shown items=6$"
+    xdotool key c
+    finish 1
+    ;;
+  about)
+    page
+    echo '{"title": "Shell GUI about", "startPage": "index.html"}' > settings.json
+    start
+    wait_for "^window-shown Shell GUI about$"
+    frame=$(window_named "Shell GUI about")
+    for way in Return Escape closebox; do
+      shown=$(count '^dialog-shown About$')
+      xdotool windowfocus --sync "$frame"
+      xdotool key alt+space
+      wait_for "^window-menu-shown"
+      xdotool key a
+      for _ in $(seq 1 600); do [ "$(count '^dialog-shown About$')" -gt "$shown" ] && break; sleep 0.1; done
+      [ "$(count '^dialog-shown About$')" -gt "$shown" ] || fail "About box did not open"
+      about=$(window_named "About")
+      if [ "$way" = Return ] && [ -n "${SHOT_DIR:-}" ]; then
+        sleep 1
+        import -window root "$SHOT_DIR/shell-about.png"
+      fi
+      hidden=$(count '^dialog-hidden About$')
+      if [ "$way" = closebox ]; then
+        "$closer" "$about" || fail "close request not sent"
+      else
+        xdotool windowfocus --sync "$about"
+        xdotool key "$way"
+      fi
+      for _ in $(seq 1 600); do [ "$(count '^dialog-hidden About$')" -gt "$hidden" ] && break; sleep 0.1; done
+      [ "$(count '^dialog-hidden About$')" -gt "$hidden" ] || fail "About box did not close with $way"
+    done
+    # A right click on the toolbar opens the same window menu.
+    menus=$(count '^window-menu-shown')
+    xdotool mousemove --window "$frame" 300 10 click 3
+    for _ in $(seq 1 600); do [ "$(count '^window-menu-shown')" -gt "$menus" ] && break; sleep 0.1; done
+    [ "$(count '^window-menu-shown')" -gt "$menus" ] || fail "right click on the toolbar opened no menu"
+    xdotool key Escape
+    kill -0 "$pid" || fail "program ended early"
+    "$closer" "$frame"
+    finish 1
+    ;;
+  nosettings)
+    start
+    wait_for "^messagebox-shown 設定ファイルを読み込めません : 0x80070002$"
+    grep -q '^vellumview: 設定ファイルを読み込めません : 0x80070002$' "$work/err.txt" || fail "no line on stderr"
+    box=$(xdotool search --sync --onlyvisible --pid "$pid" | head -1)
+    [ -n "$box" ] || fail "message box window not found"
+    xdotool windowfocus --sync "$box"
+    xdotool key Return
+    finish 0
+    [ "$(count '^window-shown')" = 0 ] || fail "a window was shown"
+    ;;
+  nodisplay)
+    page
+    echo '{}' > settings.json
+    env -u DISPLAY -u WAYLAND_DISPLAY WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime "$program" \
+      > "$work/out.txt" 2> "$work/err.txt" &
+    pid=$!
+    finish 0
+    grep -q 'cannot open a display' "$work/err.txt" || fail "no explanation on stderr"
+    ;;
+  *)
+    echo "unknown scenario $scenario" >&2
+    exit 2
+    ;;
+esac
+echo "PASS ($scenario)"
