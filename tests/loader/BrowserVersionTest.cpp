@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "loader/RuntimeLoader.h"
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 struct ParseCase {
   std::u16string_view text;
   std::optional<std::array<std::uint32_t, 4>> components;
+  friend void PrintTo(const ParseCase&, std::ostream* os) { *os << "ParseCase"; }
 };
 
 class BrowserVersionParseTest : public ::testing::TestWithParam<ParseCase> {};
@@ -17,7 +20,9 @@ TEST_P(BrowserVersionParseTest, ReadsByTheVersionRule) {
   const ParseCase& c = GetParam();
   const auto version = BrowserVersion::Parse(c.text);
   ASSERT_EQ(version.has_value(), c.components.has_value());
-  if (version) EXPECT_EQ(version->components, *c.components);
+  if (version) {
+    EXPECT_EQ(version->components, *c.components);
+  }
 }
 
 using C = std::array<std::uint32_t, 4>;
@@ -47,6 +52,7 @@ struct CompareCase {
   const char16_t* second;
   HRESULT hr;
   int result;
+  friend void PrintTo(const CompareCase&, std::ostream* os) { *os << "CompareCase"; }
 };
 
 class CompareBrowserVersionsTest : public ::testing::TestWithParam<CompareCase> {};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdlib>
 #include <string>
 
@@ -32,6 +34,7 @@ struct CountingAllocator {
     calls = 0;
     live = 0;
   }
+  friend void PrintTo(const CountingAllocator&, std::ostream* os) { *os << "CountingAllocator"; }
 };
 
 ComPtr<CoreWebView2EnvironmentOptions> NewOptions() { return MakeComObject<CoreWebView2EnvironmentOptions>(); }

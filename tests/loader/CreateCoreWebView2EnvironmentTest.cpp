@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <deque>
 #include <optional>
 
@@ -180,6 +182,7 @@ struct RelayCase {
   std::size_t entryCalls;
   HRESULT handlerHr;
   bool environment;
+  friend void PrintTo(const RelayCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class RelayOutcomeTest : public CreateEnvironmentTest, public ::testing::WithParamInterface<RelayCase> {};
@@ -328,6 +331,7 @@ struct KindCase {
   const char16_t* folder;
   bool edgeView;
   UINT32 kind;
+  friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class RuntimeKindTest : public CreateEnvironmentTest, public ::testing::WithParamInterface<KindCase> {};

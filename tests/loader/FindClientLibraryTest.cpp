@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "loader/LoaderTestSupport.h"
 #include "util/Strings.h"
 
@@ -53,6 +55,7 @@ struct OrderCase {
   bool masked;
   std::uint32_t mask;
   std::vector<std::size_t> order;
+  friend void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ChannelOrderTest : public FindClientLibraryTest, public ::testing::WithParamInterface<OrderCase> {};
@@ -112,6 +115,7 @@ TEST_F(FindClientLibraryTest, MachineHiveBeforeUserHiveInThe32BitView) {
 struct MinimumCase {
   std::u16string_view version;
   bool accepted;
+  friend void PrintTo(const MinimumCase&, std::ostream* os) { *os << "MinimumCase"; }
 };
 
 class MinimumVersionTest : public FindClientLibraryTest, public ::testing::WithParamInterface<MinimumCase> {};
@@ -143,6 +147,7 @@ struct RegistrationCase {
   const char* label;
   std::optional<std::u16string> value;
   std::optional<DWORD> number;
+  friend void PrintTo(const RegistrationCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class UnusableRegistrationTest : public FindClientLibraryTest, public ::testing::WithParamInterface<RegistrationCase> {};
@@ -236,6 +241,7 @@ struct FixedCase {
   const char* label;
   std::u16string folder;
   std::u16string runtimeFolder;
+  friend void PrintTo(const FixedCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class FixedFolderTest : public FindClientLibraryTest, public ::testing::WithParamInterface<FixedCase> {};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "com/CoTaskMem.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/LoaderTestSupport.h"
@@ -47,6 +49,7 @@ TEST_F(VersionQueryTest, NoRuntimeFailsAfterTwoSearches) {
 struct ChannelCase {
   std::size_t channel;
   std::u16string_view expected;
+  friend void PrintTo(const ChannelCase&, std::ostream* os) { *os << "ChannelCase"; }
 };
 
 class VersionTextTest : public VersionQueryTest, public ::testing::WithParamInterface<ChannelCase> {};

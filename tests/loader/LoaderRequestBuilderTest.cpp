@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/LoaderTestSupport.h"
 #include "webview/ICoreWebView2EnvironmentOptionsEdgeView.h"
@@ -48,6 +50,7 @@ struct PrecedenceCase {
   std::optional<std::u16string> machine;
   std::optional<std::u16string> user;
   std::optional<std::u16string> expected;
+  friend void PrintTo(const PrecedenceCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class FolderPrecedenceTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<PrecedenceCase> {};
@@ -87,6 +90,7 @@ struct NameCase {
   std::optional<std::u16string> appId;
   std::vector<std::pair<std::u16string, std::u16string>> values;
   std::optional<std::u16string> expected;
+  friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class PolicyNameTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<NameCase> {};
@@ -155,6 +159,7 @@ struct EdgeCase {
   std::optional<std::u16string> variable;
   bool optionsSayYes;
   bool expected;
+  friend void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class EdgeViewSwitchTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<EdgeCase> {};
@@ -226,6 +231,7 @@ struct ChannelsCase {
   std::optional<std::u16string> policy;
   bool set;
   std::uint32_t mask;
+  friend void PrintTo(const ChannelsCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ReleaseChannelsSettingTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<ChannelsCase> {};
@@ -259,6 +265,7 @@ struct KindCase {
   std::optional<std::u16string> kindPolicyText;
   bool set;
   std::uint32_t kind;
+  friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class SearchKindSettingTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<KindCase> {};

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct Case {
   std::u16string_view list;
   std::uint32_t mask;
+  friend void PrintTo(const Case&, std::ostream* os) { *os << "Case"; }
 };
 
 class ReleaseChannelListTest : public ::testing::TestWithParam<Case> {};

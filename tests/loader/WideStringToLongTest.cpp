@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct Case {
   std::u16string_view text;
   std::int32_t value;
   std::size_t consumed;
+  friend void PrintTo(const Case&, std::ostream* os) { *os << "Case"; }
 };
 
 class WideStringToLongTest : public ::testing::TestWithParam<Case> {};

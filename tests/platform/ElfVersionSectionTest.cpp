@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -105,6 +107,7 @@ std::string Version(std::string_view text) { return std::string(text) + std::str
 struct Layout {
   bool is64;
   bool bigEndian;
+  friend void PrintTo(const Layout&, std::ostream* os) { *os << "Layout"; }
 };
 
 class ElfVersionSectionLayoutTest : public ::testing::TestWithParam<Layout> {

@@ -1,6 +1,8 @@
 #include "platform/linux/LinuxSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <unistd.h>
 
 #include <filesystem>
@@ -52,6 +54,7 @@ struct DataFolderCase {
   const char* xdg;
   const char* home;
   std::u16string expected;
+  friend void PrintTo(const DataFolderCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class RoamingDataFolderTest : public ::testing::TestWithParam<DataFolderCase> {};
@@ -125,6 +128,7 @@ struct LoadCase {
   const char* label;
   std::string content;  // empty: a folder; "-": nothing there
   HRESULT expected;
+  friend void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class LibraryLoadFailureTest : public LinuxSystemTest, public ::testing::WithParamInterface<LoadCase> {};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <map>
 
 #include "util/Strings.h"
@@ -16,6 +18,7 @@ struct ValueCase {
   std::string valueLine;
   std::u16string name;
   std::optional<RegistryValue> expected;
+  friend void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.label; }
 };
 
 RegistryValue Text(std::u16string text) {
@@ -149,6 +152,7 @@ struct PathCase {
   RegistryHive hive;
   std::map<std::string, std::string> environment;
   std::u16string expected;
+  friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class RegistryStorePathTest : public ::testing::TestWithParam<PathCase> {};

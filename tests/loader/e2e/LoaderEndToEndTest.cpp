@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 #include <glib.h>
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <unistd.h>
 
 #include <filesystem>
@@ -156,6 +158,7 @@ struct ScriptCase {
   int entryCalls;
   std::size_t handlerCalls;
   HRESULT handlerHr;
+  friend void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.script; }
 };
 
 class LoaderScriptTest : public LoaderEndToEndTest, public ::testing::WithParamInterface<ScriptCase> {};

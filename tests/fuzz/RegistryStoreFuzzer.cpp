@@ -1,0 +1,35 @@
+// Feeds arbitrary bytes to the registry store parser as the text of either
+// hive. The parser must never fail or crash; every value it keeps must be
+// readable back through the key it was stored under, and no line can add
+// more than one value.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/linux/RegistryStore.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  for (const RegistryHive hive : {RegistryHive::LocalMachine, RegistryHive::CurrentUser}) {
+    const RegistryStore store = RegistryStore::Parse(text, hive);
+    Check(store.ValueCount() <= lines);
+    Check(store.KeyExists(u""));
+    RegistryValue value;
+    Check(store.ReadValue(u"Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", u"*", &value) ==
+              S_OK ||
+          store.ReadValue(u"Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", u"*", &value) ==
+              static_cast<HRESULT>(0x80070002u));
+  }
+  return 0;
+}
