@@ -130,6 +130,11 @@ struct LinuxWindowingSignals {
     RECT rect = record->rect;
     rect.right = rect.left + allocation->width;
     rect.bottom = rect.top + allocation->height;
+    if (rect.right - rect.left != record->rect.right - record->rect.left ||
+        rect.bottom - rect.top != record->rect.bottom - record->rect.top) {
+      backend.m_impl->Trace("client-size " + std::to_string(allocation->width) + "x" +
+                            std::to_string(allocation->height));
+    }
     backend.NativeResized(hwnd, rect, false);
   }
 
@@ -181,6 +186,7 @@ struct LinuxWindowingSignals {
     HWND bar = ToHandle(GTK_WIDGET(toolBar));
     HWND parent = backend.GetParent(bar);
     if (!parent) return;
+    backend.m_impl->Trace("toolbar-command " + std::to_string(command));
     backend.PostMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), BN_CLICKED),
                         reinterpret_cast<LPARAM>(bar));
   }
@@ -237,6 +243,24 @@ struct LinuxWindowingSignals {
     } else if (response == GTK_RESPONSE_DELETE_EVENT) {
       Backend().PostMessage(hwnd, WM_CLOSE, 0, 0);
     }
+  }
+
+  static void OnToolBarContainerAllocated(GtkWidget* toolBar, GdkRectangle*, gpointer) {
+    // The container gives the toolbar the width of all its buttons; give it
+    // the frame's width instead, so that the buttons that do not fit go
+    // behind the overflow arrow rather than being cut off by the window edge.
+    if (!gtk_widget_get_visible(toolBar)) return;
+    gint width = 0, height = 0;
+    gtk_widget_get_size_request(toolBar, &width, &height);
+    if (width <= 0) return;
+    gint minimum = 0, natural = 0;
+    gtk_widget_get_preferred_width(toolBar, &minimum, &natural);
+    gtk_widget_get_preferred_height_for_width(toolBar, width, &minimum, &natural);
+    GtkAllocation allocation{};
+    gtk_widget_get_allocation(toolBar, &allocation);
+    allocation.width = width;
+    allocation.height = natural;
+    gtk_widget_size_allocate(toolBar, &allocation);
   }
 
   static gboolean OnPulse(gpointer bar) {
@@ -403,6 +427,10 @@ HWND LinuxWindowing::NativeCreateToolBar(HWND parent, std::span<const ToolBarBut
   else
     gtk_fixed_put(GTK_FIXED(container), toolBar, 0, 0);
   gtk_widget_show_all(toolBar);
+  // Tied to the toolbar's life: the handler goes when the toolbar does.
+  g_signal_connect_object(container, "size-allocate",
+                          G_CALLBACK(LinuxWindowingSignals::OnToolBarContainerAllocated), toolBar,
+                          static_cast<GConnectFlags>(G_CONNECT_AFTER | G_CONNECT_SWAPPED));
   gint minimum = 0, natural = 0;
   gtk_widget_get_preferred_height(toolBar, &minimum, &natural);
   *rect = RECT{0, 0, width, natural};
