@@ -51,11 +51,16 @@ finish() {
   [ "$code" = "$1" ] || fail "exit code $code, expected $1"
 }
 
+# The X window with this exact name; the program may have traced showing it
+# a moment before the server has it, so this looks again until it is there.
 window_named() {
-  local id
-  id=$(xdotool search --name "^$1\$" | head -1)
-  [ -n "$id" ] || fail "no window named '$1'"
-  echo "$id"
+  local id=
+  for _ in $(seq 1 600); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
 }
 
 page() { echo '<!doctype html><html><body><h1>Shell test page</h1></body></html>' > index.html; }
@@ -66,7 +71,7 @@ case $scenario in
     echo '{"title": "Shell GUI toolbar", "startPage": "index.html", "browserID": "guitest"}' > settings.json
     start
     wait_for "^window-shown Shell GUI toolbar$"
-    frame=$(window_named "Shell GUI toolbar")
+    frame=$(window_named "Shell GUI toolbar") || fail "no window named 'Shell GUI toolbar'"
     [ "$(xdotool getwindowname "$frame")" = "Shell GUI toolbar" ] || fail "caption"
     [ "$(count '^toolbar buttons=3 ')" = 1 ] || fail "toolbar missing"
     xprop -id "$frame" WM_CLASS | grep -q '"QuillBrowser.guitest"' || fail "window class"
@@ -80,7 +85,7 @@ case $scenario in
     echo '{"startPage": "index.html", "toolBar": 1}' > settings.json
     start
     wait_for "^window-shown Vellumview04$"
-    frame=$(window_named "Vellumview04")
+    frame=$(window_named "Vellumview04") || fail "no window named 'Vellumview04'"
     [ "$(count '^toolbar')" = 0 ] || fail "toolbar shown although switched off"
     grep -q '^application-id QuillBrowser\.$' "$trace" || fail "application id with empty browserID"
     # Alt+Space opens the window menu; its Close item ends the program.
@@ -95,7 +100,7 @@ case $scenario in
     echo '{"title": "Shell GUI about", "startPage": "index.html"}' > settings.json
     start
     wait_for "^window-shown Shell GUI about$"
-    frame=$(window_named "Shell GUI about")
+    frame=$(window_named "Shell GUI about") || fail "no window named 'Shell GUI about'"
     for way in Return Escape closebox; do
       shown=$(count '^dialog-shown About$')
       xdotool windowfocus --sync "$frame"
@@ -104,7 +109,7 @@ case $scenario in
       xdotool key a
       for _ in $(seq 1 600); do [ "$(count '^dialog-shown About$')" -gt "$shown" ] && break; sleep 0.1; done
       [ "$(count '^dialog-shown About$')" -gt "$shown" ] || fail "About box did not open"
-      about=$(window_named "About")
+      about=$(window_named "About") || fail "no window named 'About'"
       if [ "$way" = Return ] && [ -n "${SHOT_DIR:-}" ]; then
         sleep 1
         import -window root "$SHOT_DIR/shell-about.png"
@@ -134,7 +139,7 @@ case $scenario in
     echo '{"title": "Shell GUI overflow", "startPage": "index.html"}' > settings.json
     start
     wait_for "^window-shown Shell GUI overflow$"
-    frame=$(window_named "Shell GUI overflow")
+    frame=$(window_named "Shell GUI overflow") || fail "no window named 'Shell GUI overflow'"
     # A click on a button sends its command.
     xdotool mousemove --window "$frame" 18 20 click 1
     wait_for "^toolbar-command 58000$"
