@@ -7,10 +7,18 @@
 //                              prefix given by --title-prefix
 // and exits after the first of them that it was asked to wait for.
 //
-// Usage: bench_bare_window [--title-prefix P] [--timeout SECONDS] URL
+// Usage: bench_bare_window [--title-prefix P] [--timeout SECONDS]
+//                          [--scheme] [--known-length] URL
 // Without --title-prefix it exits when the first load finishes; with it, it
 // exits when the title first starts with P. Exit code 0 on success, 2 on
 // timeout or load failure.
+//
+// --scheme serves local files through a custom URI scheme "bench-file"
+// (secure and CORS-enabled, like the program's runtime) with a plain GIO file
+// stream and no program in between; the file:// URL given is loaded as
+// bench-file:// instead. It shows what the engine's custom-scheme path costs
+// by itself. --known-length passes the file's size with the stream; without
+// it the length is given as unknown (-1).
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -25,7 +33,43 @@ struct Options {
   std::string url;
   std::string titlePrefix;
   int timeoutSeconds = 60;
+  bool scheme = false;
+  bool knownLength = false;
 };
+
+constexpr char kScheme[] = "bench-file";
+
+// Answers a bench-file:// request from the disk, streaming the file.
+void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer data) {
+  const auto* options = static_cast<const Options*>(data);
+  GFile* file = g_file_new_for_path(webkit_uri_scheme_request_get_path(request));
+  GError* error = nullptr;
+  GFileInputStream* stream = g_file_read(file, nullptr, &error);
+  if (!stream) {
+    webkit_uri_scheme_request_finish_error(request, error);
+    g_error_free(error);
+    g_object_unref(file);
+    return;
+  }
+  gint64 length = -1;
+  if (options->knownLength) {
+    if (GFileInfo* info = g_file_input_stream_query_info(stream, G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr)) {
+      length = g_file_info_get_size(info);
+      g_object_unref(info);
+    }
+  }
+  WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(G_INPUT_STREAM(stream), length);
+  webkit_uri_scheme_response_set_status(response, 200, "OK");
+  SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+  const char* path = webkit_uri_scheme_request_get_path(request);
+  const bool html = g_str_has_suffix(path, ".html");
+  soup_message_headers_append(headers, "Content-Type", html ? "text/html" : "application/octet-stream");
+  webkit_uri_scheme_response_set_http_headers(response, headers);
+  webkit_uri_scheme_request_finish_with_response(request, response);
+  g_object_unref(response);
+  g_object_unref(stream);
+  g_object_unref(file);
+}
 
 int g_exitCode = 2;
 
@@ -72,6 +116,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     const std::string arg = argv[i];
     if (arg == "--title-prefix" && i + 1 < argc) {
       options.titlePrefix = argv[++i];
+    } else if (arg == "--scheme") {
+      options.scheme = true;
+    } else if (arg == "--known-length") {
+      options.knownLength = true;
     } else if (arg == "--timeout" && i + 1 < argc) {
       options.timeoutSeconds = std::atoi(argv[++i]);
     } else if (!arg.empty() && arg[0] != '-' && options.url.empty()) {
@@ -99,6 +147,15 @@ int main(int argc, char** argv) {
   webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
   webkit_settings_set_allow_universal_access_from_file_urls(settings, TRUE);
   webkit_settings_set_disable_web_security(settings, TRUE);
+
+  if (options.scheme) {
+    WebKitWebContext* context = webkit_web_context_get_default();
+    webkit_web_context_register_uri_scheme(context, kScheme, OnSchemeRequest, &options, nullptr);
+    WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
+    webkit_security_manager_register_uri_scheme_as_secure(security, kScheme);
+    webkit_security_manager_register_uri_scheme_as_cors_enabled(security, kScheme);
+    if (g_str_has_prefix(options.url.c_str(), "file://")) options.url = kScheme + options.url.substr(4);
+  }
 
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(window), 1024, 768);
