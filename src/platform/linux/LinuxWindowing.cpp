@@ -879,7 +879,12 @@ void LinuxWindowing::NativeInvalidate(HWND hwnd) {
 }
 
 void LinuxWindowing::WaitForWork() {
-  if (!m_impl->initialized) return;
+  if (!m_impl->initialized) {
+    // Without a display nothing can ever arrive; a loop waiting here would
+    // spin for ever, so it is told to end instead.
+    PostQuitMessage(0);
+    return;
+  }
   g_main_context_iteration(nullptr, TRUE);
 }
 
