@@ -46,8 +46,16 @@ gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer webView) {
 
 void OnDestroy(GtkWidget*, gpointer webView) { static_cast<RuntimeWebView*>(webView)->OnEngineViewDestroyed(); }
 
-gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName, gpointer) {
-  return RuntimeWebView::OnDecideDestination(download, suggestedName);
+gboolean OnDecideDestination(WebKitDownload* download, const char*, gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnDecideDestination(download);
+}
+
+void OnDownloadFinished(WebKitDownload* download, gpointer webView) {
+  static_cast<RuntimeWebView*>(webView)->OnDownloadOver(download);
+}
+
+void OnDownloadFailed(WebKitDownload* download, GError*, gpointer webView) {
+  static_cast<RuntimeWebView*>(webView)->OnDownloadOver(download);
 }
 
 }  // namespace
@@ -75,6 +83,16 @@ void EngineSignals::DisconnectView(WebKitWebView* view, RuntimeWebView* webView)
   g_signal_handlers_disconnect_by_data(view, webView);
 }
 
-void EngineSignals::ConnectDownload(WebKitDownload* download) {
-  g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
+void EngineSignals::ConnectDownload(WebKitDownload* download, RuntimeWebView* webView) {
+  // Each connection holds a reference on the view's runtime object for as
+  // long as it may call back; released when the download object goes.
+  const auto connect = [&](const char* signal, GCallback callback) {
+    webView->AddRef();
+    g_signal_connect_data(
+        download, signal, callback, webView,
+        [](gpointer data, GClosure*) { static_cast<RuntimeWebView*>(data)->Release(); }, static_cast<GConnectFlags>(0));
+  };
+  connect("decide-destination", G_CALLBACK(OnDecideDestination));
+  connect("finished", G_CALLBACK(OnDownloadFinished));
+  connect("failed", G_CALLBACK(OnDownloadFailed));
 }

@@ -19,5 +19,5 @@ class EngineSignals {
   static void DisconnectView(WebKitWebView* view, RuntimeWebView* webView);
 
   // decide-destination on a download.
-  static void ConnectDownload(WebKitDownload* download);
+  static void ConnectDownload(WebKitDownload* download, RuntimeWebView* webView);
 };

@@ -85,7 +85,9 @@ HRESULT RuntimeWebView::Navigate(LPCWSTR uri) {
   if (!uri) return E_INVALIDARG;
   if (!IsUsable()) return kInvalidState;
   const std::string text = WideToUtf8(uri);
-  if (text.empty()) return E_INVALIDARG;
+  // An address must at least name its scheme; anything else is no address.
+  const char* scheme = g_uri_peek_scheme(text.c_str());
+  if (!scheme) return E_INVALIDARG;
   // Local files load through the private scheme; the program never sees it.
   const auto schemeUri = LocalFileUri::ToSchemeUri(text);
   webkit_web_view_load_uri(m_view.Get(), schemeUri ? schemeUri->c_str() : text.c_str());
@@ -248,11 +250,11 @@ void RuntimeWebView::OnEngineViewDestroyed() {
 
 namespace {
 
-// What the runtime knows about one download while the program decides.
+// What the runtime knows about one download.
 struct DownloadState {
-  bool decided = false;
-  bool waitingForDestination = false;
-  std::string suggestedName;
+  bool decided = false;    // the program has been asked
+  bool cancelled = false;  // and it cancelled
+  bool over = false;       // the engine finished or failed it
 };
 
 GQuark DownloadStateQuark() { return g_quark_from_static_string("vellumview-download-state"); }
@@ -261,62 +263,47 @@ DownloadState* StateOf(WebKitDownload* download) {
   return static_cast<DownloadState*>(g_object_get_qdata(G_OBJECT(download), DownloadStateQuark()));
 }
 
-// Where a download the program let through is saved: the user's download
-// folder, with a number added when the name is taken.
-std::string DefaultDestination(const std::string& suggestedName) {
-  const char* folder = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
-  if (!folder) folder = g_get_home_dir();
-  g_autofree char* base = g_path_get_basename(suggestedName.empty() ? "download" : suggestedName.c_str());
-  g_autofree char* candidate = g_build_filename(folder, base, nullptr);
-  std::string path = candidate;
-  for (int n = 1; g_file_test(path.c_str(), G_FILE_TEST_EXISTS) && n < 1000; ++n) {
-    g_autofree char* numbered = g_strdup_printf("%s/(%d) %s", folder, n, base);
-    path = numbered;
-  }
-  g_autofree char* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  return uri ? uri : "";
-}
-
 }  // namespace
-
-gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const char* suggestedName) {
-  DownloadState* state = StateOf(download);
-  if (!state || state->decided) return FALSE;
-  // Hold the download until the program has seen it.
-  state->waitingForDestination = true;
-  state->suggestedName = suggestedName ? suggestedName : "";
-  return TRUE;
-}
 
 void RuntimeWebView::OnDownloadStarted(WebKitDownload* download) {
   g_object_set_qdata_full(G_OBJECT(download), DownloadStateQuark(), new DownloadState,
                           [](gpointer state) { delete static_cast<DownloadState*>(state); });
-  EngineSignals::ConnectDownload(download);
+  EngineSignals::ConnectDownload(download, this);
   MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this), held = GObjectPtr<WebKitDownload>::Ref(download)] {
-    self->DecideDownload(held);
+    self->DecideDownload(held.Get());
   });
 }
 
-void RuntimeWebView::DecideDownload(GObjectPtr<WebKitDownload> download) {
-  WebKitURIRequest* request = webkit_download_get_request(download.Get());
+gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download) {
+  // The engine wants the destination there and then and does not wait for a
+  // later answer; if the queued event has not run yet, the program is asked
+  // now (this signal, too, comes from the main loop).
+  DecideDownload(download);
+  const DownloadState* state = StateOf(download);
+  return state && state->cancelled ? TRUE : FALSE;  // FALSE: the engine's default folder
+}
+
+void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {
+  if (DownloadState* state = StateOf(download)) state->over = true;
+}
+
+void RuntimeWebView::DecideDownload(WebKitDownload* download) {
+  DownloadState* state = StateOf(download);
+  if (!state || state->decided) return;
+  state->decided = true;
+  WebKitURIRequest* request = webkit_download_get_request(download);
   const char* uri = request ? webkit_uri_request_get_uri(request) : "";
-  bool cancel = false;
   ComPtr<DownloadOperation> operation = MakeComObject<DownloadOperation>(ProgramUri(uri));
   ComPtr<DownloadStartingEventArgs> args =
       operation ? MakeComObject<DownloadStartingEventArgs>(ComPtr<ICoreWebView2DownloadOperation>(operation)) : nullptr;
   if (args) {
     for (const auto& handler : m_downloadHandlers.Snapshot()) handler->Invoke(this, args.Get());
-    cancel = args->IsCancelled();
+    state->cancelled = args->IsCancelled();
   }
-  RequestTrace::Instance().Event("download-starting", TraceUri(uri), {{"cancel", cancel ? "1" : "0"}});
-  DownloadState* state = StateOf(download.Get());
-  if (state) state->decided = true;
-  if (cancel) {
-    webkit_download_cancel(download.Get());
-  } else if (state && state->waitingForDestination) {
-    const std::string destination = DefaultDestination(state->suggestedName);
-    webkit_download_set_destination(download.Get(), destination.c_str());
-  }
+  RequestTrace::Instance().Event("download-starting", TraceUri(uri), {{"cancel", state->cancelled ? "1" : "0"}});
+  // A download the engine has already ended has nothing left to stop (and
+  // the engine does not take a cancel then).
+  if (state->cancelled && !state->over) webkit_download_cancel(download);
 }
 
 bool RuntimeWebView::MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {

@@ -61,9 +61,10 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   gboolean OnScriptDialog();
   void OnEngineViewDestroyed();
   void OnDownloadStarted(WebKitDownload* download);
-  // The engine asks where a download goes; TRUE holds it until the program
-  // has decided.
-  static gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
+  // The engine asks where a download goes; TRUE when the program cancelled it.
+  gboolean OnDecideDestination(WebKitDownload* download);
+  // The engine finished or failed a download.
+  void OnDownloadOver(WebKitDownload* download);
 
   // Raises WebResourceRequested for a local request when a filter matches;
   // gives the response the program set, or null.
@@ -84,7 +85,8 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
   void RaiseNewWindowRequested(const std::string& uri);
   void RaiseFullScreenChanged(bool contains);
-  void DecideDownload(GObjectPtr<WebKitDownload> download);
+  // Raises DownloadStarting once per download, cancelling it if asked.
+  void DecideDownload(WebKitDownload* download);
   bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
   bool IsUsable() const { return m_view && !m_destroyed; }
 

@@ -95,6 +95,7 @@ TEST_F(RuntimeGuiTest, PageLoadsAndEveryResourceCarriesTheProgramsHeaders) {
   EXPECT_NE(report.find("style=17px"), std::string::npos) << report;
   EXPECT_NE(report.find("sab=shared-42"), std::string::npos) << report;
   EXPECT_NE(report.find("missing=404"), std::string::npos) << report;
+  EXPECT_NE(report.find("lang=ja"), std::string::npos) << "the options' language reaches the page: " << report;
   // This engine does not isolate custom-scheme pages, headers or not.
   std::cout << "[ report ] " << report << std::endl;
 
@@ -240,6 +241,13 @@ TEST_F(RuntimeGuiTest, ControllerNeedsAContainerAsParent) {
   StartHost();
   EXPECT_EQ(m_host->CreateControllerOn(gtk_label_new("not a container")), E_INVALIDARG);
   EXPECT_EQ(m_host->CreateControllerOn(nullptr), E_INVALIDARG);
+}
+
+TEST_F(RuntimeGuiTest, NavigateRejectsTextThatIsNoAddress) {
+  StartHost();
+  EXPECT_EQ(m_host->Navigate("index.html"), E_INVALIDARG);
+  EXPECT_EQ(m_host->Navigate(""), E_INVALIDARG);
+  EXPECT_TRUE(m_host->Navigations().empty());
 }
 
 }  // namespace

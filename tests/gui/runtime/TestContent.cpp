@@ -32,6 +32,7 @@ async function runChecks() {
   } catch (e) { r.push("wasm=error-" + e.name); }
   r.push("style=" + getComputedStyle(document.body).marginLeft);
   r.push("coi=" + self.crossOriginIsolated);
+  r.push("lang=" + navigator.language);
   try {
     const sab = new SharedArrayBuffer(8);
     const worker = new Worker("worker.js");
