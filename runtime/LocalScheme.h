@@ -4,10 +4,16 @@
 // address); a response the program sets is delivered as it stands, status,
 // reason and headers, with its body streamed from the program's stream. A
 // request the program leaves unanswered is served the way the engine serves
-// a file itself: the file's bytes with a type guessed from its name, or a
-// load error when it cannot be read.
+// a file itself: the file's bytes with a type guessed from its name (a byte
+// range when the request asks for one, as media elements do), or a load
+// error when it cannot be read.
 #include <webkit2/webkit2.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ResponseHeaderBlock.h"
 #include "webview/ICoreWebView2WebResourceResponse.h"
 
 class LocalScheme {
@@ -21,5 +27,14 @@ class LocalScheme {
   static void OnRequest(WebKitURISchemeRequest* request, gpointer);
   static void FinishWithProgramResponse(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
                                         const std::string& fileUri, int context);
-  static void FinishAsEngine(WebKitURISchemeRequest* request, const std::string& fileUri, int context);
+  static void FinishAsEngine(WebKitURISchemeRequest* request, const std::string& fileUri, int context,
+                             const std::string& range);
+  // Answers a Range request with 206 or 416; false when the whole file
+  // should be sent instead.
+  static bool FinishRange(WebKitURISchemeRequest* request, const std::string& path, std::uint64_t size,
+                          const std::string& type, const std::string& rangeHeader, const std::string& fileUri,
+                          int context);
+  static void Respond(WebKitURISchemeRequest* request, GInputStream* body, gint64 length, int status,
+                      const std::string& reason, const std::vector<ResponseHeaderBlock::Header>& headers);
+  static std::string HeaderText(const std::vector<ResponseHeaderBlock::Header>& headers);
 };

@@ -149,7 +149,12 @@ TEST_F(RuntimeGuiTest, MediaRequestsCarryTheMediaContext) {
   }
   // The host leaves media to the runtime, which serves the file itself.
   ASSERT_TRUE(m_host->RunUntil([&] { return !RequestLine(m_content.Url("clip.mp4")).empty(); }));
-  EXPECT_EQ(Field(RequestLine(m_content.Url("clip.mp4")), "source"), "engine");
+  const std::string line = RequestLine(m_content.Url("clip.mp4"));
+  EXPECT_EQ(Field(line, "source"), "engine") << line;
+  // Media asks for byte ranges; the runtime answers them so the player can seek.
+  EXPECT_EQ(Field(line, "status"), "206") << line;
+  EXPECT_NE(line.find("Content-Range:\\sbytes\\s0-"), std::string::npos) << line;
+  EXPECT_NE(line.find("/4096\\n"), std::string::npos) << line;
 }
 
 TEST_F(RuntimeGuiTest, RequestLeftWithoutResponseIsServedAsTheEngineWould) {
