@@ -5,6 +5,7 @@
 #include "DownloadOperation.h"
 #include "DownloadStartingEventArgs.h"
 #include "EngineSignals.h"
+#include "LocalDownload.h"
 #include "LocalFileUri.h"
 #include "MainLoopQueue.h"
 #include "NavigationStartingEventArgs.h"
@@ -303,7 +304,18 @@ void RuntimeWebView::DecideDownload(WebKitDownload* download) {
   RequestTrace::Instance().Event("download-starting", TraceUri(uri), {{"cancel", state->cancelled ? "1" : "0"}});
   // A download the engine has already ended has nothing left to stop (and
   // the engine does not take a cancel then).
-  if (state->cancelled && !state->over) webkit_download_cancel(download);
+  if (state->cancelled) {
+    if (!state->over) webkit_download_cancel(download);
+    return;
+  }
+  // Local content cannot be downloaded by the engine itself: the runtime
+  // saves the file in its place.
+  if (LocalFileUri::IsSchemeUri(uri)) {
+    if (const auto path = LocalFileUri::PathFromUri(uri)) {
+      if (!state->over) webkit_download_cancel(download);
+      LocalDownload::Save(*path, "", LocalFileUri::ToFileUri(uri));
+    }
+  }
 }
 
 bool RuntimeWebView::MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {

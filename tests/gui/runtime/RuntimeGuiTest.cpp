@@ -216,6 +216,8 @@ TEST_F(RuntimeGuiTest, PageFullScreenIsReportedAndLeavesTheWindowAlone) {
 }
 
 TEST_F(RuntimeGuiTest, CancelledDownloadIsStopped) {
+  g_autofree char* downloads = g_dir_make_tmp("vellum-runtime-downloads-XXXXXX", nullptr);
+  g_setenv("VELLUMVIEW_DOWNLOAD_DIR", downloads, TRUE);
   RuntimeHost::Options options;
   options.cancelDownloadsContaining = "data.bin";
   StartHost(options);
@@ -223,6 +225,31 @@ TEST_F(RuntimeGuiTest, CancelledDownloadIsStopped) {
   ASSERT_TRUE(m_host->RunUntil([&] { return !m_host->Downloads().empty(); }));
   EXPECT_EQ(m_host->Downloads().front(), m_content.Url("data.bin"));
   ASSERT_TRUE(m_host->RunUntil([&] { return HasEventLine("download-starting", m_content.Url("data.bin"), "cancel=1"); }));
+  // Let anything still queued run: a cancelled download must save nothing.
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  g_autofree char* saved = g_build_filename(downloads, "data.bin", nullptr);
+  EXPECT_FALSE(g_file_test(saved, G_FILE_TEST_EXISTS));
+  EXPECT_FALSE(HasEventLine("download-saved", m_content.Url("data.bin")));
+  g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
+  g_rmdir(downloads);
+}
+
+TEST_F(RuntimeGuiTest, LocalDownloadLetThroughIsSavedToTheDownloadFolder) {
+  g_autofree char* downloads = g_dir_make_tmp("vellum-runtime-downloads-XXXXXX", nullptr);
+  g_setenv("VELLUMVIEW_DOWNLOAD_DIR", downloads, TRUE);
+  StartHost();
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=download")), S_OK);
+  g_autofree char* saved = g_build_filename(downloads, "data.bin", nullptr);
+  ASSERT_TRUE(m_host->RunUntil([&] { return HasEventLine("download-saved", m_content.Url("data.bin")); }));
+  g_autofree char* contents = nullptr;
+  gsize length = 0;
+  ASSERT_TRUE(g_file_get_contents(saved, &contents, &length, nullptr));
+  EXPECT_EQ(std::string(contents, length), std::string(1024, 'x'));
+  EXPECT_EQ(m_host->Downloads().size(), 1u);
+  g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
+  g_remove(saved);
+  g_rmdir(downloads);
 }
 
 TEST_F(RuntimeGuiTest, ScriptDialogsSwitchedOffDoNotBlockThePage) {
