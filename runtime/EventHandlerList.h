@@ -23,6 +23,13 @@ class EventHandlerList {
 
   bool Empty() const { return m_handlers.empty(); }
 
+  // Takes every handler out of the list; the caller's copy releases them.
+  std::vector<ComPtr<Handler>> TakeAll() {
+    std::vector<ComPtr<Handler>> handlers = Snapshot();
+    m_handlers.clear();
+    return handlers;
+  }
+
   std::vector<ComPtr<Handler>> Snapshot() const {
     std::vector<ComPtr<Handler>> handlers;
     handlers.reserve(m_handlers.size());

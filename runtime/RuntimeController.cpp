@@ -1,5 +1,7 @@
 #include "RuntimeController.h"
 
+RuntimeController::~RuntimeController() { m_webView->Close(); }
+
 HRESULT RuntimeController::get_CoreWebView2(ICoreWebView2** coreWebView2) {
   if (!coreWebView2) return E_POINTER;
   *coreWebView2 = static_cast<ICoreWebView2*>(m_webView.Get());

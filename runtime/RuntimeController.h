@@ -7,6 +7,8 @@
 class RuntimeController final : public RuntimeClass<ICoreWebView2Controller> {
  public:
   explicit RuntimeController(ComPtr<RuntimeWebView> webView) : m_webView(std::move(webView)) {}
+  // The last reference on the controller closes its web view.
+  ~RuntimeController() override;
 
   HRESULT get_CoreWebView2(ICoreWebView2** coreWebView2) override;
   HRESULT put_Bounds(RECT bounds) override;

@@ -68,7 +68,7 @@ RuntimeWebView::~RuntimeWebView() {
   g_object_set_qdata(G_OBJECT(view), RuntimeViewQuark(), nullptr);
   EngineSignals::DisconnectView(view, this);
   // The program has let go of the view: take it out of its window, unless the
-  // window has already taken it down.
+  // window (or Close) has already taken it down.
   if (!m_destroyed) gtk_widget_destroy(GTK_WIDGET(view));
 }
 
@@ -191,7 +191,7 @@ void RuntimeWebView::DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision,
     return;
   }
   for (const auto& handler : m_navigationStartingHandlers.Snapshot()) handler->Invoke(this, args.Get());
-  const bool cancel = args->IsCancelled();
+  const bool cancel = args->IsCancelled() || m_closed;
   RequestTrace::Instance().Event("navigation-starting", TraceUri(uri.c_str()), {{"cancel", cancel ? "1" : "0"}});
   if (cancel)
     webkit_policy_decision_ignore(decision.Get());
@@ -246,6 +246,26 @@ gboolean RuntimeWebView::OnScriptDialog() {
 
 void RuntimeWebView::OnEngineViewDestroyed() {
   m_destroyed = true;
+  m_parent = nullptr;
+  Close();
+}
+
+void RuntimeWebView::Close() {
+  if (m_closed) return;
+  // Declared first, so released last: the handlers let go below may hold the
+  // last reference on this object.
+  ComPtr<RuntimeWebView> keepAlive(this);
+  m_closed = true;
+  const auto fullScreen = m_fullScreenHandlers.TakeAll();
+  const auto navigationStarting = m_navigationStartingHandlers.TakeAll();
+  const auto newWindow = m_newWindowHandlers.TakeAll();
+  const auto webResource = m_webResourceHandlers.TakeAll();
+  const auto download = m_downloadHandlers.TakeAll();
+  m_filters.clear();
+  if (m_view && !m_destroyed) {
+    m_destroyed = true;
+    gtk_widget_destroy(GTK_WIDGET(m_view.Get()));
+  }
   m_parent = nullptr;
 }
 

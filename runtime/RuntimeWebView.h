@@ -52,6 +52,13 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // Bounds in the parent's client coordinates.
   HRESULT SetBounds(RECT bounds);
 
+  // Closes the view: takes the engine view out of its window and lets go of
+  // every handler the program registered. The program's handlers commonly
+  // hold the view itself, so without this the two would keep each other
+  // alive for ever. Happens when the controller's last reference goes or
+  // the window destroys the engine view.
+  void Close();
+
   // Reactions to the engine's signals (EngineSignals connects them).
   gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   void OnCreate(WebKitNavigationAction* action);
@@ -88,13 +95,14 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // Raises DownloadStarting once per download, cancelling it if asked.
   void DecideDownload(WebKitDownload* download);
   bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
-  bool IsUsable() const { return m_view && !m_destroyed; }
+  bool IsUsable() const { return m_view && !m_destroyed && !m_closed; }
 
   ComPtr<RuntimeEnvironment> m_environment;
   ComPtr<RuntimeSettings> m_settings;
   GObjectPtr<WebKitWebView> m_view;
   GtkWidget* m_parent = nullptr;  // not owned; the view's parent while both exist
-  bool m_destroyed = false;
+  bool m_destroyed = false;  // the engine view has been destroyed
+  bool m_closed = false;     // Close has run
   BOOL m_containsFullScreenElement = FALSE;
   std::vector<ResourceFilter> m_filters;
   EventHandlerList<ICoreWebView2ContainsFullScreenElementChangedEventHandler> m_fullScreenHandlers;

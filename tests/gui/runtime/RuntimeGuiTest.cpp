@@ -269,6 +269,20 @@ TEST_F(RuntimeGuiTest, ViewOutlivingItsWindowAnswersInvalidStateAndReleasesClean
   EXPECT_EQ(m_host->PutBounds(RECT{0, 0, 10, 10}), static_cast<HRESULT>(0x8007139F));
 }
 
+TEST_F(RuntimeGuiTest, ReleasingTheControllerLetsGoOfHandlersThatHoldTheView) {
+  StartHost();
+  std::weak_ptr<int> handlerAlive;
+  m_host->AddHandlerHoldingTheView(&handlerAlive);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("index.html")), S_OK);
+  ASSERT_TRUE(WaitForRequest("report.txt?"));
+  EXPECT_EQ(m_host->ParentChildCount(), 1);
+  m_host->ReleaseRuntimeObjects();
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  EXPECT_TRUE(handlerAlive.expired()) << "the handler (and the view it holds) leaked";
+  EXPECT_EQ(m_host->ParentChildCount(), 0) << "the engine view is still in the window";
+}
+
 TEST_F(RuntimeGuiTest, ControllerNeedsAContainerAsParent) {
   StartHost();
   EXPECT_EQ(m_host->CreateControllerOn(gtk_label_new("not a container")), E_INVALIDARG);

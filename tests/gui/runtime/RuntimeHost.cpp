@@ -310,3 +310,29 @@ HRESULT RuntimeHost::CreateControllerOn(GtkWidget* parent) {
   }
   return hr;
 }
+
+void RuntimeHost::AddHandlerHoldingTheView(std::weak_ptr<int>* alive) {
+  ComPtr<ICoreWebView2_2> view;
+  m_webView.As(&view);
+  auto sentinel = std::make_shared<int>(0);
+  *alive = sentinel;
+  EventRegistrationToken token;
+  CallScope scope(*this);
+  m_webView->add_WebResourceRequested(
+      ::Callback<ICoreWebView2WebResourceRequestedEventHandler>(
+          [view, sentinel](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*) -> HRESULT { return S_OK; })
+          .Get(),
+      &token);
+}
+
+void RuntimeHost::ReleaseRuntimeObjects() {
+  m_webView = nullptr;
+  m_controller = nullptr;
+}
+
+int RuntimeHost::ParentChildCount() const {
+  GList* children = gtk_container_get_children(GTK_CONTAINER(m_fixed));
+  const int n = static_cast<int>(g_list_length(children));
+  g_list_free(children);
+  return n;
+}

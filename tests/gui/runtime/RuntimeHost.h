@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,13 @@ class RuntimeHost {
   // Destroys the host window while the runtime objects are still held.
   void DestroyWindow();
   HRESULT PutBounds(RECT bounds);
+  // Registers one more resource handler that holds the web view, as the
+  // program's own does; `alive` expires when the runtime lets go of it.
+  void AddHandlerHoldingTheView(std::weak_ptr<int>* alive);
+  // Releases the host's references on controller and web view.
+  void ReleaseRuntimeObjects();
+  // How many widgets the web view's parent holds.
+  int ParentChildCount() const;
   // Asks the environment for a second controller on the given parent.
   HRESULT CreateControllerOn(GtkWidget* parent);
   bool SawRequestContaining(const std::string& text) const;
