@@ -8,7 +8,8 @@
 // and exits after the first of them that it was asked to wait for.
 //
 // Usage: bench_bare_window [--title-prefix P] [--timeout SECONDS]
-//                          [--scheme] [--known-length] URL
+//                          [--scheme] [--known-length] [--isolation-headers]
+//                          [--headers EOR] URL
 // Without --title-prefix it exits when the first load finishes; with it, it
 // exits when the title first starts with P. Exit code 0 on success, 2 on
 // timeout or load failure.
@@ -18,7 +19,10 @@
 // stream and no program in between; the file:// URL given is loaded as
 // bench-file:// instead. It shows what the engine's custom-scheme path costs
 // by itself. --known-length passes the file's size with the stream; without
-// it the length is given as unknown (-1).
+// it the length is given as unknown (-1). --isolation-headers adds the three
+// cross-origin isolation headers that the program sends; --headers LETTERS
+// adds some of them (E: embedder policy, O: opener policy, R: resource
+// policy), to find which one changes the engine's behaviour.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -35,6 +39,7 @@ struct Options {
   int timeoutSeconds = 60;
   bool scheme = false;
   bool knownLength = false;
+  std::string isolationHeaders;  // letters E, O, R: which of the three to send
 };
 
 constexpr char kScheme[] = "bench-file";
@@ -61,9 +66,26 @@ void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer data) {
   WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(G_INPUT_STREAM(stream), length);
   webkit_uri_scheme_response_set_status(response, 200, "OK");
   SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+  // The same six content types as the program, and none for other files,
+  // so that a page gets exactly what it would get from the program.
+  static const char* const kTypes[][2] = {
+      {".html", "text/html"}, {".js", "text/javascript"}, {".json", "application/json"},
+      {".css", "text/css"},   {".wasm", "application/wasm"}, {".svg", "image/svg+xml"},
+  };
   const char* path = webkit_uri_scheme_request_get_path(request);
-  const bool html = g_str_has_suffix(path, ".html");
-  soup_message_headers_append(headers, "Content-Type", html ? "text/html" : "application/octet-stream");
+  for (const auto& [ext, type] : kTypes) {
+    if (g_str_has_suffix(path, ext)) {
+      soup_message_headers_append(headers, "Content-Type", type);
+      break;
+    }
+  }
+  const std::string& wanted = options->isolationHeaders;
+  if (wanted.find('E') != std::string::npos)
+    soup_message_headers_append(headers, "Cross-Origin-Embedder-Policy", "require-corp");
+  if (wanted.find('O') != std::string::npos)
+    soup_message_headers_append(headers, "Cross-Origin-Opener-Policy", "same-origin");
+  if (wanted.find('R') != std::string::npos)
+    soup_message_headers_append(headers, "Cross-Origin-Resource-Policy", "cross-origin");
   webkit_uri_scheme_response_set_http_headers(response, headers);
   webkit_uri_scheme_request_finish_with_response(request, response);
   g_object_unref(response);
@@ -118,6 +140,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       options.titlePrefix = argv[++i];
     } else if (arg == "--scheme") {
       options.scheme = true;
+    } else if (arg == "--isolation-headers") {
+      options.isolationHeaders = "EOR";
+    } else if (arg == "--headers" && i + 1 < argc) {
+      options.isolationHeaders = argv[++i];
     } else if (arg == "--known-length") {
       options.knownLength = true;
     } else if (arg == "--timeout" && i + 1 < argc) {
