@@ -130,9 +130,6 @@ BOOL WindowingCore::DestroyWindow(HWND hwnd) {
     }
   }
   for (HWND h : subtree) Find(h)->destroying = true;
-  if (GetActiveWindow() == hwnd || m_active == hwnd) {
-    // Deactivation is implicit: nothing in the program listens for it.
-  }
   for (HWND h : subtree) {
     WindowRecord* r = Find(h);
     if (r && r->kind == WindowKind::Dialog && !r->dialogEnded) {

@@ -584,24 +584,33 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
     return;
   }
   GtkWindow* window = GTK_WINDOW(widget);
+  const bool wasVisible = gtk_widget_get_visible(widget);
+  GdkWindow* surface = gtk_widget_get_window(widget);
+  const GdkWindowState state = surface ? gdk_window_get_state(surface) : GdkWindowState(0);
   switch (command) {
     case SW_HIDE:
       gtk_widget_hide(widget);
       return;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+      // Presenting would bring the window straight back; it is only shown
+      // (if it was hidden) and then handed to the window manager.
+      if (!wasVisible) gtk_widget_show(widget);
+      gtk_window_iconify(window);
+      if (!wasVisible) m_impl->Trace("window-shown " + it->second.caption);
+      return;
     case SW_MAXIMIZE:
       gtk_window_maximize(window);
       break;
-    case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED:
-      gtk_window_iconify(window);
-      break;
     case SW_RESTORE:
-      if (IsIconic(hwnd) || gtk_widget_get_visible(widget))
+      // Out of the minimised state first (a maximised window comes back
+      // maximised); otherwise out of the maximised one.
+      if (state & GDK_WINDOW_STATE_ICONIFIED)
         gtk_window_deiconify(window);
-      if (!IsIconic(hwnd)) gtk_window_unmaximize(window);
+      else
+        gtk_window_unmaximize(window);
       break;
   }
-  const bool wasVisible = gtk_widget_get_visible(widget);
   if (command == SW_SHOWNOACTIVATE)
     gtk_widget_show(widget);
   else
