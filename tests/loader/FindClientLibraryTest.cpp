@@ -1,309 +1,272 @@
+// The search for a runtime's client library, and the version query that
+// reports what it finds.
 #include "loader/FindClientLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
+#include "com/CoTaskMem.h"
+#include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/LoaderTestSupport.h"
+#include "loader/RuntimeLoader.h"
+#include "platform/Platform.h"
 #include "util/Strings.h"
 
 namespace {
 
 using loader_test::AddRuntimeFiles;
-using loader_test::ChannelKey;
 using loader_test::InstallChannel;
 using loader_test::LibraryPath;
-using loader_test::RegisterChannel;
 
 constexpr RegistryHive kMachine = RegistryHive::LocalMachine;
 constexpr RegistryHive kUser = RegistryHive::CurrentUser;
-constexpr const char* kNotFoundLine =
+const HRESULT kNotFound = HResultFromWin32(2);
+const std::string kNotFoundLine =
     "WebView2: Failed to find an installed WebView2 runtime or non-stable Microsoft Edge installation.\n";
 
 class FindClientLibraryTest : public ::testing::Test {
  protected:
   FindClientLibraryTest() { m_system.SetExecutablePath(std::u16string(loader_test::kExecutable)); }
 
-  HRESULT Find(const LoaderRequest& request) { return FindClientLibrary(m_system, request, &m_found); }
-
-  // The channels whose registration the search read, in order (machine hive).
-  std::vector<std::size_t> ChannelsProbed() const {
-    std::vector<std::size_t> order;
-    for (const auto& read : m_system.RegistryReads()) {
-      if (read.hive != kMachine) continue;
-      for (std::size_t c = 0; c < kReleaseChannels.size(); ++c)
-        if (read.key == ChannelKey(c)) order.push_back(c);
-    }
-    return order;
+  HRESULT Find(const LoaderRequest& request = {}) { return FindClientLibrary(m_system, request, &m_found); }
+  HRESULT FindFixed(std::u16string folder) {
+    LoaderRequest request;
+    request.browserExecutableFolder = std::move(folder);
+    return Find(request);
   }
+  // The version query; the text is kept in m_version, a failure must leave null.
+  HRESULT Query(const char16_t* folder = nullptr, ICoreWebView2EnvironmentOptions* options = nullptr) {
+    LPWSTR text = reinterpret_cast<LPWSTR>(1);
+    const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(m_system, folder, options, &text);
+    EXPECT_TRUE(SUCCEEDED(hr) || text == nullptr);
+    m_version = CoTaskMemString(SUCCEEDED(hr) ? text : nullptr);
+    return hr;
+  }
+  std::u16string Version() const { return std::u16string(View(m_version)); }
+  const std::vector<std::string>& Lines() const { return m_system.DebugLines(); }
 
   FakeSystem m_system;
   ClientLibrary m_found;
+  CoTaskMemString m_version;
 };
 
-TEST_F(FindClientLibraryTest, ClientLibraryPathUsesTheProgramsArchitecture) {
-#if defined(__x86_64__)
-  EXPECT_EQ(kClientLibraryRelativePath, u"EBWebView/x64/libEmbeddedBrowserWebView.so");
-#elif defined(__aarch64__)
-  EXPECT_EQ(kClientLibraryRelativePath, u"EBWebView/arm64/libEmbeddedBrowserWebView.so");
-#endif
-}
-
-struct OrderCase {
-  const char* label;
-  std::uint32_t searchKind;
-  bool masked;
-  std::uint32_t mask;
-  std::vector<std::size_t> order;
-  friend void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class ChannelOrderTest : public FindClientLibraryTest, public ::testing::WithParamInterface<OrderCase> {};
-
-TEST_P(ChannelOrderTest, TriesChannelsInOrder) {
-  const OrderCase& c = GetParam();
-  LoaderRequest request;
-  request.channelSearchKind = c.searchKind;
-  request.releaseChannelsSet = c.masked;
-  request.releaseChannels = c.mask;
-  EXPECT_EQ(Find(request), HResultFromWin32(2));
-  EXPECT_EQ(ChannelsProbed(), c.order) << c.label;
-  ASSERT_EQ(m_system.DebugLines().size(), 1u);
-  EXPECT_EQ(m_system.DebugLines()[0], kNotFoundLine);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ChannelOrderTest,
-    ::testing::Values(OrderCase{"stable first", 0, false, 0, {0, 1, 2, 3, 4}},
-                      OrderCase{"least stable first", 1, false, 0, {4, 3, 2, 1, 0}},
-                      // The mask is ignored unless it was set.
-                      OrderCase{"unset mask", 0, false, 0b00110, {0, 1, 2, 3, 4}},
-                      OrderCase{"beta and dev", 0, true, 0b00110, {1, 2}},
-                      OrderCase{"beta and dev reversed", 1, true, 0b00110, {2, 1}},
-                      OrderCase{"stable only", 0, true, 0b00001, {0}},
-                      OrderCase{"no channel", 0, true, 0, {}}));
-
-TEST_F(FindClientLibraryTest, FirstFoundChannelWinsAndReportsItsName) {
-  InstallChannel(m_system, kMachine, 3, u"/opt/canary/131.0.1.0");
-  const std::u16string beta = InstallChannel(m_system, kUser, 1, u"/home/u/beta/130.0.2839.0");
-  LoaderRequest request;
-  ASSERT_EQ(Find(request), S_OK);
-  EXPECT_EQ(m_found.path, beta);
-  EXPECT_EQ(m_found.version, u"130.0.2839.0");
-  EXPECT_EQ(m_found.channelName, u"beta");
-  request.channelSearchKind = 1;
-  ASSERT_EQ(Find(request), S_OK);
-  EXPECT_EQ(m_found.channelName, u"canary");
-  EXPECT_EQ(m_found.path, LibraryPath(u"/opt/canary/131.0.1.0"));
-}
-
-TEST_F(FindClientLibraryTest, MachineHiveBeforeUserHiveInThe32BitView) {
-  InstallChannel(m_system, kUser, 0, u"/user/130.0.0.1");
-  InstallChannel(m_system, kMachine, 0, u"/machine/130.0.0.2");
-  ASSERT_EQ(Find(LoaderRequest{}), S_OK);
-  EXPECT_EQ(m_found.version, u"130.0.0.2");
-  EXPECT_EQ(m_found.channelName, u"");
-  for (const auto& read : m_system.RegistryReads()) EXPECT_EQ(read.view, RegistryView::Bits32);
-  // A registration in the default view is not seen.
-  FakeSystem other;
-  other.SetRegistryString(kMachine, RegistryView::Default, ChannelKey(0), u"EBWebView", u"/m/130.0.0.0");
-  AddRuntimeFiles(other, u"/m/130.0.0.0");
-  ClientLibrary found;
-  EXPECT_EQ(FindClientLibrary(other, LoaderRequest{}, &found), HResultFromWin32(2));
-}
-
-struct MinimumCase {
-  std::u16string_view version;
-  bool accepted;
-  friend void PrintTo(const MinimumCase&, std::ostream* os) { *os << "MinimumCase"; }
-};
-
-class MinimumVersionTest : public FindClientLibraryTest, public ::testing::WithParamInterface<MinimumCase> {};
-
-TEST_P(MinimumVersionTest, AcceptsFrom86_0_616_0) {
-  const MinimumCase& c = GetParam();
-  const std::u16string folder = u"/rt/" + std::u16string(c.version);
-  InstallChannel(m_system, kMachine, 0, folder);
-  const HRESULT hr = Find(LoaderRequest{});
-  if (c.accepted) {
-    EXPECT_EQ(hr, S_OK);
-    EXPECT_TRUE(m_system.DebugLines().empty());
-  } else {
-    EXPECT_EQ(hr, HResultFromWin32(2));
-    // Skipped in each hive it was looked for: the machine hive only.
-    ASSERT_EQ(m_system.DebugLines().size(), 2u);
-    EXPECT_EQ(m_system.DebugLines()[0], "WebView2: skipped an incompatible version /rt/" +
-                                            std::string(c.version.begin(), c.version.end()) + "\n");
-    EXPECT_EQ(m_system.DebugLines()[1], kNotFoundLine);
+TEST_F(FindClientLibraryTest, TriesChannelsInOrderAndByMask) {
+  struct Case { std::uint32_t searchKind; bool masked; std::uint32_t mask; std::vector<std::size_t> order; };
+  const Case cases[] = {
+      {0, false, 0, {0, 1, 2, 3, 4}}, {1, false, 0, {4, 3, 2, 1, 0}}, {0, false, 0b00110, {0, 1, 2, 3, 4}},
+      {0, true, 0b00110, {1, 2}}, {1, true, 0b00110, {2, 1}}, {0, true, 0b00001, {0}}, {0, true, 0, {}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    FakeSystem system;
+    LoaderRequest request;
+    request.channelSearchKind = cases[i].searchKind;
+    request.releaseChannelsSet = cases[i].masked;
+    request.releaseChannels = cases[i].mask;
+    EXPECT_EQ(FindClientLibrary(system, request, &m_found), kNotFound);
+    std::vector<std::size_t> order;  // the channels read in the machine hive, in order
+    for (const auto& read : system.RegistryReads())
+      for (std::size_t c = 0; c < kReleaseChannels.size(); ++c)
+        if (read.hive == kMachine && read.key == loader_test::ChannelKey(c)) order.push_back(c);
+    EXPECT_EQ(order, cases[i].order);
+    EXPECT_EQ(system.DebugLines(), std::vector<std::string>{kNotFoundLine});
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MinimumVersionTest,
-                         ::testing::Values(MinimumCase{u"86.0.616.0", true}, MinimumCase{u"86.0.615.99", false},
-                                           MinimumCase{u"86.0.617", true}, MinimumCase{u"85.9.9999.9999", false},
-                                           MinimumCase{u"86", false}, MinimumCase{u"130.0.2839.0", true}));
-
-struct RegistrationCase {
-  const char* label;
-  std::optional<std::u16string> value;
-  std::optional<DWORD> number;
-  friend void PrintTo(const RegistrationCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class UnusableRegistrationTest : public FindClientLibraryTest, public ::testing::WithParamInterface<RegistrationCase> {};
-
-TEST_P(UnusableRegistrationTest, LeavesTheChannelUnfound) {
-  const RegistrationCase& c = GetParam();
-  const std::u16string key = ChannelKey(0);
-  if (c.value) m_system.SetRegistryString(kMachine, RegistryView::Bits32, key, u"EBWebView", *c.value);
-  if (c.number) m_system.SetRegistryDword(kMachine, RegistryView::Bits32, key, u"EBWebView", *c.number);
-  AddRuntimeFiles(m_system, u"/rt/130.0.0.0");
-  AddRuntimeFiles(m_system, u"/rt/EBWebView");
-  EXPECT_EQ(Find(LoaderRequest{}), HResultFromWin32(2)) << c.label;
+TEST_F(FindClientLibraryTest, FirstFoundChannelWinsMachineBeforeUserIn32BitView) {
+  InstallChannel(m_system, kMachine, 3, u"/opt/canary/131.0.1.0");
+  InstallChannel(m_system, kUser, 1, u"/user/beta/130.0.0.1");
+  const std::u16string beta = InstallChannel(m_system, kMachine, 1, u"/machine/beta/130.0.0.2");
+  ASSERT_EQ(Find(), S_OK);
+  EXPECT_EQ(m_found.path, beta);
+  EXPECT_EQ(m_found.version, u"130.0.0.2");
+  EXPECT_EQ(m_found.channelName, u"beta");
+  LoaderRequest leastStable;
+  leastStable.channelSearchKind = 1;
+  ASSERT_EQ(Find(leastStable), S_OK);
+  EXPECT_EQ(m_found.channelName, u"canary");
+  EXPECT_EQ(m_found.path, LibraryPath(u"/opt/canary/131.0.1.0"));
+  for (const auto& read : m_system.RegistryReads()) EXPECT_EQ(read.view, RegistryView::Bits32);
+  // A registration in the default view is not seen.
+  FakeSystem other;
+  other.SetRegistryString(kMachine, RegistryView::Default, loader_test::ChannelKey(0), u"EBWebView", u"/m/130.0.0.0");
+  AddRuntimeFiles(other, u"/m/130.0.0.0");
+  EXPECT_EQ(FindClientLibrary(other, LoaderRequest{}, &m_found), kNotFound);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnusableRegistrationTest,
-    ::testing::Values(RegistrationCase{"last component not a version", u"/rt/EBWebView", {}},
-                      RegistrationCase{"no separator", u"130.0.0.0", {}}, RegistrationCase{"empty", u"", {}},
-                      RegistrationCase{"trailing separator", u"/rt/130.0.0.0/", {}},
-                      RegistrationCase{"a number", {}, 130u},
-                      RegistrationCase{"longer than 520 bytes", u"/" + std::u16string(250, u'x') + u"/130.0.0.0", {}}));
+TEST_F(FindClientLibraryTest, AcceptsFromTheMinimumVersionAndLogsWhatItSkips) {
+  const std::pair<std::u16string, bool> cases[] = {
+      {u"86.0.616.0", true}, {u"86.0.617", true}, {u"86.0.615.99", false}, {u"86", false}};
+  for (const auto& [version, accepted] : cases) {
+    SCOPED_TRACE(WideToUtf8(version));
+    FakeSystem system;
+    InstallChannel(system, kMachine, 0, u"/rt/" + version);
+    EXPECT_EQ(FindClientLibrary(system, LoaderRequest{}, &m_found), accepted ? S_OK : kNotFound);
+    const std::vector<std::string> skipped{
+        "WebView2: skipped an incompatible version /rt/" + WideToUtf8(version) + "\n", kNotFoundLine};
+    EXPECT_EQ(system.DebugLines(), accepted ? std::vector<std::string>{} : skipped);
+  }
+}
+
+TEST_F(FindClientLibraryTest, UnusableRegistrationsLeaveTheChannelUnfound) {
+  const std::u16string cases[] = {u"/rt/EBWebView", u"130.0.0.0", u"", u"/rt/130.0.0.0/",
+                                  u"/" + std::u16string(250, u'x') + u"/130.0.0.0"};
+  for (const std::u16string& value : cases) {
+    SCOPED_TRACE(WideToUtf8(value));
+    FakeSystem system;
+    InstallChannel(system, kMachine, 0, value, false);
+    AddRuntimeFiles(system, u"/rt/130.0.0.0");
+    AddRuntimeFiles(system, u"/rt/EBWebView");
+    AddRuntimeFiles(system, value);
+    EXPECT_EQ(FindClientLibrary(system, LoaderRequest{}, &m_found), kNotFound);
+  }
+  // A number is no folder.
+  m_system.SetRegistryDword(kMachine, RegistryView::Bits32, loader_test::ChannelKey(0), u"EBWebView", 130u);
+  EXPECT_EQ(Find(), kNotFound);
+}
 
 TEST_F(FindClientLibraryTest, MissingLibraryIsSilentAndInaccessibleOneIsReported) {
-  RegisterChannel(m_system, kMachine, 0, u"/stable/130.0.0.0");  // no files
-  RegisterChannel(m_system, kMachine, 1, u"/beta/130.0.0.0");
-  AddRuntimeFiles(m_system, u"/beta/130.0.0.0", u"130.0.0.0", false);
+  InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0", false);
+  InstallChannel(m_system, kMachine, 1, u"/beta/130.0.0.0", true, false);
   const std::u16string dev = InstallChannel(m_system, kMachine, 2, u"/dev/130.0.0.0");
-  ASSERT_EQ(Find(LoaderRequest{}), S_OK);
+  ASSERT_EQ(Find(), S_OK);
   EXPECT_EQ(m_found.path, dev);
   EXPECT_EQ(m_found.channelName, u"dev");
-  ASSERT_EQ(m_system.DebugLines().size(), 1u);
-  EXPECT_EQ(m_system.DebugLines()[0],
-            "WebView2: skipped inaccessible " + WideToUtf8(LibraryPath(u"/beta/130.0.0.0")) + "\n");
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WebView2: skipped inaccessible " +
+                                              WideToUtf8(LibraryPath(u"/beta/130.0.0.0")) + "\n"});
 }
 
-TEST_F(FindClientLibraryTest, EdgeViewUsesTheBrowserRegistrationForStableOnly) {
-  m_system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"location", u"/opt/edge");
-  m_system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"pv", u"131.0.2903.0");
+TEST_F(FindClientLibraryTest, EdgeViewUsesTheBrowserRegistrationForStable) {
   const std::u16string edge = AddRuntimeFiles(m_system, u"/opt/edge/131.0.2903.0");
   InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0");
   LoaderRequest request;
   request.useEdgeView = true;
+  // Without "pv" the browser registration is unusable.
+  m_system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"location", u"/opt/edge/131.0.2903.0");
+  EXPECT_EQ(Find(request), kNotFound);
+  m_system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"location", u"/opt/edge");
+  m_system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"pv", u"131.0.2903.0");
   ASSERT_EQ(Find(request), S_OK);
   EXPECT_EQ(m_found.path, edge);
   EXPECT_EQ(m_found.version, u"131.0.2903.0");
-  // Without "pv" the browser registration is unusable.
-  FakeSystem other;
-  other.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"location", u"/opt/edge/131.0.2903.0");
-  AddRuntimeFiles(other, u"/opt/edge/131.0.2903.0");
-  ClientLibrary found;
-  EXPECT_EQ(FindClientLibrary(other, request, &found), HResultFromWin32(2));
 }
 
-TEST_F(FindClientLibraryTest, PackagesAreProbedAfterTheRegistry) {
-  m_system.SetPackageFunctionsAvailable(true);
-  PackageEntry other{u"Some.Other_8wekyb3d8bbwe", u"/pkg/other", 200, 0, 0, 0};
-  PackageEntry dev{u"microsoft.webview2runtime.dev_8WEKYB3D8BBWE", u"/pkg/dev", 131, 0, 2903, 12};
-  m_system.AddPackage(other);
-  m_system.AddPackage(dev);
+TEST_F(FindClientLibraryTest, PackagesAreProbedAfterTheRegistryWhenAvailable) {
+  m_system.AddPackage({u"Some.Other_8wekyb3d8bbwe", u"/pkg/other", 200, 0, 0, 0});
+  m_system.AddPackage({u"microsoft.webview2runtime.dev_8WEKYB3D8BBWE", u"/pkg/dev", 131, 0, 2903, 12});
+  m_system.AddPackage({std::u16string(kReleaseChannels[1].packageFamilyName), u"/pkg/old", 86, 0, 615, 99});
   const std::u16string devLibrary = AddRuntimeFiles(m_system, u"/pkg/dev");
-  ASSERT_EQ(Find(LoaderRequest{}), S_OK);
+  AddRuntimeFiles(m_system, u"/pkg/old");
+  EXPECT_EQ(Find(), kNotFound);
+  m_system.SetPackageFunctionsAvailable(true);
+  m_system.SetPackageGraphResult(HResultFromWin32(122));
+  EXPECT_EQ(Find(), kNotFound);
+  m_system.SetPackageGraphResult(S_OK);
+  m_system.ClearDebugLines();
+  ASSERT_EQ(Find(), S_OK);
   EXPECT_EQ(m_found.path, devLibrary);
   EXPECT_EQ(m_found.version, u"131.0.2903.12");
   EXPECT_EQ(m_found.channelName, u"dev");
-  // A dependency was asked for each channel tried.
-  ASSERT_EQ(m_system.PackageDependenciesAdded().size(), 3u);
-  EXPECT_EQ(m_system.PackageDependenciesAdded()[0], kReleaseChannels[0].packageFamilyName);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WebView2: skipped an incompatible version /pkg/old\n"});
+  EXPECT_EQ(m_system.PackageDependenciesAdded().back(), kReleaseChannels[2].packageFamilyName);
 }
 
-TEST_F(FindClientLibraryTest, PackagesAreIgnoredWithoutTheFunctionsOrAGraph) {
-  PackageEntry stable{std::u16string(kReleaseChannels[0].packageFamilyName), u"/pkg/stable", 130, 0, 0, 0};
-  m_system.AddPackage(stable);
-  AddRuntimeFiles(m_system, u"/pkg/stable");
-  EXPECT_EQ(Find(LoaderRequest{}), HResultFromWin32(2));
-  m_system.SetPackageFunctionsAvailable(true);
-  m_system.SetPackageGraphResult(HResultFromWin32(122));
-  EXPECT_EQ(Find(LoaderRequest{}), HResultFromWin32(2));
-  m_system.SetPackageGraphResult(S_OK);
-  EXPECT_EQ(Find(LoaderRequest{}), S_OK);
-}
-
-TEST_F(FindClientLibraryTest, OldPackageIsSkipped) {
-  m_system.SetPackageFunctionsAvailable(true);
-  m_system.AddPackage({std::u16string(kReleaseChannels[0].packageFamilyName), u"/pkg/old", 86, 0, 615, 99});
-  AddRuntimeFiles(m_system, u"/pkg/old");
-  EXPECT_EQ(Find(LoaderRequest{}), HResultFromWin32(2));
-  EXPECT_EQ(m_system.DebugLines()[0], "WebView2: skipped an incompatible version /pkg/old\n");
-}
-
-struct FixedCase {
-  const char* label;
-  std::u16string folder;
-  std::u16string runtimeFolder;
-  friend void PrintTo(const FixedCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class FixedFolderTest : public FindClientLibraryTest, public ::testing::WithParamInterface<FixedCase> {};
-
-TEST_P(FixedFolderTest, ResolvesAbsoluteAndRelativeFolders) {
-  const FixedCase& c = GetParam();
-  const std::u16string library = AddRuntimeFiles(m_system, c.runtimeFolder);
+TEST_F(FindClientLibraryTest, FixedFoldersAreAbsoluteOrBelowTheExecutable) {
   InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0");
-  LoaderRequest request;
-  request.browserExecutableFolder = c.folder;
-  ASSERT_EQ(Find(request), S_OK) << c.label;
-  EXPECT_EQ(m_found.path, library);
-  EXPECT_TRUE(m_found.channelName.empty());
-  // No channel was searched.
-  EXPECT_TRUE(ChannelsProbed().empty());
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"/opt/fixed", u"/opt/fixed"}, {u"rt", u"/opt/app/bin/rt"}, {u"../rt/130", u"/opt/app/bin/../rt/130"},
+      {u"C:rt", u"/opt/app/bin/C:rt"}, {u"\\rt", u"/opt/app/bin/\\rt"},
+      // No version test for a fixed folder.
+      {u"/old/80.0.0.0", u"/old/80.0.0.0"}};
+  for (const auto& [folder, runtimeFolder] : cases) {
+    SCOPED_TRACE(WideToUtf8(folder));
+    const std::u16string library = AddRuntimeFiles(m_system, runtimeFolder, u"80.0.0.0");
+    ASSERT_EQ(FindFixed(folder), S_OK);
+    EXPECT_EQ(m_found.path, library);
+    EXPECT_TRUE(m_found.channelName.empty());
+  }
+  for (const auto& read : m_system.RegistryReads()) EXPECT_NE(read.key, loader_test::ChannelKey(0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FixedFolderTest,
-    ::testing::Values(FixedCase{"absolute", u"/opt/fixed", u"/opt/fixed"},
-                      FixedCase{"relative", u"rt", u"/opt/app/bin/rt"},
-                      FixedCase{"relative with parts", u"../runtime/130", u"/opt/app/bin/../runtime/130"},
-                      // Windows forms are relative here.
-                      FixedCase{"drive form", u"C:rt", u"/opt/app/bin/C:rt"},
-                      FixedCase{"backslash form", u"\\rt", u"/opt/app/bin/\\rt"}));
-
-TEST_F(FindClientLibraryTest, FixedFolderWithoutLibraryFails) {
-  LoaderRequest request;
-  request.browserExecutableFolder = u"rt";
-  EXPECT_EQ(Find(request), HResultFromWin32(2));
-  ASSERT_EQ(m_system.DebugLines().size(), 1u);
-  EXPECT_EQ(m_system.DebugLines()[0],
-            "WebView2: Failed to find the WebView2 client dll at: " + WideToUtf8(LibraryPath(u"/opt/app/bin/rt")) + "\n");
-}
-
-TEST_F(FindClientLibraryTest, FixedFolderWithInaccessibleLibraryReportsBoth) {
-  AddRuntimeFiles(m_system, u"/fixed", u"130.0.0.0", false);
-  LoaderRequest request;
-  request.browserExecutableFolder = u"/fixed";
-  EXPECT_EQ(Find(request), HResultFromWin32(2));
-  ASSERT_EQ(m_system.DebugLines().size(), 2u);
-  EXPECT_EQ(m_system.DebugLines()[0].rfind("WebView2: skipped inaccessible /fixed/", 0), 0u);
-  EXPECT_EQ(m_system.DebugLines()[1].rfind("WebView2: Failed to find the WebView2 client dll at: /fixed/", 0), 0u);
-}
-
-TEST_F(FindClientLibraryTest, RelativeFolderNeedsTheExecutablePath) {
+TEST_F(FindClientLibraryTest, FixedFolderFailuresAreLogged) {
+  const std::string missing = "WebView2: Failed to find the WebView2 client dll at: ";
+  EXPECT_EQ(FindFixed(u"rt"), kNotFound);
+  EXPECT_EQ(Lines(), std::vector<std::string>{missing + WideToUtf8(LibraryPath(u"/opt/app/bin/rt")) + "\n"});
+  m_system.ClearDebugLines();
+  const std::string library = WideToUtf8(AddRuntimeFiles(m_system, u"/fixed", u"130.0.0.0", false));
+  EXPECT_EQ(FindFixed(u"/fixed"), kNotFound);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"WebView2: skipped inaccessible " + library + "\n",
+                                               missing + library + "\n"}));
+  m_system.ClearDebugLines();
   m_system.SetExecutablePath(std::nullopt, HResultFromWin32(5));
-  LoaderRequest request;
-  request.browserExecutableFolder = u"rt";
-  EXPECT_EQ(Find(request), HResultFromWin32(5));
-  ASSERT_EQ(m_system.DebugLines().size(), 1u);
-  EXPECT_EQ(m_system.DebugLines()[0], "WebView2: Failed to find the app exe path.\n");
+  EXPECT_EQ(FindFixed(u"rt"), HResultFromWin32(5));
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WebView2: Failed to find the app exe path.\n"});
   m_system.SetExecutablePath(u"vellumview");
-  EXPECT_EQ(Find(request), E_FAIL);
+  EXPECT_EQ(FindFixed(u"rt"), E_FAIL);
 }
 
-TEST_F(FindClientLibraryTest, FixedFolderSkipsTheVersionTest) {
-  const std::u16string library = AddRuntimeFiles(m_system, u"/old/80.0.0.0", u"80.0.0.0");
-  LoaderRequest request;
-  request.browserExecutableFolder = u"/old/80.0.0.0";
-  EXPECT_EQ(Find(request), S_OK);
-  EXPECT_EQ(m_found.path, library);
+TEST_F(FindClientLibraryTest, VersionQueryNamesTheChannelUnlessStable) {
+  EXPECT_EQ(GetAvailableRuntimeVersionStringWithSystem(m_system, nullptr, nullptr, nullptr), E_POINTER);
+  EXPECT_EQ(GetAvailableRuntimeVersionString(nullptr, nullptr), E_POINTER);
+  EXPECT_TRUE(m_system.RegistryReads().empty());
+  // No runtime: the query searches twice before it fails.
+  EXPECT_EQ(Query(), kNotFound);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{kNotFoundLine, kNotFoundLine}));
+  InstallChannel(m_system, kMachine, 4, u"/internal/130.0.2839.0");
+  ASSERT_EQ(Query(), S_OK);
+  EXPECT_EQ(Version(), u"130.0.2839.0 internal");
+  InstallChannel(m_system, kMachine, 1, u"/beta/130.0.2839.0");
+  ASSERT_EQ(Query(), S_OK);
+  EXPECT_EQ(Version(), u"130.0.2839.0 beta");
+  InstallChannel(m_system, kUser, 0, u"/stable/131.0.0.0");
+  Platform::Install(nullptr, &m_system);
+  LPWSTR text = nullptr;
+  const HRESULT hr = GetAvailableRuntimeVersionString(nullptr, &text);
+  Platform::Install(nullptr, nullptr);
+  CoTaskMemString owner(text);
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_EQ(View(owner), u"131.0.0.0");
+}
+
+TEST_F(FindClientLibraryTest, VersionQueryReadsAFixedLibraryAndRetriesOnce) {
+  AddRuntimeFiles(m_system, u"/opt/fixed", u"131.0.1.2");
+  InstallChannel(m_system, kMachine, 2, u"/rt/130.0.2839.0");
+  ASSERT_EQ(Query(u"/opt/fixed"), S_OK);
+  EXPECT_EQ(Version(), u"131.0.1.2");
+  m_system.AddFile(LibraryPath(u"/opt/none"), FakeSystem::File{});
+  EXPECT_EQ(Query(u"/opt/none"), HResultFromWin32(kErrorResourceTypeNotFound));
+  FakeSystem::File flaky;
+  flaky.version = u"131.0.0.0";
+  flaky.versionReadFailures = 1;
+  flaky.versionFailure = HResultFromWin32(13);
+  m_system.AddFile(LibraryPath(u"/opt/flaky"), flaky);
+  ASSERT_EQ(Query(u"/opt/flaky"), S_OK);
+  EXPECT_EQ(Version(), u"131.0.0.0");
+  flaky.versionReadFailures = 2;
+  m_system.AddFile(LibraryPath(u"/opt/broken"), flaky);
+  EXPECT_EQ(Query(u"/opt/broken"), HResultFromWin32(13));
+  // The environment's folder wins; a defined but empty one searches the channels.
+  m_system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/opt/fixed");
+  ASSERT_EQ(Query(u"/opt/flaky"), S_OK);
+  EXPECT_EQ(Version(), u"131.0.1.2");
+  m_system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"");
+  ASSERT_EQ(Query(u"/opt/flaky"), S_OK);
+  EXPECT_EQ(Version(), u"130.0.2839.0 dev");
+}
+
+TEST_F(FindClientLibraryTest, VersionQueryFollowsTheOptionsChannelsUnlessTheEnvironmentSetsThem) {
+  InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0");
+  InstallChannel(m_system, kMachine, 3, u"/canary/132.0.0.0");
+  auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
+  options->put_ChannelSearchKind(COREWEBVIEW2_CHANNEL_SEARCH_KIND_LEAST_STABLE);
+  ASSERT_EQ(Query(nullptr, options.Get()), S_OK);
+  EXPECT_EQ(Version(), u"132.0.0.0 canary");
+  options->put_ReleaseChannels(COREWEBVIEW2_RELEASE_CHANNELS_STABLE);
+  ASSERT_EQ(Query(nullptr, options.Get()), S_OK);
+  EXPECT_EQ(Version(), u"130.0.0.0");
+  m_system.SetEnvironmentVariable(u"WEBVIEW2_RELEASE_CHANNELS", u"3");
+  ASSERT_EQ(Query(nullptr, options.Get()), S_OK);
+  EXPECT_EQ(Version(), u"132.0.0.0 canary");
+  EXPECT_EQ(options->RefCount(), 1u);
 }
 
 }  // namespace

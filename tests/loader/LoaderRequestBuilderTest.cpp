@@ -2,176 +2,107 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/LoaderTestSupport.h"
+#include "util/Strings.h"
 #include "webview/ICoreWebView2EnvironmentOptionsEdgeView.h"
 
 namespace {
 
-using loader_test::kPolicyRoot;
-using loader_test::SetPolicy;
-
 constexpr RegistryHive kMachine = RegistryHive::LocalMachine;
 constexpr RegistryHive kUser = RegistryHive::CurrentUser;
+using Text = std::optional<std::u16string>;
 
-class LoaderRequestBuilderTest : public ::testing::Test {
- protected:
-  LoaderRequestBuilderTest() { m_system.SetExecutablePath(std::u16string(loader_test::kExecutable)); }
-
+// A fresh fake system per case, with the builder run over it.
+struct Rig {
+  FakeSystem system;
+  Rig() { system.SetExecutablePath(std::u16string(loader_test::kExecutable)); }
+  void Env(std::u16string name, const Text& value) {
+    if (value) system.SetEnvironmentVariable(std::move(name), *value);
+  }
+  void Policy(RegistryHive hive, std::u16string_view setting, std::u16string_view name, const Text& value) {
+    if (value) loader_test::SetPolicy(system, hive, setting, name, *value);
+  }
   LoaderRequest Build(const char16_t* folder = nullptr, const char16_t* userData = nullptr,
                       ICoreWebView2EnvironmentOptions* options = nullptr) {
-    return LoaderRequestBuilder(m_system).Build(folder, userData, options);
+    return LoaderRequestBuilder(system).Build(folder, userData, options);
   }
-
-  FakeSystem m_system;
 };
 
-TEST_F(LoaderRequestBuilderTest, CopiesTheArgumentsWhenNothingElseIsSet) {
-  const LoaderRequest request = Build(u"/opt/rt", u"/data");
-  EXPECT_EQ(request.browserExecutableFolder, u"/opt/rt");
-  EXPECT_EQ(request.userDataFolder, u"/data");
-  EXPECT_EQ(request.environmentOptions, nullptr);
-  EXPECT_FALSE(request.useEdgeView);
-  EXPECT_FALSE(request.releaseChannelsSet);
-  EXPECT_FALSE(request.channelSearchKindSet);
-  EXPECT_EQ(request.channelSearchKind, 0u);
-  EXPECT_EQ(request.releaseChannels, 0u);
-  const LoaderRequest empty = Build();
-  EXPECT_FALSE(empty.browserExecutableFolder.has_value());
-  EXPECT_FALSE(empty.userDataFolder.has_value());
+TEST(LoaderRequestBuilder, FoldersTakeEnvironmentThenMachineThenUserThenCaller) {
+  struct Case { Text environment, machine, user, expected; };
+  const Case cases[] = {
+      {{}, {}, {}, u"/caller"}, {u"/env", u"/machine", u"/user", u"/env"}, {{}, u"/machine", u"/user", u"/machine"},
+      {{}, {}, u"/user", u"/user"},
+      // A defined but empty variable hides the policy and the caller's folder.
+      {u"", u"/machine", u"/user", u""},
+  };
+  // The machine's wildcard wins even over the user's more specific name.
+  struct Setting { std::u16string variable; std::u16string_view policy, machineName; Text LoaderRequest::*field; };
+  const Setting settings[] = {
+      {u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"BrowserExecutableFolder", u"*", &LoaderRequest::browserExecutableFolder},
+      {u"WEBVIEW2_USER_DATA_FOLDER", u"UserDataFolder", u"vellumview", &LoaderRequest::userDataFolder}};
+  for (const Setting& setting : settings) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      SCOPED_TRACE(WideToUtf8(setting.variable) + " case " + std::to_string(i));
+      Rig s;
+      s.Env(setting.variable, cases[i].environment);
+      s.Policy(kMachine, setting.policy, setting.machineName, cases[i].machine);
+      s.Policy(kUser, setting.policy, u"vellumview", cases[i].user);
+      EXPECT_EQ(s.Build(u"/caller", u"/caller").*setting.field, cases[i].expected);
+    }
+  }
 }
 
-// Precedence: environment > machine policy > user policy > caller's argument.
-struct PrecedenceCase {
-  const char* label;
-  std::optional<std::u16string> environment;
-  std::optional<std::u16string> machine;
-  std::optional<std::u16string> user;
-  std::optional<std::u16string> expected;
-  friend void PrintTo(const PrecedenceCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class FolderPrecedenceTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<PrecedenceCase> {};
-
-TEST_P(FolderPrecedenceTest, EnvironmentThenMachineThenUser) {
-  const PrecedenceCase& c = GetParam();
-  if (c.environment) m_system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", *c.environment);
-  if (c.machine) SetPolicy(m_system, kMachine, u"BrowserExecutableFolder", u"vellumview", *c.machine);
-  if (c.user) SetPolicy(m_system, kUser, u"BrowserExecutableFolder", u"vellumview", *c.user);
-  EXPECT_EQ(Build(u"/caller").browserExecutableFolder, c.expected) << c.label;
+// Value names: the application user model ID (or the default value without
+// one), then the executable's file name, then "*" where the setting allows it.
+TEST(LoaderRequestBuilder, PolicyValueNamesInOrder) {
+  using Values = std::vector<std::pair<std::u16string, std::u16string>>;
+  struct Case { const char* label; bool userData; Text appId; Values values; Text expected; };
+  const std::u16string longest(259, u'a');
+  const Case cases[] = {
+      {"app id first", false, u"Quill.demo", {{u"Quill.demo", u"/id"}, {u"vellumview", u"/exe"}, {u"*", u"/any"}}, u"/id"},
+      {"names without case", false, u"Quill.demo", {{u"quill.DEMO", u"/id"}}, u"/id"},
+      {"executable next", false, u"Quill.demo", {{u"vellumview", u"/exe"}, {u"*", u"/any"}}, u"/exe"},
+      {"wildcard for the folder", false, u"Quill.demo", {{u"*", u"/any"}}, u"/any"},
+      {"no wildcard for user data", true, u"Quill.demo", {{u"*", u"/any"}}, std::nullopt},
+      {"user data by executable", true, std::nullopt, {{u"vellumview", u"/d"}}, u"/d"},
+      {"default value without an id", false, std::nullopt, {{u"", u"/default"}, {u"vellumview", u"/exe"}}, u"/default"},
+      {"default value ignored with an id", false, u"Quill.", {{u"", u"/default"}, {u"vellumview", u"/exe"}}, u"/exe"},
+      // A text of more than 520 bytes with its terminator counts as absent.
+      {"over-long value skipped", false, u"Quill.demo", {{u"Quill.demo", longest + u"a"}, {u"*", u"/any"}}, u"/any"},
+      {"longest value kept", false, u"Quill.demo", {{u"Quill.demo", longest}}, longest},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Rig s;
+    if (c.appId) s.system.SetAppUserModelId(*c.appId);
+    for (const auto& [name, value] : c.values)
+      s.Policy(kMachine, c.userData ? u"UserDataFolder" : u"BrowserExecutableFolder", name, value);
+    const LoaderRequest request = s.Build();
+    EXPECT_EQ(c.userData ? request.userDataFolder : request.browserExecutableFolder, c.expected);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FolderPrecedenceTest,
-    ::testing::Values(PrecedenceCase{"none", {}, {}, {}, u"/caller"},
-                      PrecedenceCase{"environment over both", u"/env", u"/machine", u"/user", u"/env"},
-                      PrecedenceCase{"machine over user", {}, u"/machine", u"/user", u"/machine"},
-                      PrecedenceCase{"user alone", {}, {}, u"/user", u"/user"},
-                      // A defined but empty variable hides the policy and the caller's folder.
-                      PrecedenceCase{"empty environment", u"", u"/machine", u"/user", u""}));
-
-TEST_F(LoaderRequestBuilderTest, PolicyIsNotReadWhenTheEnvironmentAnswers) {
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/env");
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_USER_DATA_FOLDER", u"/data");
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_RELEASE_CHANNELS", u"1");
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_CHANNEL_SEARCH_KIND", u"1");
-  SetPolicy(m_system, kMachine, u"BrowserExecutableFolder", u"*", u"/machine");
-  Build();
-  EXPECT_TRUE(m_system.RegistryReads().empty());
-}
-
-// Value names: the application user model ID, then the executable's file
-// name, then "*" where the setting allows it.
-struct NameCase {
-  const char* label;
-  std::u16string_view setting;
-  std::optional<std::u16string> appId;
-  std::vector<std::pair<std::u16string, std::u16string>> values;
-  std::optional<std::u16string> expected;
-  friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class PolicyNameTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<NameCase> {};
-
-TEST_P(PolicyNameTest, FindsTheFirstMatchingName) {
-  const NameCase& c = GetParam();
-  if (c.appId) m_system.SetAppUserModelId(*c.appId);
-  for (const auto& [name, value] : c.values) SetPolicy(m_system, kMachine, c.setting, name, value);
-  const LoaderRequest request = Build();
-  const auto& actual =
-      c.setting == u"UserDataFolder" ? request.userDataFolder : request.browserExecutableFolder;
-  EXPECT_EQ(actual, c.expected) << c.label;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PolicyNameTest,
-    ::testing::Values(
-        NameCase{"app id first", u"BrowserExecutableFolder", u"QuillBrowser.demo",
-                 {{u"QuillBrowser.demo", u"/by-id"}, {u"vellumview", u"/by-exe"}, {u"*", u"/any"}}, u"/by-id"},
-        NameCase{"names compare without case", u"BrowserExecutableFolder", u"QuillBrowser.demo",
-                 {{u"quillbrowser.DEMO", u"/by-id"}}, u"/by-id"},
-        NameCase{"executable name next", u"BrowserExecutableFolder", u"QuillBrowser.demo",
-                 {{u"vellumview", u"/by-exe"}, {u"*", u"/any"}}, u"/by-exe"},
-        NameCase{"wildcard for the folder", u"BrowserExecutableFolder", u"QuillBrowser.demo", {{u"*", u"/any"}},
-                 u"/any"},
-        NameCase{"no wildcard for user data", u"UserDataFolder", u"QuillBrowser.demo", {{u"*", u"/any"}},
-                 std::nullopt},
-        NameCase{"user data by executable", u"UserDataFolder", std::nullopt, {{u"vellumview", u"/d"}}, u"/d"},
-        // Without an ID the key's default value is read first.
-        NameCase{"default value without an id", u"BrowserExecutableFolder", std::nullopt,
-                 {{u"", u"/default"}, {u"vellumview", u"/by-exe"}}, u"/default"},
-        NameCase{"default value ignored with an id", u"BrowserExecutableFolder", u"QuillBrowser.",
-                 {{u"", u"/default"}, {u"vellumview", u"/by-exe"}}, u"/by-exe"},
-        // A text of more than 520 bytes with its terminator counts as absent.
-        NameCase{"over-long value skipped", u"BrowserExecutableFolder", u"QuillBrowser.demo",
-                 {{u"QuillBrowser.demo", std::u16string(260, u'a')}, {u"*", u"/any"}}, u"/any"},
-        NameCase{"longest value kept", u"BrowserExecutableFolder", u"QuillBrowser.demo",
-                 {{u"QuillBrowser.demo", std::u16string(259, u'a')}}, std::u16string(259, u'a')}));
-
-TEST_F(LoaderRequestBuilderTest, MachinePolicyWinsEvenWhenTheUserHasTheMoreSpecificName) {
-  m_system.SetAppUserModelId(u"QuillBrowser.demo");
-  SetPolicy(m_system, kMachine, u"BrowserExecutableFolder", u"*", u"/machine-any");
-  SetPolicy(m_system, kUser, u"BrowserExecutableFolder", u"QuillBrowser.demo", u"/user-id");
-  EXPECT_EQ(Build().browserExecutableFolder, u"/machine-any");
-}
-
-TEST_F(LoaderRequestBuilderTest, WithoutThePolicyRootNoPolicyIsRead) {
-  // A policy key outside the root does not count.
-  m_system.SetRegistryString(kMachine, RegistryView::Default, u"Software\\Policies\\Other", u"*", u"/x");
-  const LoaderRequest request = Build();
-  EXPECT_FALSE(request.browserExecutableFolder.has_value());
+TEST(LoaderRequestBuilder, WithoutThePolicyRootNoPolicyIsReadUntilItAppears) {
+  Rig s;
+  s.system.SetRegistryString(kMachine, RegistryView::Default, u"Software\\Policies\\Other", u"*", u"/x");
+  EXPECT_FALSE(s.Build().browserExecutableFolder.has_value());
   EXPECT_FALSE(LoaderRequestBuilder::PolicyRootPresent());
   // Only the root was probed, once per hive, then never again in this request.
-  int probes = 0;
-  for (const auto& read : m_system.RegistryReads()) probes += read.key == kPolicyRoot;
-  EXPECT_EQ(probes, 2);
-  EXPECT_EQ(m_system.RegistryReads().size(), 2u);
-  // The next request looks afresh.
-  SetPolicy(m_system, kUser, u"BrowserExecutableFolder", u"*", u"/user");
-  EXPECT_EQ(Build().browserExecutableFolder, u"/user");
+  ASSERT_EQ(s.system.RegistryReads().size(), 2u);
+  for (const auto& read : s.system.RegistryReads()) EXPECT_EQ(read.key, LoaderRequestBuilder::kPolicyRoot);
+  s.Policy(kUser, u"BrowserExecutableFolder", u"*", u"/user");
+  EXPECT_EQ(s.Build().browserExecutableFolder, u"/user");
   EXPECT_TRUE(LoaderRequestBuilder::PolicyRootPresent());
 }
 
-struct EdgeCase {
-  const char* label;
-  std::optional<std::u16string> variable;
-  bool optionsSayYes;
-  bool expected;
-  friend void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class EdgeViewSwitchTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<EdgeCase> {};
-
 // An options object that offers the Edge browser table.
-class EdgeViewOptions final : public RuntimeClass<ICoreWebView2EnvironmentOptions, ICoreWebView2EnvironmentOptionsEdgeView> {
+class EdgeViewOptions final
+    : public RuntimeClass<ICoreWebView2EnvironmentOptions, ICoreWebView2EnvironmentOptionsEdgeView> {
  public:
-  explicit EdgeViewOptions(INT32 value, HRESULT hr = S_OK) : m_value(value), m_hr(hr) {}
-  HRESULT get_UseEdgeView(INT32* value) override {
-    *value = m_value;
-    return m_hr;
-  }
+  EdgeViewOptions(INT32 value, HRESULT hr) : m_value(value), m_hr(hr) {}
+  HRESULT get_UseEdgeView(INT32* value) override { return *value = m_value, m_hr; }
   HRESULT get_AdditionalBrowserArguments(LPWSTR*) override { return E_NOTIMPL; }
   HRESULT put_AdditionalBrowserArguments(LPCWSTR) override { return E_NOTIMPL; }
   HRESULT get_Language(LPWSTR*) override { return E_NOTIMPL; }
@@ -186,142 +117,100 @@ class EdgeViewOptions final : public RuntimeClass<ICoreWebView2EnvironmentOption
   HRESULT m_hr;
 };
 
-TEST_P(EdgeViewSwitchTest, VariableReplacesTheOptionsAnswer) {
-  const EdgeCase& c = GetParam();
-  if (c.variable) m_system.SetEnvironmentVariable(u"WEBVIEW2_USE_EDGE_VIEW", *c.variable);
-  auto options = MakeComObject<EdgeViewOptions>(c.optionsSayYes ? 1 : 0);
-  EXPECT_EQ(Build(nullptr, nullptr, options.Get()).useEdgeView, c.expected) << c.label;
-  EXPECT_EQ(options->RefCount(), 1u);
+TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
+  struct Case { Text variable; INT32 optionsValue; HRESULT optionsHr; bool expected; };
+  const Case cases[] = {
+      {{}, 1, S_OK, true}, {{}, 0, S_OK, false}, {{}, 1, S_FALSE, false}, {{}, 2, S_OK, false},
+      {u"1", 0, S_OK, true}, {u"0", 1, S_OK, false}, {u"", 1, S_OK, false}, {u"01", 0, S_OK, false},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    Rig s;
+    s.Env(u"WEBVIEW2_USE_EDGE_VIEW", cases[i].variable);
+    auto options = MakeComObject<EdgeViewOptions>(cases[i].optionsValue, cases[i].optionsHr);
+    EXPECT_EQ(s.Build(nullptr, nullptr, options.Get()).useEdgeView, cases[i].expected);
+    EXPECT_EQ(options->RefCount(), 1u);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EdgeViewSwitchTest,
-                         ::testing::Values(EdgeCase{"options yes", std::nullopt, true, true},
-                                           EdgeCase{"options no", std::nullopt, false, false},
-                                           EdgeCase{"variable 1", u"1", false, true},
-                                           EdgeCase{"variable 0 overrides", u"0", true, false},
-                                           EdgeCase{"variable empty overrides", u"", true, false},
-                                           EdgeCase{"variable 01 is not 1", u"01", false, false}));
-
-TEST_F(LoaderRequestBuilderTest, EdgeViewNeedsSuccessAndExactlyOne) {
-  auto failing = MakeComObject<EdgeViewOptions>(1, S_FALSE);
-  EXPECT_FALSE(Build(nullptr, nullptr, failing.Get()).useEdgeView);
-  auto two = MakeComObject<EdgeViewOptions>(2);
-  EXPECT_FALSE(Build(nullptr, nullptr, two.Get()).useEdgeView);
-}
-
-TEST_F(LoaderRequestBuilderTest, EdgeViewMakesChannelSettingsIgnoreTheWildcard) {
-  SetPolicy(m_system, kMachine, u"ReleaseChannels", u"*", u"2");
-  SetPolicy(m_system, kMachine, u"ChannelSearchKind", u"*", u"1");
-  SetPolicy(m_system, kMachine, u"BrowserExecutableFolder", u"*", u"/any");
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_USE_EDGE_VIEW", u"1");
-  const LoaderRequest request = Build();
+TEST(LoaderRequestBuilder, EdgeViewMakesChannelSettingsIgnoreTheWildcard) {
+  Rig s;
+  s.Policy(kMachine, u"ReleaseChannels", u"*", u"2");
+  s.Policy(kMachine, u"ChannelSearchKind", u"*", u"1");
+  s.Policy(kMachine, u"BrowserExecutableFolder", u"*", u"/any");
+  s.Env(u"WEBVIEW2_USE_EDGE_VIEW", u"1");
+  const LoaderRequest request = s.Build();
   EXPECT_TRUE(request.useEdgeView);
-  EXPECT_FALSE(request.releaseChannelsSet);
-  EXPECT_FALSE(request.channelSearchKindSet);
-  // The folder setting still honours the wildcard.
+  EXPECT_FALSE(request.releaseChannelsSet || request.channelSearchKindSet);
   EXPECT_EQ(request.browserExecutableFolder, u"/any");
   // By name the channel settings still apply.
-  SetPolicy(m_system, kMachine, u"ReleaseChannels", u"vellumview", u"2");
-  EXPECT_EQ(Build().releaseChannels, 0b100u);
+  s.Policy(kMachine, u"ReleaseChannels", u"vellumview", u"2");
+  EXPECT_EQ(s.Build().releaseChannels, 0b100u);
 }
 
-struct ChannelsCase {
-  const char* label;
-  std::optional<std::u16string> environment;
-  std::optional<std::u16string> policy;
-  bool set;
-  std::uint32_t mask;
-  friend void PrintTo(const ChannelsCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class ReleaseChannelsSettingTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<ChannelsCase> {};
-
-TEST_P(ReleaseChannelsSettingTest, ReadsTheList) {
-  const ChannelsCase& c = GetParam();
-  if (c.environment) m_system.SetEnvironmentVariable(u"WEBVIEW2_RELEASE_CHANNELS", *c.environment);
-  if (c.policy) SetPolicy(m_system, kMachine, u"ReleaseChannels", u"*", *c.policy);
-  const LoaderRequest request = Build();
-  EXPECT_EQ(request.releaseChannelsSet, c.set) << c.label;
-  EXPECT_EQ(request.releaseChannels, c.mask) << c.label;
+TEST(LoaderRequestBuilder, ReleaseChannelsFromTheEnvironmentOrPolicy) {
+  struct Case { Text environment, policy; bool set; std::uint32_t mask; };
+  const Case cases[] = {
+      {u"1,2", u"3", true, 0b110}, {u",", u"3", true, 0}, {{}, u"3,4", true, 0b11000},
+      // An empty variable changes nothing and hides the policy; an empty registry value counts as absent.
+      {u"", u"3", false, 0}, {{}, u"", false, 0},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    Rig s;
+    s.Env(u"WEBVIEW2_RELEASE_CHANNELS", cases[i].environment);
+    s.Policy(kMachine, u"ReleaseChannels", u"*", cases[i].policy);
+    const LoaderRequest request = s.Build();
+    EXPECT_EQ(request.releaseChannelsSet, cases[i].set);
+    EXPECT_EQ(request.releaseChannels, cases[i].mask);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReleaseChannelsSettingTest,
-    ::testing::Values(ChannelsCase{"environment list", u"1,2", std::nullopt, true, 0b110},
-                      ChannelsCase{"environment 7", u"7", std::nullopt, true, 0b1},
-                      ChannelsCase{"environment x", u"x", std::nullopt, true, 0b1},
-                      ChannelsCase{"environment comma", u",", std::nullopt, true, 0},
-                      // An empty variable changes nothing and hides the policy.
-                      ChannelsCase{"environment empty", u"", u"3", false, 0},
-                      ChannelsCase{"policy list", std::nullopt, u"3,4", true, 0b11000},
-                      // An empty registry value counts as absent.
-                      ChannelsCase{"policy empty", std::nullopt, u"", false, 0}));
-
-struct KindCase {
-  const char* label;
-  std::optional<std::u16string> kindVariable;
-  std::optional<std::u16string> preferenceVariable;
-  std::optional<DWORD> kindPolicyNumber;
-  std::optional<std::u16string> kindPolicyText;
-  bool set;
-  std::uint32_t kind;
-  friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.label; }
-};
-
-class SearchKindSettingTest : public LoaderRequestBuilderTest, public ::testing::WithParamInterface<KindCase> {};
-
-TEST_P(SearchKindSettingTest, ReadsTheNumber) {
-  const KindCase& c = GetParam();
-  if (c.kindVariable) m_system.SetEnvironmentVariable(u"WEBVIEW2_CHANNEL_SEARCH_KIND", *c.kindVariable);
-  if (c.preferenceVariable)
-    m_system.SetEnvironmentVariable(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", *c.preferenceVariable);
-  const std::u16string key = std::u16string(kPolicyRoot) + u"ChannelSearchKind";
-  if (c.kindPolicyNumber) m_system.SetRegistryDword(kMachine, RegistryView::Default, key, u"*", *c.kindPolicyNumber);
-  if (c.kindPolicyText) m_system.SetRegistryString(kMachine, RegistryView::Default, key, u"*", *c.kindPolicyText);
-  const LoaderRequest request = Build();
-  EXPECT_EQ(request.channelSearchKindSet, c.set) << c.label;
-  EXPECT_EQ(request.channelSearchKind, c.kind) << c.label;
+TEST(LoaderRequestBuilder, SearchKindFromTheKindOrThePreference) {
+  struct Case { Text kind, preference; std::optional<DWORD> policyNumber; Text policyText; bool set; std::uint32_t value; };
+  const Case cases[] = {
+      {u"1", {}, {}, {}, true, 1}, {u" 1x", {}, {}, {}, true, 1}, {u"2", {}, {}, {}, true, 0},
+      {u"", {}, {}, {}, true, 0}, {{}, u"1", {}, {}, true, 1},
+      // The preference is read only when the kind set nothing.
+      {u"0", u"1", {}, {}, true, 0}, {{}, {}, 1u, {}, true, 1}, {{}, {}, 2u, {}, true, 0},
+      {{}, {}, {}, u"1", true, 1}, {{}, {}, {}, {}, false, 0},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
+    Rig s;
+    s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", c.kind);
+    s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", c.preference);
+    s.Policy(kMachine, u"ChannelSearchKind", u"*", c.policyText);
+    const std::u16string key = std::u16string(LoaderRequestBuilder::kPolicyRoot) + u"ChannelSearchKind";
+    if (c.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, key, u"*", *c.policyNumber);
+    const LoaderRequest request = s.Build();
+    EXPECT_EQ(request.channelSearchKindSet, c.set);
+    EXPECT_EQ(request.channelSearchKind, c.value);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SearchKindSettingTest,
-    ::testing::Values(KindCase{"1", u"1", {}, {}, {}, true, 1}, KindCase{" 1x", u" 1x", {}, {}, {}, true, 1},
-                      KindCase{"2", u"2", {}, {}, {}, true, 0}, KindCase{"empty", u"", {}, {}, {}, true, 0},
-                      KindCase{"preference alone", {}, u"1", {}, {}, true, 1},
-                      // The preference is read only when the kind set nothing.
-                      KindCase{"kind before preference", u"0", u"1", {}, {}, true, 0},
-                      KindCase{"dword 1", {}, {}, 1u, {}, true, 1}, KindCase{"dword 2", {}, {}, 2u, {}, true, 0},
-                      KindCase{"text in the registry", {}, {}, {}, u"1", true, 1},
-                      KindCase{"nothing", {}, {}, {}, {}, false, 0}));
-
-TEST_F(LoaderRequestBuilderTest, OptionsFillOnlyWhatNothingElseSet) {
-  auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
-  options->put_ReleaseChannels(COREWEBVIEW2_RELEASE_CHANNELS_DEV);
-  options->put_ChannelSearchKind(COREWEBVIEW2_CHANNEL_SEARCH_KIND_LEAST_STABLE);
-  LoaderRequest request = Build(nullptr, nullptr, options.Get());
-  EXPECT_TRUE(request.releaseChannelsSet);
-  EXPECT_EQ(request.releaseChannels, 0b100u);
-  EXPECT_EQ(request.channelSearchKind, 1u);
-  // The options object does not count as a setting of the search kind.
-  EXPECT_FALSE(request.channelSearchKindSet);
-  EXPECT_EQ(request.environmentOptions, options.Get());
-
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_RELEASE_CHANNELS", u"0");
-  m_system.SetEnvironmentVariable(u"WEBVIEW2_CHANNEL_SEARCH_KIND", u"0");
-  request = Build(nullptr, nullptr, options.Get());
-  EXPECT_EQ(request.releaseChannels, 0b1u);
-  EXPECT_EQ(request.channelSearchKind, 0u);
-  // The request takes no reference.
-  EXPECT_EQ(options->RefCount(), 1u);
-}
-
-TEST_F(LoaderRequestBuilderTest, OptionsWithNoChannelsLeaveTheListUnset) {
-  auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
-  options->put_ReleaseChannels(COREWEBVIEW2_RELEASE_CHANNELS_NONE);
-  options->put_ChannelSearchKind(static_cast<COREWEBVIEW2_CHANNEL_SEARCH_KIND>(2));
-  const LoaderRequest request = Build(nullptr, nullptr, options.Get());
-  EXPECT_FALSE(request.releaseChannelsSet);
-  EXPECT_EQ(request.channelSearchKind, 0u);
+TEST(LoaderRequestBuilder, OptionsFillTheChannelSettingsNothingElseSet) {
+  struct Case { Text environment; int channels, kind; bool set; std::uint32_t mask, searchKind; };
+  const Case cases[] = {{{}, COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1, true, 0b100, 1}, {u"0", 0b100, 1, true, 0b1, 0},
+                        // No channels and an unknown kind leave both open.
+                        {{}, 0, 2, false, 0, 0}};
+  for (const Case& c : cases) {
+    Rig s;
+    s.Env(u"WEBVIEW2_RELEASE_CHANNELS", c.environment);
+    s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", c.environment);
+    auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
+    options->put_ReleaseChannels(static_cast<COREWEBVIEW2_RELEASE_CHANNELS>(c.channels));
+    options->put_ChannelSearchKind(static_cast<COREWEBVIEW2_CHANNEL_SEARCH_KIND>(c.kind));
+    const LoaderRequest request = s.Build(nullptr, nullptr, options.Get());
+    EXPECT_EQ(request.releaseChannelsSet, c.set);
+    EXPECT_EQ(request.releaseChannels, c.mask);
+    EXPECT_EQ(request.channelSearchKind, c.searchKind);
+    // The options object does not count as a setting of the kind, and the request takes no reference.
+    EXPECT_EQ(request.channelSearchKindSet, c.environment.has_value());
+    EXPECT_EQ(request.environmentOptions, options.Get());
+    EXPECT_EQ(options->RefCount(), 1u);
+  }
 }
 
 }  // namespace

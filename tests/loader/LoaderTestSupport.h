@@ -8,6 +8,7 @@
 #include "com/ComPtr.h"
 #include "com/RuntimeClass.h"
 #include "loader/FindClientLibrary.h"
+#include "loader/LoaderRequestBuilder.h"
 #include "loader/ReleaseChannel.h"
 #include "platform/fake/FakeSystem.h"
 #include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
@@ -15,7 +16,6 @@
 
 namespace loader_test {
 
-inline constexpr std::u16string_view kPolicyRoot = u"Software\\Policies\\Microsoft\\Edge\\WebView2\\";
 inline constexpr std::u16string_view kExecutable = u"/opt/app/bin/vellumview";
 
 inline std::u16string ChannelKey(std::size_t channel) {
@@ -32,31 +32,26 @@ inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view ru
   FakeSystem::File file;
   file.opensForExecution = opens;
   file.version = std::move(version);
-  const std::u16string path = LibraryPath(runtimeFolder);
-  system.AddFile(path, file);
-  return path;
+  system.AddFile(LibraryPath(runtimeFolder), file);
+  return LibraryPath(runtimeFolder);
 }
 
-// Registers a runtime of a channel in a hive (32-bit view, as the search reads).
-inline void RegisterChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
-                            std::u16string_view runtimeFolder) {
+// Registers a runtime of a channel in a hive (32-bit view, as the search
+// reads) and, unless told otherwise, installs its files; returns the library path.
+inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
+                                     std::u16string_view runtimeFolder, bool files = true, bool opens = true) {
   system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView",
                            std::u16string(runtimeFolder));
-}
-
-// Registers and installs a runtime of a channel in one step; returns the library path.
-inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
-                                     std::u16string_view runtimeFolder) {
-  RegisterChannel(system, hive, channel, runtimeFolder);
-  const std::size_t slash = runtimeFolder.rfind(u'/');
-  return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(slash + 1)));
+  if (!files) return LibraryPath(runtimeFolder);
+  return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
+                         opens);
 }
 
 // Sets a policy value for a setting in a hive.
 inline void SetPolicy(FakeSystem& system, RegistryHive hive, std::u16string_view setting, std::u16string_view name,
                       std::u16string value) {
-  system.SetRegistryString(hive, RegistryView::Default, std::u16string(kPolicyRoot) + std::u16string(setting), name,
-                           std::move(value));
+  system.SetRegistryString(hive, RegistryView::Default,
+                           std::u16string(LoaderRequestBuilder::kPolicyRoot) + std::u16string(setting), name, value);
 }
 
 // An environment that only answers QueryInterface.
@@ -70,14 +65,9 @@ class StubEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
   }
 };
 
-// What a completion handler was called with.
-struct Completion {
-  HRESULT hr;
-  ICoreWebView2Environment* environment;
-};
-
 // A completion handler that records its calls.
 struct RecordingHandler {
+  struct Completion { HRESULT hr; ICoreWebView2Environment* environment; };
   std::vector<Completion> calls;
   ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler =
       Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(

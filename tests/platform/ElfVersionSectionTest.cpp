@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-#include <cstdint>
-#include <string>
+#include <array>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 #include "platform/ISystem.h"
@@ -14,205 +13,116 @@
 
 namespace {
 
-// Builds a small ELF image: header, section contents, the name table and the
-// section header table, in either class and byte order.
-class ElfImage {
- public:
-  struct Section {
-    std::string name;
-    std::uint32_t type = 1;  // PROGBITS
-    std::string content;
-  };
+// A small ELF image in either class and byte order: header, section
+// contents, the name table, then the section header table.
+struct Elf {
+  using Sections = std::vector<std::tuple<std::string, std::uint32_t, std::string>>;  // name, type, content
 
-  ElfImage(bool is64, bool bigEndian) : m_is64(is64), m_bigEndian(bigEndian) {}
-
-  void Add(Section section) { m_sections.push_back(std::move(section)); }
-
-  std::string Build() const {
-    const std::size_t headerSize = m_is64 ? 64 : 52;
-    const std::size_t entrySize = m_is64 ? 64 : 40;
+  Elf(bool is64, bool big, const Sections& sections) : is64(is64), big(big), bytes(is64 ? 64 : 52, '\0') {
     std::string names(1, '\0');
-    std::vector<std::uint32_t> nameOffsets;
-    for (const Section& s : m_sections) {
-      nameOffsets.push_back(static_cast<std::uint32_t>(names.size()));
-      names += s.name;
-      names += '\0';
+    std::vector<std::array<std::uint64_t, 4>> entries(1);  // name, type, offset, size; a null section first
+    for (const auto& [name, type, content] : sections) {
+      entries.push_back({names.size(), type, bytes.size(), content.size()});
+      names += name + '\0';
+      bytes += content;
     }
-    const std::uint32_t namesName = static_cast<std::uint32_t>(names.size());
-    names += ".shstrtab";
-    names += '\0';
-
-    std::string image(headerSize, '\0');
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> placed;
-    for (const Section& s : m_sections) {
-      placed.emplace_back(image.size(), s.content.size());
-      image += s.content;
+    entries.push_back({names.size(), 3, bytes.size(), names.size() + 10});
+    bytes += names + ".shstrtab" + '\0';
+    bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
+    tableAt = bytes.size();
+    bytes.resize(tableAt + entries.size() * EntrySize(), '\0');
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const std::size_t at = tableAt + i * EntrySize();
+      Put(at, entries[i][0], 4);
+      Put(at + 4, entries[i][1], 4);
+      Put(at + (is64 ? 24 : 16), entries[i][2], Width());
+      Put(at + (is64 ? 32 : 20), entries[i][3], Width());
     }
-    const std::uint64_t namesOffset = image.size();
-    image += names;
-    while (image.size() % 8) image += '\0';
-    const std::uint64_t tableOffset = image.size();
-    const std::size_t count = m_sections.size() + 2;  // null section, sections, names
-
-    std::string table(entrySize * count, '\0');
-    for (std::size_t i = 0; i < m_sections.size(); ++i)
-      WriteEntry(table, i + 1, nameOffsets[i], m_sections[i].type, placed[i].first, placed[i].second);
-    WriteEntry(table, count - 1, namesName, 3, namesOffset, names.size());
-    image += table;
-
-    image[0] = 0x7F;
-    image[1] = 'E';
-    image[2] = 'L';
-    image[3] = 'F';
-    image[4] = m_is64 ? 2 : 1;
-    image[5] = m_bigEndian ? 2 : 1;
-    image[6] = 1;
-    Put(image, m_is64 ? 0x28 : 0x20, tableOffset, m_is64 ? 8 : 4);
-    Put(image, m_is64 ? 0x3A : 0x2E, entrySize, 2);
-    Put(image, m_is64 ? 0x3C : 0x30, count, 2);
-    Put(image, m_is64 ? 0x3E : 0x32, count - 1, 2);
-    return image;
+    bytes.replace(0, 7, std::string("\x7F" "ELF") + char(is64 ? 2 : 1) + char(big ? 2 : 1) + '\1');
+    Put(TableOffsetAt(), tableAt, Width());
+    Put(CountAt() - 2, EntrySize(), 2);
+    Put(CountAt(), entries.size(), 2);
+    Put(CountAt() + 2, entries.size() - 1, 2);  // the name table's index
   }
 
-  // Offsets of header fields, for tests that damage them.
-  std::size_t SectionCountAt() const { return m_is64 ? 0x3C : 0x30; }
-  std::size_t StringIndexAt() const { return m_is64 ? 0x3E : 0x32; }
-  std::size_t TableOffsetAt() const { return m_is64 ? 0x28 : 0x20; }
-  std::size_t EntrySize() const { return m_is64 ? 64 : 40; }
-
-  void Put(std::string& image, std::size_t at, std::uint64_t value, std::size_t width) const {
-    for (std::size_t i = 0; i < width; ++i) {
-      const std::size_t index = m_bigEndian ? at + width - 1 - i : at + i;
-      image[index] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
+  void Put(std::size_t at, std::uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) bytes[big ? at + width - 1 - i : at + i] = char(value >> (8 * i));
   }
+  std::size_t Width() const { return is64 ? 8 : 4; }
+  std::size_t EntrySize() const { return is64 ? 64 : 40; }
+  std::size_t TableOffsetAt() const { return is64 ? 0x28 : 0x20; }
+  std::size_t CountAt() const { return is64 ? 0x3C : 0x30; }
 
- private:
-  void WriteEntry(std::string& table, std::size_t index, std::uint32_t name, std::uint32_t type,
-                  std::uint64_t offset, std::uint64_t size) const {
-    const std::size_t base = index * (m_is64 ? 64 : 40);
-    Put(table, base + 0, name, 4);
-    Put(table, base + 4, type, 4);
-    Put(table, base + (m_is64 ? 24 : 16), offset, m_is64 ? 8 : 4);
-    Put(table, base + (m_is64 ? 32 : 20), size, m_is64 ? 8 : 4);
-  }
-
-  bool m_is64;
-  bool m_bigEndian;
-  std::vector<Section> m_sections;
+  bool is64, big;
+  std::string bytes;
+  std::size_t tableAt = 0;
 };
 
-std::string Version(std::string_view text) { return std::string(text) + std::string(1, '\0'); }
+const std::pair<bool, bool> kLayouts[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+std::string Terminated(std::string text) { return text + '\0'; }
 
-struct Layout {
-  bool is64;
-  bool bigEndian;
-  friend void PrintTo(const Layout&, std::ostream* os) { *os << "Layout"; }
-};
-
-class ElfVersionSectionLayoutTest : public ::testing::TestWithParam<Layout> {
- protected:
-  ElfImage Image() const { return ElfImage(GetParam().is64, GetParam().bigEndian); }
-};
-
-TEST_P(ElfVersionSectionLayoutTest, FindsTheSectionAmongOthers) {
-  ElfImage image = Image();
-  image.Add({".text", 1, std::string(40, '\x90')});
-  image.Add({".vellumview_versionX", 1, Version("1.1.1.1")});
-  image.Add({".vellumview_version", 1, Version("130.0.2839.0") + "padding"});
-  image.Add({".data", 1, "abc"});
-  EXPECT_EQ(ElfVersionSection::FindInBytes(image.Build()), "130.0.2839.0");
-}
-
-TEST_P(ElfVersionSectionLayoutTest, RejectsEmptyOrMissingOrBssSections) {
-  ElfImage none = Image();
-  none.Add({".text", 1, "x"});
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(none.Build()));
-  ElfImage empty = Image();
-  empty.Add({".vellumview_version", 1, Version("")});
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(empty.Build()));
-  ElfImage bss = Image();
-  bss.Add({".vellumview_version", 8, Version("130.0.0.0")});
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bss.Build()));
-}
-
-TEST_P(ElfVersionSectionLayoutTest, TextWithoutTerminatorIsTakenWhole) {
-  ElfImage image = Image();
-  image.Add({".vellumview_version", 1, "131.0.1.0"});
-  EXPECT_EQ(ElfVersionSection::FindInBytes(image.Build()), "131.0.1.0");
-  ElfImage tooLong = Image();
-  tooLong.Add({".vellumview_version", 1, std::string(ElfVersionSection::kMaximumLength + 1, '7')});
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(tooLong.Build()));
-}
-
-TEST_P(ElfVersionSectionLayoutTest, DamagedHeadersFailWithoutReadingOutside) {
-  ElfImage image = Image();
-  image.Add({".vellumview_version", 1, Version("130.0.0.0")});
-  const std::string good = image.Build();
-  ASSERT_TRUE(ElfVersionSection::FindInBytes(good));
-
-  // Every truncation fails or still finds the text; none reads past the end.
-  for (std::size_t length = 0; length < good.size(); ++length) {
-    const auto found = ElfVersionSection::FindInBytes(std::string_view(good).substr(0, length));
-    if (found) {
-      EXPECT_EQ(*found, "130.0.0.0");
+TEST(ElfVersionSection, FindsTheSectionByNameInEveryLayout) {
+  struct Case { Elf::Sections sections; std::optional<std::string> expected; };
+  const Case cases[] = {
+      {{{".text", 1, std::string(40, '\x90')}, {".vellumview_versionX", 1, Terminated("1.1.1.1")},
+        {".vellumview_version", 1, Terminated("130.0.2839.0") + "padding"}, {".data", 1, "abc"}}, "130.0.2839.0"},
+      {{{".text", 1, "x"}}, std::nullopt},
+      {{{".vellumview_version", 1, Terminated("")}}, std::nullopt},
+      {{{".vellumview_version", 8, Terminated("130.0.0.0")}}, std::nullopt},  // no bits in the file
+      {{{".vellumview_version", 1, "131.0.1.0"}}, "131.0.1.0"},  // without a terminator the text is taken whole
+      {{{".vellumview_version", 1, std::string(ElfVersionSection::kMaximumLength + 1, '7')}}, std::nullopt},
+  };
+  for (const auto& [is64, big] : kLayouts) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      SCOPED_TRACE(std::to_string(is64 ? 64 : 32) + (big ? " big-endian, case " : " little-endian, case ") +
+                   std::to_string(i));
+      EXPECT_EQ(ElfVersionSection::FindInBytes(Elf(is64, big, cases[i].sections).bytes), cases[i].expected);
     }
   }
-
-  std::string bad = good;
-  image.Put(bad, image.TableOffsetAt(), good.size() + 100, GetParam().is64 ? 8 : 4);
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
-  bad = good;
-  image.Put(bad, image.StringIndexAt(), 200, 2);
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
-  bad = good;
-  // A name table whose header would lie past the end of the file.
-  image.Put(bad, image.SectionCountAt(), 0xFFFE, 2);
-  image.Put(bad, image.StringIndexAt(), 0xFFFD, 2);
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
-  bad = good;
-  bad[4] = 3;  // no such class
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
-  bad = good;
-  bad[5] = 0;  // no byte order
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
-  bad = good;
-  bad[1] = 'X';
-  EXPECT_FALSE(ElfVersionSection::FindInBytes(bad));
 }
 
-TEST_P(ElfVersionSectionLayoutTest, ExtendedNumberingIsFollowed) {
-  ElfImage image = Image();
-  image.Add({".vellumview_version", 1, Version("140.1.2.3")});
-  std::string bytes = image.Build();
-  const bool is64 = GetParam().is64;
-  const std::uint64_t tableOffset = bytes.size() - 3 * image.EntrySize();
-  // The count moves into the first entry's size, the name table index into its link.
-  image.Put(bytes, image.SectionCountAt(), 0, 2);
-  image.Put(bytes, image.StringIndexAt(), 0xFFFF, 2);
-  image.Put(bytes, tableOffset + (is64 ? 32 : 20), 3, is64 ? 8 : 4);
-  image.Put(bytes, tableOffset + (is64 ? 40 : 24), 2, 4);
-  EXPECT_EQ(ElfVersionSection::FindInBytes(bytes), "140.1.2.3");
+TEST(ElfVersionSection, DamagedHeadersFailWithoutReadingOutside) {
+  const std::vector<std::function<void(Elf&)>> damages = {
+      [](Elf& e) { e.Put(e.TableOffsetAt(), e.bytes.size() + 100, e.Width()); },
+      [](Elf& e) { e.Put(e.CountAt() + 2, 200, 2); },
+      // A name table whose header would lie past the end of the file.
+      [](Elf& e) { e.Put(e.CountAt(), 0xFFFE, 2), e.Put(e.CountAt() + 2, 0xFFFD, 2); },
+      [](Elf& e) { e.bytes[4] = 3; }, [](Elf& e) { e.bytes[5] = 0; }, [](Elf& e) { e.bytes[1] = 'X'; }};
+  for (const auto& [is64, big] : kLayouts) {
+    SCOPED_TRACE(std::to_string(is64 ? 64 : 32) + (big ? " big-endian" : " little-endian"));
+    const Elf good(is64, big, {{".vellumview_version", 1, Terminated("130.0.0.0")}});
+    // Every truncation fails or still finds the text; none reads past the end.
+    for (std::size_t length = 0; length < good.bytes.size(); ++length) {
+      const auto found = ElfVersionSection::FindInBytes(std::string_view(good.bytes).substr(0, length));
+      EXPECT_EQ(found.value_or("130.0.0.0"), "130.0.0.0");
+    }
+    for (const auto& damage : damages) {
+      Elf bad = good;
+      damage(bad);
+      EXPECT_FALSE(ElfVersionSection::FindInBytes(bad.bytes));
+    }
+    // Extended numbering: the count moves into the first entry's size, the name table index into its link.
+    Elf extended = good;
+    extended.Put(extended.CountAt(), 0, 2);
+    extended.Put(extended.CountAt() + 2, 0xFFFF, 2);
+    extended.Put(extended.tableAt + (is64 ? 32 : 20), 3, extended.Width());
+    extended.Put(extended.tableAt + (is64 ? 40 : 24), 2, 4);
+    EXPECT_EQ(ElfVersionSection::FindInBytes(extended.bytes), "130.0.0.0");
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, ElfVersionSectionLayoutTest,
-                         ::testing::Values(Layout{true, false}, Layout{false, false}, Layout{true, true},
-                                           Layout{false, true}));
-
-TEST(ElfVersionSectionFile, ReadsBuiltLibrariesAndRefusesOtherFiles) {
+TEST(ElfVersionSection, ReadsBuiltLibrariesAndRefusesOtherFiles) {
   std::u16string version;
   ASSERT_EQ(ElfVersionSection::ReadFromFile(VELLUM_TEST_RUNTIME, &version), S_OK);
   EXPECT_EQ(version, u"131.0.1.0");
-
-  const HRESULT noVersion = HResultFromWin32(kErrorResourceTypeNotFound);
-  // An ELF file without the section: this test program.
-  EXPECT_EQ(ElfVersionSection::ReadFromFile("/proc/self/exe", &version), noVersion);
   TemporaryDirectory dir;
-  EXPECT_EQ(ElfVersionSection::ReadFromFile(dir.WriteFile("text.so", "not elf").string(), &version), noVersion);
-  EXPECT_EQ(ElfVersionSection::ReadFromFile(dir.WriteFile("empty.so", "").string(), &version), noVersion);
-  EXPECT_EQ(ElfVersionSection::ReadFromFile((dir.Path() / "missing.so").string(), &version), HResultFromWin32(2));
-  EXPECT_EQ(ElfVersionSection::ReadFromFile(dir.Path().string(), &version), HResultFromWin32(5));
-  EXPECT_EQ(ElfVersionSection::ReadFromFile("/dev/null", &version), noVersion);
+  const HRESULT noVersion = HResultFromWin32(kErrorResourceTypeNotFound);
+  const std::pair<std::string, HRESULT> cases[] = {
+      {"/proc/self/exe", noVersion},  // an ELF file without the section
+      {dir.WriteFile("text.so", "not elf").string(), noVersion}, {dir.WriteFile("empty.so", "").string(), noVersion},
+      {"/dev/null", noVersion}, {(dir.Path() / "missing.so").string(), HResultFromWin32(2)},
+      {dir.Path().string(), HResultFromWin32(5)}};
+  for (const auto& [path, hr] : cases) EXPECT_EQ(ElfVersionSection::ReadFromFile(path, &version), hr) << path;
   EXPECT_EQ(ElfVersionSection::ReadFromFile(VELLUM_TEST_RUNTIME, nullptr), E_POINTER);
 }
 

@@ -1,0 +1,81 @@
+// The text rules the loader reads settings and versions with: the integer
+// conversion, the version rule and comparison, and the release-channel list.
+#include <gtest/gtest.h>
+
+#include "loader/BrowserVersion.h"
+#include "loader/ReleaseChannel.h"
+#include "loader/RuntimeLoader.h"
+#include "loader/WideStringToLong.h"
+#include "util/Strings.h"
+
+namespace {
+
+TEST(WideStringToLong, ConvertsTheLeadingIntegerAndSaturates) {
+  struct Case { std::u16string_view text; std::int32_t value; std::size_t consumed; };
+  const Case cases[] = {
+      {u"42abc", 42, 2}, {u" \t\n\v\f\r7", 7, 7}, {u"+5", 5, 2}, {u"-5", -5, 2}, {u"007", 7, 3}, {u"1.5", 1, 1},
+      // No digit: nothing consumed, not even the space or the sign.
+      {u"", 0, 0}, {u"x", 0, 0}, {u" +x", 0, 0}, {u"+-1", 0, 0}, {u"\u00A01", 0, 0}, {u"\uFF11", 0, 0},
+      {u"2147483647", 2147483647, 10}, {u"2147483648", 2147483647, 10}, {u"-2147483648", -2147483647 - 1, 11},
+      {u"-2147483649", -2147483647 - 1, 11}, {u"-99999999999999999999999", -2147483647 - 1, 24},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.text));
+    std::size_t consumed = 99;
+    EXPECT_EQ(WideStringToLong(c.text, &consumed), c.value);
+    EXPECT_EQ(consumed, c.consumed);
+  }
+}
+
+TEST(BrowserVersion, ParsesByTheVersionRule) {
+  using C = std::array<std::uint32_t, 4>;
+  struct Case { std::u16string_view text; std::optional<C> components; };
+  const Case cases[] = {
+      {u"86.0.616.0", C{86, 0, 616, 0}}, {u"100", C{100, 0, 0, 0}}, {u"1.x", C{1, 0, 0, 0}}, {u"1..2", C{1, 0, 2, 0}},
+      {u"1.2.3.4.5", C{1, 2, 3, 4}}, {u" 7. 8", C{7, 8, 0, 0}}, {u"-1.0", C{0xFFFFFFFFu, 0, 0, 0}},
+      {u"5000000000.1", C{2147483647u, 1, 0, 0}}, {u"130.0.2839.0 beta", C{130, 0, 2839, 0}},
+      {u"", std::nullopt}, {u"x.1", std::nullopt}, {u".5", std::nullopt}, {u"-", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.text));
+    const auto version = BrowserVersion::Parse(c.text);
+    ASSERT_EQ(version.has_value(), c.components.has_value());
+    EXPECT_EQ(version.value_or(BrowserVersion{}).components, c.components.value_or(C{}));
+  }
+}
+
+TEST(BrowserVersion, ComparesComponentsFromTheFirstAndUnsigned) {
+  struct Case { const char16_t* first; const char16_t* second; HRESULT hr; int result; };
+  const Case cases[] = {
+      {u"100.0.1", u"100.0.1.0", S_OK, 0}, {u"99.1", u"100", S_OK, -1}, {u"100", u"99.1", S_OK, 1},
+      {u"1.2.3.5", u"1.2.3.4", S_OK, 1}, {u"87", u"86.9999.9999.9999", S_OK, 1}, {u"-1", u"2147483647", S_OK, 1},
+      {u"86.0.615.99", u"86.0.616.0", S_OK, -1}, {u"1", u"1.x", S_OK, 0},
+      // Failures leave the result untouched.
+      {nullptr, u"1", E_INVALIDARG, 42}, {u"1", nullptr, E_INVALIDARG, 42}, {u"abc", u"1", E_INVALIDARG, 42},
+      {u"1", u"", E_INVALIDARG, 42}, {u".5", u"1", E_INVALIDARG, 42},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.first ? c.first : u"null") + " vs " + WideToUtf8(c.second ? c.second : u"null"));
+    int result = 42;
+    EXPECT_EQ(CompareBrowserVersions(c.first, c.second, &result), c.hr);
+    EXPECT_EQ(result, c.result);
+  }
+  EXPECT_EQ(CompareBrowserVersions(u"1", u"2", nullptr), E_POINTER);
+}
+
+TEST(ReleaseChannelList, GivesTheAllowedChannels) {
+  struct Case { std::u16string_view list; std::uint32_t mask; };
+  const Case cases[] = {
+      {u"1,2", 0b00110}, {u"0,1,2,3,4", 0b11111}, {u" 2, 3x", 0b01100},
+      // Numbers outside 0-4 and texts that are not numbers allow stable.
+      {u"7", 0b00001}, {u"x", 0b00001}, {u"-1", 0b00001}, {u"5,3", 0b01001}, {u"99999999999", 0b00001},
+      // Empty items allow nothing.
+      {u",", 0}, {u"", 0}, {u"2,", 0b00100}, {u",3", 0b01000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.list));
+    EXPECT_EQ(ParseReleaseChannelList(c.list), c.mask);
+  }
+}
+
+}  // namespace
