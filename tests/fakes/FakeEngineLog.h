@@ -13,13 +13,6 @@ class FakeEngineLog {
   const std::vector<std::string>& Calls() const { return m_calls; }
   void Clear() { m_calls.clear(); }
 
-  // The position of the first call that starts with `prefix`, or -1.
-  int IndexOf(std::string_view prefix) const {
-    for (std::size_t i = 0; i < m_calls.size(); ++i) {
-      if (std::string_view(m_calls[i]).substr(0, prefix.size()) == prefix) return static_cast<int>(i);
-    }
-    return -1;
-  }
   // How many calls start with `prefix`.
   int Count(std::string_view prefix) const {
     int n = 0;
