@@ -125,7 +125,7 @@ struct LinuxWindowingSignals {
   static void OnClientSizeAllocate(GtkWidget* client, GdkRectangle* allocation, gpointer window) {
     HWND hwnd = ToHandle(GTK_WIDGET(window));
     LinuxWindowing& backend = Backend();
-    const WindowingCore::WindowRecord* record = backend.Find(hwnd);
+    const auto* record = backend.Find(hwnd);
     if (!record) return;
     RECT rect = record->rect;
     rect.right = rect.left + allocation->width;
@@ -141,7 +141,7 @@ struct LinuxWindowingSignals {
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer) {
     HWND hwnd = ToHandle(widget);
     LinuxWindowing& backend = Backend();
-    if (const WindowingCore::WindowRecord* record = backend.Find(hwnd)) {
+    if (const auto* record = backend.Find(hwnd)) {
       gint x = 0, y = 0;
       gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
       RECT rect = record->rect;
