@@ -3,8 +3,11 @@
 #include <glib.h>
 
 std::deque<std::function<void()>>& MainLoopQueue::Tasks() {
-  static std::deque<std::function<void()>> tasks;
-  return tasks;
+  // Never destroyed: tasks still queued when the process exits hold engine
+  // objects, and releasing those from a static destructor, after the toolkit
+  // may already be gone, could only do harm.
+  static auto* tasks = new std::deque<std::function<void()>>;
+  return *tasks;
 }
 
 bool& MainLoopQueue::Scheduled() {
