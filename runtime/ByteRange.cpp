@@ -22,12 +22,12 @@ ByteRange::Outcome ByteRange::Parse(std::string_view header, std::uint64_t size,
   header = Trim(header);
   constexpr std::string_view kUnit = "bytes=";
   if (!header.starts_with(kUnit)) return Outcome::kWhole;
-  const std::string_view spec = Trim(header.substr(kUnit.size()));
-  if (spec.find(',') != std::string_view::npos) return Outcome::kWhole;
-  const std::size_t dash = spec.find('-');
+  const std::string_view ranges = Trim(header.substr(kUnit.size()));
+  if (ranges.find(',') != std::string_view::npos) return Outcome::kWhole;
+  const std::size_t dash = ranges.find('-');
   if (dash == std::string_view::npos) return Outcome::kWhole;
-  const std::string_view from = Trim(spec.substr(0, dash));
-  const std::string_view to = Trim(spec.substr(dash + 1));
+  const std::string_view from = Trim(ranges.substr(0, dash));
+  const std::string_view to = Trim(ranges.substr(dash + 1));
 
   std::uint64_t first = 0, last = 0;
   if (from.empty()) {
