@@ -186,6 +186,7 @@ TEST_F(RuntimeGuiTest, HandledNewWindowRequestOpensNoWindow) {
   const int windowsBefore = ToplevelCount();
   ASSERT_EQ(m_host->Navigate(m_content.Url("index.html?mode=newwindow")), S_OK);
   ASSERT_TRUE(WaitForRequest("still-here.txt?after=newwindow"));
+  ASSERT_TRUE(m_host->RunUntil([&] { return m_host->NewWindows().size() >= 2; }));
   EXPECT_EQ(ToplevelCount(), windowsBefore);
   ASSERT_EQ(m_host->NewWindows().size(), 2u);
   EXPECT_EQ(m_host->NewWindows()[0], m_content.Url("page2.html?from=open"));
