@@ -10,25 +10,26 @@ namespace {
 
 class StubRegistration final : public RuntimeClass<ICoreWebView2CustomSchemeRegistration> {};
 using Options = CoreWebView2EnvironmentOptions;
+using Text = std::pair<HRESULT, std::optional<std::u16string>>;
+const Text kNull{S_OK, std::nullopt};
 
-// What a string getter hands out: its result and the text (null as nullopt).
-std::pair<HRESULT, std::optional<std::u16string>> Get(Options* options, HRESULT (Options::*get)(LPWSTR*)) {
+// What a string getter hands out: its result and the text (null as nothing).
+Text Get(const ComPtr<Options>& options, HRESULT (Options::*get)(LPWSTR*)) {
   LPWSTR text = reinterpret_cast<LPWSTR>(1);
-  const HRESULT hr = (options->*get)(&text);
+  const HRESULT hr = (options.Get()->*get)(&text);
   CoTaskMemString owner(text);
   return {hr, text ? std::optional<std::u16string>(text) : std::nullopt};
 }
 
-TEST(EnvironmentOptions, DefaultsAndDistinctCopies) {
+TEST(EnvironmentOptions, DefaultsAndOwnCopies) {
   auto options = MakeComObject<Options>();
-  EXPECT_EQ(Get(options.Get(), &Options::get_TargetCompatibleBrowserVersion).second, u"130.0.2839.0");
-  EXPECT_EQ(Get(options.Get(), &Options::get_AdditionalBrowserArguments), std::make_pair(S_OK, std::optional<std::u16string>()));
+  EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), Text(S_OK, u"130.0.2839.0"));
+  EXPECT_EQ(Get(options, &Options::get_AdditionalBrowserArguments), kNull);
   COREWEBVIEW2_RELEASE_CHANNELS channels{};
   COREWEBVIEW2_CHANNEL_SEARCH_KIND kind = COREWEBVIEW2_CHANNEL_SEARCH_KIND_LEAST_STABLE;
   ASSERT_EQ(options->get_ReleaseChannels(&channels), S_OK);
   ASSERT_EQ(options->get_ChannelSearchKind(&kind), S_OK);
-  EXPECT_EQ(channels, 31);
-  EXPECT_EQ(kind, COREWEBVIEW2_CHANNEL_SEARCH_KIND_MOST_STABLE);
+  EXPECT_EQ(std::pair(int(channels), int(kind)), std::pair(31, int(COREWEBVIEW2_CHANNEL_SEARCH_KIND_MOST_STABLE)));
   const std::pair<HRESULT (Options::*)(BOOL*), BOOL> bools[] = {
       {&Options::get_AllowSingleSignOnUsingOSPrimaryAccount, FALSE}, {&Options::get_ExclusiveUserDataFolderAccess, FALSE},
       {&Options::get_IsCustomCrashReportingEnabled, FALSE}, {&Options::get_EnableTrackingPrevention, TRUE},
@@ -38,19 +39,17 @@ TEST(EnvironmentOptions, DefaultsAndDistinctCopies) {
     EXPECT_EQ((options.Get()->*get)(&value), S_OK);
     EXPECT_EQ(value, expected);
   }
-  // Texts are the object's own copies, and every read hands out a new one.
+  // Texts are the object's own copies, and every read hands out a new one; null clears a text.
   std::u16string arguments = u"--allow-file-access";
   ASSERT_EQ(options->put_AdditionalBrowserArguments(arguments.c_str()), S_OK);
   arguments[0] = u'X';
   LPWSTR first = nullptr;
   ASSERT_EQ(options->get_AdditionalBrowserArguments(&first), S_OK);
-  CoTaskMemString owner(first);
-  EXPECT_EQ(Get(options.Get(), &Options::get_AdditionalBrowserArguments).second, u"--allow-file-access");
+  const CoTaskMemString owner(first);
+  EXPECT_EQ(Get(options, &Options::get_AdditionalBrowserArguments), Text(S_OK, u"--allow-file-access"));
   EXPECT_EQ(View(owner), u"--allow-file-access");
-  // Null clears a text.
   ASSERT_EQ(options->put_TargetCompatibleBrowserVersion(nullptr), S_OK);
-  EXPECT_EQ(Get(options.Get(), &Options::get_TargetCompatibleBrowserVersion), std::make_pair(S_OK, std::optional<std::u16string>()));
-  EXPECT_EQ(options->get_Language(nullptr), E_POINTER);
+  EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), kNull);
 }
 
 TEST(EnvironmentOptions, SchemeRegistrationsAreCountedCopiesInOrder) {
@@ -61,22 +60,18 @@ TEST(EnvironmentOptions, SchemeRegistrationsAreCountedCopiesInOrder) {
     UINT32 count = 9;
     ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
     ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(array, nullptr);
+    EXPECT_EQ(std::pair(count, array), std::pair(0u, decltype(array){}));
     ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
     ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
     ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
     ASSERT_EQ(count, 2u);
-    EXPECT_EQ(array[0], a.Get());
-    EXPECT_EQ(array[1], b.Get());
+    EXPECT_EQ(std::pair(array[0], array[1]), std::pair(given[0], given[1]));
     EXPECT_EQ(a->RefCount(), 3u);
-    array[0]->Release();
-    array[1]->Release();
+    for (UINT32 i = 0; i < count; ++i) array[i]->Release();
     CoTaskMemFree(array);
     // Replacing the set releases the old entries; setting the same one again keeps it alive.
     for (int i = 0; i < 2; ++i) ASSERT_EQ(options->SetCustomSchemeRegistrations(1, given + 1), S_OK);
-    EXPECT_EQ(a->RefCount(), 1u);
-    EXPECT_EQ(b->RefCount(), 2u);
+    EXPECT_EQ(std::pair(a->RefCount(), b->RefCount()), std::pair(ULONG{1}, ULONG{2}));
     EXPECT_EQ(options->SetCustomSchemeRegistrations(1, nullptr), E_POINTER);
   }
   EXPECT_EQ(b->RefCount(), 1u);
@@ -101,17 +96,15 @@ TEST(EnvironmentOptions, FailedAllocationsAreReportedAndLeaveNulls) {
     UINT32 count = 5;
     ICoreWebView2CustomSchemeRegistration** copy = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
     EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &copy), E_OUTOFMEMORY);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(copy, nullptr);
-    EXPECT_EQ(registration->RefCount(), 2u);
+    EXPECT_EQ(std::tuple(count, copy, registration->RefCount()), std::tuple(0u, decltype(copy){}, ULONG{2}));
     // A set that cannot be stored leaves none.
     EXPECT_EQ(options->SetCustomSchemeRegistrations(1, given), E_OUTOFMEMORY);
     EXPECT_EQ(registration->RefCount(), 1u);
     EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &copy), S_OK);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(Get(options.Get(), &Options::get_TargetCompatibleBrowserVersion), std::make_pair(E_OUTOFMEMORY, std::optional<std::u16string>()));
+    EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), Text(E_OUTOFMEMORY, std::nullopt));
     EXPECT_EQ(options->put_Language(u"de"), E_OUTOFMEMORY);
-    EXPECT_EQ(Get(options.Get(), &Options::get_Language), std::make_pair(S_OK, std::optional<std::u16string>()));
+    EXPECT_EQ(Get(options, &Options::get_Language), kNull);
     CountingAllocator::fail = false;
   }
   EXPECT_EQ(CountingAllocator::live, 0);

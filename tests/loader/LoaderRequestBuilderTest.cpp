@@ -97,24 +97,14 @@ TEST(LoaderRequestBuilder, WithoutThePolicyRootNoPolicyIsReadUntilItAppears) {
   EXPECT_TRUE(LoaderRequestBuilder::PolicyRootPresent());
 }
 
-// An options object that offers the Edge browser table.
-class EdgeViewOptions final
-    : public RuntimeClass<ICoreWebView2EnvironmentOptions, ICoreWebView2EnvironmentOptionsEdgeView> {
- public:
-  EdgeViewOptions(INT32 value, HRESULT hr) : m_value(value), m_hr(hr) {}
-  HRESULT get_UseEdgeView(INT32* value) override { return *value = m_value, m_hr; }
-  HRESULT get_AdditionalBrowserArguments(LPWSTR*) override { return E_NOTIMPL; }
-  HRESULT put_AdditionalBrowserArguments(LPCWSTR) override { return E_NOTIMPL; }
-  HRESULT get_Language(LPWSTR*) override { return E_NOTIMPL; }
-  HRESULT put_Language(LPCWSTR) override { return E_NOTIMPL; }
-  HRESULT get_TargetCompatibleBrowserVersion(LPWSTR*) override { return E_NOTIMPL; }
-  HRESULT put_TargetCompatibleBrowserVersion(LPCWSTR) override { return E_NOTIMPL; }
-  HRESULT get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL*) override { return E_NOTIMPL; }
-  HRESULT put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL) override { return E_NOTIMPL; }
-
- private:
-  INT32 m_value;
-  HRESULT m_hr;
+// An object offering only the Edge browser table. Like any COM object it
+// answers QueryInterface first in its table, which is all the builder asks
+// of an options object before it finds the table it looks for.
+struct EdgeViewOnly final : RuntimeClass<ICoreWebView2EnvironmentOptionsEdgeView> {
+  EdgeViewOnly(INT32 value, HRESULT hr) : value(value), hr(hr) {}
+  HRESULT get_UseEdgeView(INT32* out) override { return *out = value, hr; }
+  INT32 value;
+  HRESULT hr;
 };
 
 TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
@@ -127,8 +117,9 @@ TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
     SCOPED_TRACE(i);
     Rig s;
     s.Env(u"WEBVIEW2_USE_EDGE_VIEW", cases[i].variable);
-    auto options = MakeComObject<EdgeViewOptions>(cases[i].optionsValue, cases[i].optionsHr);
-    EXPECT_EQ(s.Build(nullptr, nullptr, options.Get()).useEdgeView, cases[i].expected);
+    auto options = MakeComObject<EdgeViewOnly>(cases[i].optionsValue, cases[i].optionsHr);
+    auto* asOptions = reinterpret_cast<ICoreWebView2EnvironmentOptions*>(static_cast<IUnknown*>(options.Get()));
+    EXPECT_EQ(s.Build(nullptr, nullptr, asOptions).useEdgeView, cases[i].expected);
     EXPECT_EQ(options->RefCount(), 1u);
   }
 }
@@ -148,45 +139,34 @@ TEST(LoaderRequestBuilder, EdgeViewMakesChannelSettingsIgnoreTheWildcard) {
   EXPECT_EQ(s.Build().releaseChannels, 0b100u);
 }
 
-TEST(LoaderRequestBuilder, ReleaseChannelsFromTheEnvironmentOrPolicy) {
-  struct Case { Text environment, policy; bool set; std::uint32_t mask; };
-  const Case cases[] = {
-      {u"1,2", u"3", true, 0b110}, {u",", u"3", true, 0}, {{}, u"3,4", true, 0b11000},
-      // An empty variable changes nothing and hides the policy; an empty registry value counts as absent.
-      {u"", u"3", false, 0}, {{}, u"", false, 0},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(i);
-    Rig s;
-    s.Env(u"WEBVIEW2_RELEASE_CHANNELS", cases[i].environment);
-    s.Policy(kMachine, u"ReleaseChannels", u"*", cases[i].policy);
-    const LoaderRequest request = s.Build();
-    EXPECT_EQ(request.releaseChannelsSet, cases[i].set);
-    EXPECT_EQ(request.releaseChannels, cases[i].mask);
-  }
-}
-
-TEST(LoaderRequestBuilder, SearchKindFromTheKindOrThePreference) {
-  struct Case { Text kind, preference; std::optional<DWORD> policyNumber; Text policyText; bool set; std::uint32_t value; };
-  const Case cases[] = {
-      {u"1", {}, {}, {}, true, 1}, {u" 1x", {}, {}, {}, true, 1}, {u"2", {}, {}, {}, true, 0},
-      {u"", {}, {}, {}, true, 0}, {{}, u"1", {}, {}, true, 1},
+// The two channel settings, each row setting both: the list from its
+// variable or policy, the kind from its variable, the preference, or policy.
+TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentOrPolicy) {
+  struct Channels { Text variable, policy; bool set; std::uint32_t mask; };
+  struct Kind { Text variable, preference, policyText; std::optional<DWORD> policyNumber; bool set; std::uint32_t value; };
+  const std::pair<Channels, Kind> cases[] = {
+      {{u"1,2", u"3", true, 0b110}, {u"1", {}, {}, {}, true, 1}}, {{u",", u"3", true, 0}, {u" 1x", {}, {}, {}, true, 1}},
+      {{{}, u"3,4", true, 0b11000}, {u"2", {}, {}, {}, true, 0}},
+      // An empty variable changes nothing and hides the policy; an empty registry list counts as absent.
+      {{u"", u"3", false, 0}, {u"", {}, {}, {}, true, 0}}, {{{}, u"", false, 0}, {{}, u"1", {}, {}, true, 1}},
       // The preference is read only when the kind set nothing.
-      {u"0", u"1", {}, {}, true, 0}, {{}, {}, 1u, {}, true, 1}, {{}, {}, 2u, {}, true, 0},
-      {{}, {}, {}, u"1", true, 1}, {{}, {}, {}, {}, false, 0},
+      {{}, {u"0", u"1", {}, {}, true, 0}}, {{}, {{}, {}, {}, 1u, true, 1}}, {{}, {{}, {}, {}, 2u, true, 0}},
+      {{}, {{}, {}, u"1", {}, true, 1}}, {{}, {{}, {}, {}, {}, false, 0}},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    const Case& c = cases[i];
+    const auto& [channels, kind] = cases[i];
     Rig s;
-    s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", c.kind);
-    s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", c.preference);
-    s.Policy(kMachine, u"ChannelSearchKind", u"*", c.policyText);
+    s.Env(u"WEBVIEW2_RELEASE_CHANNELS", channels.variable);
+    s.Policy(kMachine, u"ReleaseChannels", u"*", channels.policy);
+    s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", kind.variable);
+    s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", kind.preference);
+    s.Policy(kMachine, u"ChannelSearchKind", u"*", kind.policyText);
     const std::u16string key = std::u16string(LoaderRequestBuilder::kPolicyRoot) + u"ChannelSearchKind";
-    if (c.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, key, u"*", *c.policyNumber);
+    if (kind.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, key, u"*", *kind.policyNumber);
     const LoaderRequest request = s.Build();
-    EXPECT_EQ(request.channelSearchKindSet, c.set);
-    EXPECT_EQ(request.channelSearchKind, c.value);
+    EXPECT_EQ(std::pair(request.releaseChannelsSet, request.releaseChannels), std::pair(channels.set, channels.mask));
+    EXPECT_EQ(std::pair(request.channelSearchKindSet, request.channelSearchKind), std::pair(kind.set, kind.value));
   }
 }
 

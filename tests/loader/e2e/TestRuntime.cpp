@@ -13,7 +13,6 @@
 #include <glib.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "com/CoTaskMem.h"
@@ -29,9 +28,6 @@ __attribute__((section(".vellumview_version"), used)) static const char kVersion
 
 namespace {
 
-constexpr HRESULT kSyncFailure = static_cast<HRESULT>(0x80070490u);
-constexpr HRESULT kAsyncFailure = static_cast<HRESULT>(0x8007139Fu);
-
 class TestEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
  public:
   HRESULT CreateCoreWebView2Controller(HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*) override {
@@ -42,26 +38,21 @@ class TestEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
   }
 };
 
-struct Completion {
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler;
-  bool fail;
-};
+using Handler = ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
 
 int g_calls = 0;
 UINT32 g_lastRuntimeKind = 99;
 std::u16string g_lastUserDataFolder;
 std::u16string g_lastArguments;
 
-gboolean Complete(gpointer data) {
-  Completion* completion = static_cast<Completion*>(data);
-  if (completion->fail) {
-    completion->handler->Invoke(kAsyncFailure, nullptr);
-  } else {
-    auto environment = ComPtr<ICoreWebView2Environment>(AdoptRef(static_cast<ICoreWebView2Environment*>(
-        new TestEnvironment())));
-    completion->handler->Invoke(S_OK, environment.Get());
-  }
-  delete completion;
+// Completes one creation: a handler that should hear of a failure, or of an environment.
+gboolean Fail(gpointer handler) {
+  AdoptRef(static_cast<Handler*>(handler))->Invoke(static_cast<HRESULT>(0x8007139Fu), nullptr);
+  return G_SOURCE_REMOVE;
+}
+gboolean Succeed(gpointer handler) {
+  const auto environment = AdoptRef(static_cast<ICoreWebView2Environment*>(new TestEnvironment()));
+  AdoptRef(static_cast<Handler*>(handler))->Invoke(S_OK, environment.Get());
   return G_SOURCE_REMOVE;
 }
 
@@ -73,20 +64,14 @@ VELLUM_EXPORT HRESULT CreateWebViewEnvironmentWithOptionsInternal(
   ++g_calls;
   g_lastRuntimeKind = runtimeKind;
   g_lastUserDataFolder = userDataFolder ? userDataFolder : u"(null)";
-  g_lastArguments.clear();
-  if (options) {
-    LPWSTR arguments = nullptr;
-    if (SUCCEEDED(options->get_AdditionalBrowserArguments(&arguments)) && arguments) {
-      g_lastArguments = arguments;
-      CoTaskMemFree(arguments);
-    }
-  }
+  LPWSTR arguments = nullptr;  // reading the options proves the object is still alive
+  g_lastArguments = options && SUCCEEDED(options->get_AdditionalBrowserArguments(&arguments)) && arguments
+                        ? CoTaskMemString(arguments).get() : u"";
   if (flag != 1 || !handler) return E_INVALIDARG;
-  const char* script = std::getenv("VELLUM_TEST_RUNTIME_SCRIPT");
-  const std::string mode = script ? script : "ok";
-  if (mode == "sync-fail") return kSyncFailure;
-  const bool fail = mode == "fail-twice" || (mode == "fail-once" && g_calls == 1);
-  g_idle_add(Complete, new Completion{ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(handler), fail});
+  const std::string mode = std::getenv("VELLUM_TEST_RUNTIME_SCRIPT") ? std::getenv("VELLUM_TEST_RUNTIME_SCRIPT") : "ok";
+  if (mode == "sync-fail") return static_cast<HRESULT>(0x80070490u);
+  handler->AddRef();
+  g_idle_add(mode == "fail-twice" || (mode == "fail-once" && g_calls == 1) ? Fail : Succeed, handler);
   return S_OK;
 }
 
