@@ -16,22 +16,13 @@ class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
  public:
   FakeController(std::shared_ptr<FakeEngineLog> log, ComPtr<FakeWebView> webView)
       : m_log(std::move(log)), webView(std::move(webView)) {}
-  ~FakeController() override {
-    if (webView) webView->DropHandlers();
-  }
-
-  ULONG Release() override {
-    if (logReleases) m_log->Add("Release Controller");
-    return RuntimeClass::Release();
-  }
+  ~FakeController() override { if (webView) webView->DropHandlers(); }
 
   HRESULT get_CoreWebView2(ICoreWebView2** out) override {
     m_log->Add("get_CoreWebView2");
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (FAILED(getCoreWebView2Result)) return getCoreWebView2Result;
-    if (!webView) return S_OK;
-    return ComPtr<ICoreWebView2>(webView).CopyTo(out);
+    return FAILED(getCoreWebView2Result) ? getCoreWebView2Result : ComPtr<ICoreWebView2>(webView).CopyTo(out);
   }
   HRESULT put_Bounds(RECT value) override {
     m_log->Add("put_Bounds(" + std::to_string(value.left) + "," + std::to_string(value.top) + "," +
@@ -47,6 +38,4 @@ class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
   ComPtr<FakeWebView> webView;
   HRESULT getCoreWebView2Result = S_OK;
   std::vector<RECT> bounds;
-  // Writes "Release Controller" to the log for every Release when set.
-  bool logReleases = false;
 };

@@ -26,13 +26,10 @@ class FakeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
     return MakeComObject<FakeController>(log, webView);
   }
 
-  bool HasPendingControllerRequest() const { return static_cast<bool>(m_controllerHandler); }
-
   // Calls the pending controller handler once with the given outcome.
   HRESULT CompleteControllerCreation(HRESULT errorCode, ICoreWebView2Controller* controller) {
-    auto handler = std::move(m_controllerHandler);
-    if (!handler) return E_UNEXPECTED;
-    return handler->Invoke(errorCode, controller);
+    const auto handler = std::move(m_controllerHandler);
+    return handler ? handler->Invoke(errorCode, controller) : E_UNEXPECTED;
   }
 
   HRESULT CreateCoreWebView2Controller(HWND parentWindow,

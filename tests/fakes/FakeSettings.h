@@ -1,6 +1,5 @@
 #pragma once
-// The web view's settings object: records each change in the engine log and
-// keeps the values.
+// The web view's settings object: records each change in the engine log.
 #include <memory>
 #include <string>
 
@@ -12,25 +11,14 @@ class FakeSettings final : public RuntimeClass<ICoreWebView2Settings> {
  public:
   explicit FakeSettings(std::shared_ptr<FakeEngineLog> log) : m_log(std::move(log)) {}
 
-  HRESULT put_IsScriptEnabled(BOOL value) override { return Put("put_IsScriptEnabled", value, isScriptEnabled); }
-  HRESULT put_AreDefaultScriptDialogsEnabled(BOOL value) override {
-    return Put("put_AreDefaultScriptDialogsEnabled", value, areDefaultScriptDialogsEnabled);
-  }
-  HRESULT put_IsWebMessageEnabled(BOOL value) override {
-    return Put("put_IsWebMessageEnabled", value, isWebMessageEnabled);
-  }
-  HRESULT put_AreDevToolsEnabled(BOOL value) override { return Put("put_AreDevToolsEnabled", value, areDevToolsEnabled); }
-
-  // The runtime's defaults until the program changes them.
-  BOOL isScriptEnabled = TRUE;
-  BOOL areDefaultScriptDialogsEnabled = TRUE;
-  BOOL isWebMessageEnabled = TRUE;
-  BOOL areDevToolsEnabled = TRUE;
+  HRESULT put_IsScriptEnabled(BOOL value) override { return Put("put_IsScriptEnabled", value); }
+  HRESULT put_AreDefaultScriptDialogsEnabled(BOOL v) override { return Put("put_AreDefaultScriptDialogsEnabled", v); }
+  HRESULT put_IsWebMessageEnabled(BOOL value) override { return Put("put_IsWebMessageEnabled", value); }
+  HRESULT put_AreDevToolsEnabled(BOOL value) override { return Put("put_AreDevToolsEnabled", value); }
 
  private:
-  HRESULT Put(const char* name, BOOL value, BOOL& field) {
+  HRESULT Put(const char* name, BOOL value) {
     m_log->Add(std::string(name) + "(" + std::to_string(value) + ")");
-    field = value;
     return S_OK;
   }
   std::shared_ptr<FakeEngineLog> m_log;

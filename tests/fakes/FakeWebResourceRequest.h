@@ -14,10 +14,8 @@ class FakeWebResourceRequest final : public RuntimeClass<ICoreWebView2WebResourc
 
   HRESULT get_Uri(LPWSTR* uri) override {
     if (!uri) return E_POINTER;
-    *uri = nullptr;
-    if (!m_uri) return E_FAIL;
-    *uri = CoTaskMemStrDup(*m_uri);
-    return *uri ? S_OK : E_OUTOFMEMORY;
+    *uri = m_uri ? CoTaskMemStrDup(*m_uri) : nullptr;
+    return !m_uri ? E_FAIL : *uri ? S_OK : E_OUTOFMEMORY;
   }
 
  private:

@@ -18,14 +18,10 @@ class FakeWebResourceRequestedEventArgs final : public RuntimeClass<ICoreWebView
     return ComPtr<ICoreWebView2WebResourceRequest>(m_request).CopyTo(request);
   }
   HRESULT put_Response(ICoreWebView2WebResourceResponse* value) override {
-    ++putResponseCount;
-    response = value;
-    return S_OK;
+    return ++putResponseCount, response = value, S_OK;
   }
   HRESULT get_ResourceContext(COREWEBVIEW2_WEB_RESOURCE_CONTEXT* context) override {
-    if (!context) return E_POINTER;
-    *context = m_context;
-    return S_OK;
+    return context ? (*context = m_context, S_OK) : E_POINTER;
   }
 
   ComPtr<ICoreWebView2WebResourceResponse> response;

@@ -13,11 +13,7 @@ class FakeWebResourceResponse final : public RuntimeClass<ICoreWebView2WebResour
       : content(content), statusCode(statusCode), reasonPhrase(std::move(reasonPhrase)), headers(std::move(headers)) {}
 
   HRESULT get_Content(IStream** out) override { return content.CopyTo(out); }
-  HRESULT get_StatusCode(int* out) override {
-    if (!out) return E_POINTER;
-    *out = statusCode;
-    return S_OK;
-  }
+  HRESULT get_StatusCode(int* out) override { return out ? (*out = statusCode, S_OK) : E_POINTER; }
   HRESULT get_ReasonPhrase(LPWSTR* out) override { return Copy(reasonPhrase, out); }
   HRESULT get_Headers(LPWSTR* out) override { return Copy(headers, out); }
 
@@ -28,8 +24,6 @@ class FakeWebResourceResponse final : public RuntimeClass<ICoreWebView2WebResour
 
  private:
   static HRESULT Copy(const std::u16string& text, LPWSTR* out) {
-    if (!out) return E_POINTER;
-    *out = CoTaskMemStrDup(text);
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return !out ? E_POINTER : (*out = CoTaskMemStrDup(text)) ? S_OK : E_OUTOFMEMORY;
   }
 };

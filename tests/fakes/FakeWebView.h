@@ -28,10 +28,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void SetEnvironment(ICoreWebView2Environment* value) { environment = value; }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
-  void DropHandlers() {
-    m_otherHandlers.clear();
-    m_resourceHandlers.clear();
-  }
+  void DropHandlers() { m_otherHandlers.clear(), m_resourceHandlers.clear(); }
   // Calls every resource request handler; the last failure, if any, is returned.
   HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) {
     const auto handlers = m_resourceHandlers;  // a handler may register another
@@ -45,15 +42,9 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   // --- Contract ----------------------------------------------------------------
   HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (std::find(m_withheld.begin(), m_withheld.end(), riid) != m_withheld.end()) {
-      if (object) *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    return RuntimeClass::QueryInterface(riid, object);
-  }
-  ULONG Release() override {
-    if (logReleases) m_log->Add("Release WebView");
-    return RuntimeClass::Release();
+    if (std::ranges::find(m_withheld, riid) == m_withheld.end()) return RuntimeClass::QueryInterface(riid, object);
+    if (object) *object = nullptr;
+    return E_NOINTERFACE;
   }
   HRESULT get_Settings(ICoreWebView2Settings** out) override {
     m_log->Add("get_Settings");
@@ -65,22 +56,16 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT GoBack() override { return Log("GoBack"); }
   HRESULT GoForward() override { return Log("GoForward"); }
   HRESULT Reload() override { return Log("Reload"); }
-  HRESULT get_ContainsFullScreenElement(BOOL* value) override {
-    if (!value) return E_POINTER;
-    *value = FALSE;
-    return S_OK;
-  }
+  HRESULT get_ContainsFullScreenElement(BOOL* value) override { return value ? (*value = FALSE, S_OK) : E_POINTER; }
   HRESULT add_ContainsFullScreenElementChanged(ICoreWebView2ContainsFullScreenElementChangedEventHandler* handler,
                                                EventRegistrationToken* token) override {
     return Add("add_ContainsFullScreenElementChanged", m_otherHandlers, handler, token);
   }
-  HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
-                                 EventRegistrationToken* token) override {
-    return Add("add_NavigationStarting", m_otherHandlers, handler, token);
+  HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* h, EventRegistrationToken* t) override {
+    return Add("add_NavigationStarting", m_otherHandlers, h, t);
   }
-  HRESULT add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
-                                 EventRegistrationToken* token) override {
-    return Add("add_NewWindowRequested", m_otherHandlers, handler, token);
+  HRESULT add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* h, EventRegistrationToken* t) override {
+    return Add("add_NewWindowRequested", m_otherHandlers, h, t);
   }
   HRESULT add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
                                    EventRegistrationToken* token) override {
@@ -91,9 +76,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     *out = nullptr;
     return FAILED(getEnvironmentResult) ? getEnvironmentResult : environment.CopyTo(out);
   }
-  HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
-                               EventRegistrationToken* token) override {
-    return Add("add_DownloadStarting", m_otherHandlers, handler, token);
+  HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* h, EventRegistrationToken* t) override {
+    return Add("add_DownloadStarting", m_otherHandlers, h, t);
   }
   HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(
       LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context,
@@ -107,8 +91,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT getSettingsResult = S_OK;
   ComPtr<ICoreWebView2Environment> environment;
   HRESULT getEnvironmentResult = S_OK;
-  // Writes "Release WebView" to the log for every Release when set.
-  bool logReleases = false;
   // The token value handed out by the next registration.
   INT64 nextToken = 1;
 

@@ -1,11 +1,13 @@
 #include "util/FailureLog.h"
 
+// GCC 12 warns about designated initializers that leave members to their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <thread>
 
 #include "com/HResult.h"
@@ -50,32 +52,25 @@ TEST(ModuleNameForAddressTest, NamesTheExecutableOrTheLibrary) {
   EXPECT_EQ(ModuleNameForAddress(nullptr), program_invocation_short_name);
 }
 
-TEST(ReportFailureTest, CountsAndWritesOneLineWithTheCallersAddress) {
+TEST(ReportFailureTest, CountsOnEveryThreadAndWritesOneLineWithTheCallersAddressWhenSwitchedOn) {
   ScopedDebugOutputCapture capture;
   const int before = FailureCount();
   EXPECT_EQ(LogFailure(E_FAIL, "View", 42, "Handler", u"details"), E_FAIL);
   EXPECT_EQ(FailureCount(), before + 1);
   ASSERT_EQ(capture.Lines().size(), 1u);
-  char tid[32];
-  std::snprintf(tid, sizeof tid, "%lx", static_cast<unsigned long>(::gettid()));
-  const std::string expected = "View\\(42\\)\\\\" + std::string(program_invocation_short_name) +
-                               "![0-9A-F]{16}: ReturnHr\\(" + std::to_string(before + 1) + "\\) tid\\(" + tid +
-                               "\\) 80004005 Unspecified error    Msg:\\[details\\] \\[Handler\\]\n";
-  EXPECT_TRUE(std::regex_match(capture.Lines()[0], std::regex(expected))) << capture.Lines()[0];
+  EXPECT_THAT(capture.Lines()[0], testing::MatchesRegex("View\\(42\\)\\\\" + std::string(program_invocation_short_name) +
+                                                        "![0-9A-F]{16}: ReturnHr\\(" + std::to_string(before + 1) +
+                                                        "\\) tid\\([0-9a-f]+\\) 80004005 Unspecified error    "
+                                                        "Msg:\\[details\\] \\[Handler\\]\n"));
   // The return address lies inside this test program, so it is not null.
   EXPECT_THAT(capture.Lines()[0], testing::Not(HasSubstr("!0000000000000000:")));
-}
-
-TEST(ReportFailureTest, CountsOnEveryThreadEvenWhenNothingIsWritten) {
   if (IsDebuggerAttached()) GTEST_SKIP() << "a debugger switches the output on";
-  ScopedDebugOutputCapture capture(nullptr);
-  const int before = FailureCount();
-  EXPECT_EQ(LogFailure(E_POINTER, nullptr, 0, nullptr), E_POINTER);
+  ScopedDebugOutputCapture off(nullptr);
   std::vector<std::jthread> threads;
   for (int t = 0; t < 4; ++t) threads.emplace_back([] { for (int i = 0; i < 500; ++i) LogFailure(E_FAIL, "V", 1, "F"); });
   threads.clear();  // joins them
   EXPECT_EQ(FailureCount(), before + 2001);
-  EXPECT_TRUE(capture.Lines().empty());
+  EXPECT_TRUE(off.Lines().empty());
 }
 
 TEST(ReportFailureDeathTest, SuccessCodeEndsTheProcess) {

