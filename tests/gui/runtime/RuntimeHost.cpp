@@ -1,6 +1,7 @@
 #include "RuntimeHost.h"
 
 #include <dlfcn.h>
+#include <glib/gstdio.h>
 
 #include "FileStream.h"
 #include "TestEnvironmentOptions.h"
@@ -21,6 +22,21 @@ std::string Take(LPWSTR raw) {
   const CoTaskMemString owned(raw);
   return WideToUtf8(View(owned));
 }
+// Removes a folder and everything in it (the engine's data of one test).
+void RemoveTree(const std::string& path) {
+  if (GDir* dir = g_dir_open(path.c_str(), 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dir)) {
+      g_autofree char* child = g_build_filename(path.c_str(), name, nullptr);
+      if (g_file_test(child, G_FILE_TEST_IS_DIR) && !g_file_test(child, G_FILE_TEST_IS_SYMLINK))
+        RemoveTree(child);
+      else
+        g_remove(child);
+    }
+    g_dir_close(dir);
+  }
+  g_rmdir(path.c_str());
+}
+
 bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -50,6 +66,7 @@ RuntimeHost::~RuntimeHost() {
   // Let the engine finish what the destruction started before the next test.
   for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) {
   }
+  if (!m_userDataFolder.empty()) RemoveTree(m_userDataFolder);
 }
 
 void RuntimeHost::Callback() {
@@ -114,7 +131,8 @@ bool RuntimeHost::Start(std::string* error) {
     return false;
   }
   g_autofree char* userData = g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr);
-  const std::u16string folder = Utf8ToWide(userData ? userData : "");
+  m_userDataFolder = userData ? userData : "";
+  const std::u16string folder = Utf8ToWide(m_userDataFolder);
 
   auto onController = ::Callback<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
       [this](HRESULT result, ICoreWebView2Controller* controller) -> HRESULT {

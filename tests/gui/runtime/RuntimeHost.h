@@ -84,6 +84,7 @@ class RuntimeHost {
   void OnWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args);
 
   Options m_options;
+  std::string m_userDataFolder;
   GtkWidget* m_window = nullptr;
   GtkWidget* m_fixed = nullptr;
   void* m_library = nullptr;
