@@ -59,8 +59,7 @@ TEST(EnvironmentOptions, SchemeRegistrationsAreCountedCopiesInOrder) {
     auto options = MakeComObject<Options>();
     UINT32 count = 9;
     ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
-    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
-    EXPECT_EQ(std::pair(count, array), std::pair(0u, decltype(array){}));
+    EXPECT_EQ(std::tuple(options->GetCustomSchemeRegistrations(&count, &array), count, array), std::tuple(S_OK, 0u, nullptr));
     ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
     ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
     ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
@@ -95,13 +94,12 @@ TEST(EnvironmentOptions, FailedAllocationsAreReportedAndLeaveNulls) {
     CountingAllocator::fail = true;
     UINT32 count = 5;
     ICoreWebView2CustomSchemeRegistration** copy = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
-    EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &copy), E_OUTOFMEMORY);
-    EXPECT_EQ(std::tuple(count, copy, registration->RefCount()), std::tuple(0u, decltype(copy){}, ULONG{2}));
+    EXPECT_EQ(std::tuple(options->GetCustomSchemeRegistrations(&count, &copy), count, copy, registration->RefCount()),
+              std::tuple(E_OUTOFMEMORY, 0u, nullptr, ULONG{2}));
     // A set that cannot be stored leaves none.
     EXPECT_EQ(options->SetCustomSchemeRegistrations(1, given), E_OUTOFMEMORY);
-    EXPECT_EQ(registration->RefCount(), 1u);
-    EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &copy), S_OK);
-    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(std::tuple(registration->RefCount(), options->GetCustomSchemeRegistrations(&count, &copy), count),
+              std::tuple(ULONG{1}, S_OK, 0u));
     EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), Text(E_OUTOFMEMORY, std::nullopt));
     EXPECT_EQ(options->put_Language(u"de"), E_OUTOFMEMORY);
     EXPECT_EQ(Get(options, &Options::get_Language), kNull);

@@ -21,7 +21,8 @@ struct Rig {
     if (value) system.SetEnvironmentVariable(std::move(name), *value);
   }
   void Policy(RegistryHive hive, std::u16string_view setting, std::u16string_view name, const Text& value) {
-    if (value) loader_test::SetPolicy(system, hive, setting, name, *value);
+    const std::u16string key = std::u16string(LoaderRequestBuilder::kPolicyRoot) + std::u16string(setting);
+    if (value) system.SetRegistryString(hive, RegistryView::Default, key, name, *value);
   }
   LoaderRequest Build(const char16_t* folder = nullptr, const char16_t* userData = nullptr,
                       ICoreWebView2EnvironmentOptions* options = nullptr) {
@@ -107,6 +108,8 @@ struct EdgeViewOnly final : RuntimeClass<ICoreWebView2EnvironmentOptionsEdgeView
   HRESULT hr;
 };
 
+// With the Edge browser asked for, the channel settings ignore the wildcard
+// (the folder does not, and names still apply).
 TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
   struct Case { Text variable; INT32 optionsValue; HRESULT optionsHr; bool expected; };
   const Case cases[] = {
@@ -117,26 +120,18 @@ TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
     SCOPED_TRACE(i);
     Rig s;
     s.Env(u"WEBVIEW2_USE_EDGE_VIEW", cases[i].variable);
+    for (const char16_t* setting : {u"ReleaseChannels", u"ChannelSearchKind", u"BrowserExecutableFolder"})
+      s.Policy(kMachine, setting, u"*", u"1");
+    s.Policy(kMachine, u"ReleaseChannelPreference", u"vellumview", u"1");
     auto options = MakeComObject<EdgeViewOnly>(cases[i].optionsValue, cases[i].optionsHr);
     auto* asOptions = reinterpret_cast<ICoreWebView2EnvironmentOptions*>(static_cast<IUnknown*>(options.Get()));
-    EXPECT_EQ(s.Build(nullptr, nullptr, asOptions).useEdgeView, cases[i].expected);
+    const LoaderRequest request = s.Build(nullptr, nullptr, asOptions);
+    EXPECT_EQ(request.useEdgeView, cases[i].expected);
+    EXPECT_EQ(request.releaseChannelsSet, !cases[i].expected);
+    EXPECT_EQ(std::tuple(request.channelSearchKindSet, request.channelSearchKind, request.browserExecutableFolder),
+              std::tuple(true, 1u, u"1"));
     EXPECT_EQ(options->RefCount(), 1u);
   }
-}
-
-TEST(LoaderRequestBuilder, EdgeViewMakesChannelSettingsIgnoreTheWildcard) {
-  Rig s;
-  s.Policy(kMachine, u"ReleaseChannels", u"*", u"2");
-  s.Policy(kMachine, u"ChannelSearchKind", u"*", u"1");
-  s.Policy(kMachine, u"BrowserExecutableFolder", u"*", u"/any");
-  s.Env(u"WEBVIEW2_USE_EDGE_VIEW", u"1");
-  const LoaderRequest request = s.Build();
-  EXPECT_TRUE(request.useEdgeView);
-  EXPECT_FALSE(request.releaseChannelsSet || request.channelSearchKindSet);
-  EXPECT_EQ(request.browserExecutableFolder, u"/any");
-  // By name the channel settings still apply.
-  s.Policy(kMachine, u"ReleaseChannels", u"vellumview", u"2");
-  EXPECT_EQ(s.Build().releaseChannels, 0b100u);
 }
 
 // The two channel settings, each row setting both: the list from its

@@ -1,6 +1,6 @@
 #pragma once
 // Shared set-up for the loader's tests: runtimes registered in the fake
-// system, a recording completion handler and a stand-in environment.
+// system and a recording completion handler.
 #include <string>
 #include <vector>
 
@@ -8,11 +8,9 @@
 #include "com/ComPtr.h"
 #include "com/RuntimeClass.h"
 #include "loader/FindClientLibrary.h"
-#include "loader/LoaderRequestBuilder.h"
 #include "loader/ReleaseChannel.h"
 #include "platform/fake/FakeSystem.h"
 #include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
-#include "webview/ICoreWebView2Environment.h"
 
 namespace loader_test {
 
@@ -46,24 +44,6 @@ inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std:
   return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
                          opens);
 }
-
-// Sets a policy value for a setting in a hive.
-inline void SetPolicy(FakeSystem& system, RegistryHive hive, std::u16string_view setting, std::u16string_view name,
-                      std::u16string value) {
-  system.SetRegistryString(hive, RegistryView::Default,
-                           std::u16string(LoaderRequestBuilder::kPolicyRoot) + std::u16string(setting), name, value);
-}
-
-// An environment that only answers QueryInterface.
-class StubEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
- public:
-  HRESULT CreateCoreWebView2Controller(HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT CreateWebResourceResponse(IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) override {
-    return E_NOTIMPL;
-  }
-};
 
 // A completion handler that records its calls.
 struct RecordingHandler {

@@ -20,10 +20,8 @@ TEST(WideStringToLong, ConvertsTheLeadingIntegerAndSaturates) {
       {u"-2147483649", -2147483647 - 1, 11}, {u"-99999999999999999999999", -2147483647 - 1, 24},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(WideToUtf8(c.text));
     std::size_t consumed = 99;
-    EXPECT_EQ(WideStringToLong(c.text, &consumed), c.value);
-    EXPECT_EQ(consumed, c.consumed);
+    EXPECT_EQ(std::pair(WideStringToLong(c.text, &consumed), consumed), std::pair(c.value, c.consumed)) << WideToUtf8(c.text);
   }
 }
 
@@ -37,10 +35,8 @@ TEST(BrowserVersion, ParsesByTheVersionRule) {
       {u"", std::nullopt}, {u"x.1", std::nullopt}, {u".5", std::nullopt}, {u"-", std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(WideToUtf8(c.text));
     const auto version = BrowserVersion::Parse(c.text);
-    ASSERT_EQ(version.has_value(), c.components.has_value());
-    EXPECT_EQ(version.value_or(BrowserVersion{}).components, c.components.value_or(C{}));
+    EXPECT_EQ(version ? std::optional(version->components) : std::nullopt, c.components) << WideToUtf8(c.text);
   }
 }
 
@@ -55,10 +51,9 @@ TEST(BrowserVersion, ComparesComponentsFromTheFirstAndUnsigned) {
       {u"1", u"", E_INVALIDARG, 42}, {u".5", u"1", E_INVALIDARG, 42},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(WideToUtf8(c.first ? c.first : u"null") + " vs " + WideToUtf8(c.second ? c.second : u"null"));
     int result = 42;
-    EXPECT_EQ(CompareBrowserVersions(c.first, c.second, &result), c.hr);
-    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(std::pair(CompareBrowserVersions(c.first, c.second, &result), result), std::pair(c.hr, c.result))
+        << WideToUtf8(c.first ? c.first : u"null") << " vs " << WideToUtf8(c.second ? c.second : u"null");
   }
   EXPECT_EQ(CompareBrowserVersions(u"1", u"2", nullptr), E_POINTER);
 }
@@ -72,10 +67,7 @@ TEST(ReleaseChannelList, GivesTheAllowedChannels) {
       // Empty items allow nothing.
       {u",", 0}, {u"", 0}, {u"2,", 0b00100}, {u",3", 0b01000},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(WideToUtf8(c.list));
-    EXPECT_EQ(ParseReleaseChannelList(c.list), c.mask);
-  }
+  for (const Case& c : cases) EXPECT_EQ(ParseReleaseChannelList(c.list), c.mask) << WideToUtf8(c.list);
 }
 
 }  // namespace

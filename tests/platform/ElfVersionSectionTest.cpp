@@ -18,7 +18,9 @@ namespace {
 struct Elf {
   using Sections = std::vector<std::tuple<std::string, std::uint32_t, std::string>>;  // name, type, content
 
-  Elf(bool is64, bool big, const Sections& sections) : is64(is64), big(big), bytes(is64 ? 64 : 52, '\0') {
+  Elf(bool is64, bool big, const Sections& sections)
+      : is64(is64), big(big), width(is64 ? 8 : 4), entrySize(is64 ? 64 : 40), tableOffsetAt(is64 ? 0x28 : 0x20),
+        countAt(is64 ? 0x3C : 0x30), bytes(is64 ? 64 : 52, '\0') {
     std::string names(1, '\0');
     std::vector<std::array<std::uint64_t, 4>> entries(1);  // name, type, offset, size; a null section first
     for (const auto& [name, type, content] : sections) {
@@ -30,30 +32,27 @@ struct Elf {
     bytes += names + ".shstrtab" + '\0';
     bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
     tableAt = bytes.size();
-    bytes.resize(tableAt + entries.size() * EntrySize(), '\0');
+    bytes.resize(tableAt + entries.size() * entrySize, '\0');
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      const std::size_t at = tableAt + i * EntrySize();
+      const std::size_t at = tableAt + i * entrySize;
       Put(at, entries[i][0], 4);
       Put(at + 4, entries[i][1], 4);
-      Put(at + (is64 ? 24 : 16), entries[i][2], Width());
-      Put(at + (is64 ? 32 : 20), entries[i][3], Width());
+      Put(at + (is64 ? 24 : 16), entries[i][2], width);
+      Put(at + (is64 ? 32 : 20), entries[i][3], width);
     }
     bytes.replace(0, 7, std::string("\x7F" "ELF") + char(is64 ? 2 : 1) + char(big ? 2 : 1) + '\1');
-    Put(TableOffsetAt(), tableAt, Width());
-    Put(CountAt() - 2, EntrySize(), 2);
-    Put(CountAt(), entries.size(), 2);
-    Put(CountAt() + 2, entries.size() - 1, 2);  // the name table's index
+    Put(tableOffsetAt, tableAt, width);
+    Put(countAt - 2, entrySize, 2);
+    Put(countAt, entries.size(), 2);
+    Put(countAt + 2, entries.size() - 1, 2);  // the name table's index
   }
 
-  void Put(std::size_t at, std::uint64_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) bytes[big ? at + width - 1 - i : at + i] = char(value >> (8 * i));
+  void Put(std::size_t at, std::uint64_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) bytes[big ? at + size - 1 - i : at + i] = char(value >> (8 * i));
   }
-  std::size_t Width() const { return is64 ? 8 : 4; }
-  std::size_t EntrySize() const { return is64 ? 64 : 40; }
-  std::size_t TableOffsetAt() const { return is64 ? 0x28 : 0x20; }
-  std::size_t CountAt() const { return is64 ? 0x3C : 0x30; }
 
   bool is64, big;
+  std::size_t width, entrySize, tableOffsetAt, countAt;
   std::string bytes;
   std::size_t tableAt = 0;
 };
@@ -83,10 +82,10 @@ TEST(ElfVersionSection, FindsTheSectionByNameInEveryLayout) {
 
 TEST(ElfVersionSection, DamagedHeadersFailWithoutReadingOutside) {
   const std::vector<std::function<void(Elf&)>> damages = {
-      [](Elf& e) { e.Put(e.TableOffsetAt(), e.bytes.size() + 100, e.Width()); },
-      [](Elf& e) { e.Put(e.CountAt() + 2, 200, 2); },
+      [](Elf& e) { e.Put(e.tableOffsetAt, e.bytes.size() + 100, e.width); },
+      [](Elf& e) { e.Put(e.countAt + 2, 200, 2); },
       // A name table whose header would lie past the end of the file.
-      [](Elf& e) { e.Put(e.CountAt(), 0xFFFE, 2), e.Put(e.CountAt() + 2, 0xFFFD, 2); },
+      [](Elf& e) { e.Put(e.countAt, 0xFFFE, 2), e.Put(e.countAt + 2, 0xFFFD, 2); },
       [](Elf& e) { e.bytes[4] = 3; }, [](Elf& e) { e.bytes[5] = 0; }, [](Elf& e) { e.bytes[1] = 'X'; }};
   for (const auto& [is64, big] : kLayouts) {
     SCOPED_TRACE(std::to_string(is64 ? 64 : 32) + (big ? " big-endian" : " little-endian"));
@@ -103,9 +102,9 @@ TEST(ElfVersionSection, DamagedHeadersFailWithoutReadingOutside) {
     }
     // Extended numbering: the count moves into the first entry's size, the name table index into its link.
     Elf extended = good;
-    extended.Put(extended.CountAt(), 0, 2);
-    extended.Put(extended.CountAt() + 2, 0xFFFF, 2);
-    extended.Put(extended.tableAt + (is64 ? 32 : 20), 3, extended.Width());
+    extended.Put(extended.countAt, 0, 2);
+    extended.Put(extended.countAt + 2, 0xFFFF, 2);
+    extended.Put(extended.tableAt + (is64 ? 32 : 20), 3, extended.width);
     extended.Put(extended.tableAt + (is64 ? 40 : 24), 2, 4);
     EXPECT_EQ(ElfVersionSection::FindInBytes(extended.bytes), "130.0.0.0");
   }

@@ -11,6 +11,13 @@ namespace {
 
 RegistryValue Text(std::u16string text) { return {REG_SZ, std::move(text), 0}; }
 RegistryValue Number(DWORD number) { return {REG_DWORD, {}, number}; }
+// The value, or nothing when the store reports it missing.
+std::optional<RegistryValue> Read(const RegistryStore& store, std::u16string_view key, std::u16string_view name) {
+  RegistryValue value;
+  const HRESULT hr = store.ReadValue(key, name, &value);
+  EXPECT_TRUE(hr == S_OK || hr == HResultFromWin32(2));
+  return hr == S_OK ? std::optional(value) : std::nullopt;
+}
 
 TEST(RegistryStore, ParsesValueLinesAndSkipsMalformedOnes) {
   struct Case { std::string line; std::u16string name; std::optional<RegistryValue> expected; };
@@ -29,11 +36,8 @@ TEST(RegistryStore, ParsesValueLinesAndSkipsMalformedOnes) {
       {"\"a\"=\"\xC3\x28\"", u"a", {}}, {";\"a\"=\"v\"", u"a", {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
     const RegistryStore store = RegistryStore::Parse("[HKLM\\Software\\T]\n" + c.line + "\n", RegistryHive::LocalMachine);
-    RegistryValue value;
-    EXPECT_EQ(store.ReadValue(u"Software\\T", c.name, &value), c.expected ? S_OK : HResultFromWin32(2));
-    EXPECT_EQ(value, c.expected.value_or(RegistryValue{}));
+    EXPECT_EQ(Read(store, u"Software\\T", c.name), c.expected) << c.line;
   }
 }
 
@@ -53,14 +57,11 @@ TEST(RegistryStore, SectionsChooseTheHiveAndTheKeyAndItsParentsExist) {
     EXPECT_FALSE(store.KeyExists(key)) << WideToUtf8(key);
   // A later value of the same name replaces the earlier one.
   EXPECT_EQ(store.ValueCount(), 2u);
-  RegistryValue value;
-  ASSERT_EQ(store.ReadValue(u"Software\\Short", u"v", &value), S_OK);
-  EXPECT_EQ(value, Number(3));
-  EXPECT_EQ(store.ReadValue(u"Software\\Short", u"missing", &value), HResultFromWin32(2));
+  EXPECT_EQ(Read(store, u"Software\\Short", u"v"), Number(3));
+  EXPECT_EQ(Read(store, u"Software\\Short", u"missing"), std::nullopt);
   EXPECT_EQ(store.ReadValue(u"Software\\Short", u"v", nullptr), E_POINTER);
   const RegistryStore user = RegistryStore::Parse(text, RegistryHive::CurrentUser);
-  ASSERT_EQ(user.ReadValue(u"software\\other", u"EBWebView", &value), S_OK);
-  EXPECT_EQ(value, Text(u"/wrong/hive"));
+  EXPECT_EQ(Read(user, u"software\\other", u"EBWebView"), Text(u"/wrong/hive"));
   EXPECT_EQ(user.ValueCount(), 1u);
 }
 
