@@ -12,40 +12,11 @@ namespace {
 
 constexpr std::u16string_view kScheme = u"file://";
 
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-bool EqualsAsciiNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 int HexValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
-}
-
-// Appends the UTF-8 bytes of one code point.
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 // Bytes a URL path may hold raw: the unreserved characters, the
@@ -66,7 +37,7 @@ bool IsRawPathByte(unsigned char b) {
 }  // namespace
 
 HRESULT FileUrlToPath(std::u16string_view url, std::u16string& path) {
-  if (url.size() < kScheme.size() || !EqualsAsciiNoCase(url.substr(0, kScheme.size()), kScheme)) {
+  if (url.size() < kScheme.size() || !AsciiEqualsNoCase(url.substr(0, kScheme.size()), kScheme)) {
     return E_INVALIDARG;
   }
   std::u16string_view rest = url.substr(kScheme.size());
@@ -77,7 +48,7 @@ HRESULT FileUrlToPath(std::u16string_view url, std::u16string& path) {
   if (pathStart == std::u16string_view::npos) return E_INVALIDARG;
   const std::u16string_view host = rest.substr(0, pathStart);
   // Another host would be a network share, which the program never serves.
-  if (!host.empty() && !EqualsAsciiNoCase(host, u"localhost")) return E_INVALIDARG;
+  if (!host.empty() && !AsciiEqualsNoCase(host, u"localhost")) return E_INVALIDARG;
   const std::u16string_view encoded = rest.substr(pathStart);
 
   std::string bytes;

@@ -72,21 +72,36 @@ std::string WideToUtf8(std::u16string_view wide) {
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = 0xFFFD;
     }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    AppendUtf8(c, out);
   }
   return out;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b, std::size_t count) {
+  const auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+  for (std::size_t i = 0; i < count; ++i) {
+    const char16_t ca = i < a.size() ? a[i] : u'\0';
+    const char16_t cb = i < b.size() ? b[i] : u'\0';
+    if (lower(ca) != lower(cb)) return false;
+    if (ca == u'\0') return true;
+  }
+  return true;
 }

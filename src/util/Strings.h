@@ -11,3 +11,17 @@ std::u16string Utf8ToWide(std::string_view utf8);
 // UTF-16 to UTF-8, for the platform boundary. Unpaired surrogates become
 // U+FFFD so that nothing is lost silently in the middle of a text.
 std::string WideToUtf8(std::u16string_view wide);
+
+// Appends the UTF-8 bytes of one Unicode code point.
+void AppendUtf8(char32_t codePoint, std::string& out);
+
+// Compares at most `count` characters, ASCII letters without regard to case,
+// the way a bounded case-insensitive comparison of NUL-terminated texts does:
+// where one text ends (or holds a NUL) early, they match only if the other
+// ends at the same place.
+bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b, std::size_t count);
+
+// Whole texts of the same length, ASCII letters without regard to case.
+inline bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && AsciiEqualsNoCase(a, b, a.size());
+}
