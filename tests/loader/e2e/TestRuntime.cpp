@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "com/CoTaskMem.h"
 #include "com/ComPtr.h"
 #include "com/RuntimeClass.h"
 #include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
@@ -41,9 +40,6 @@ class TestEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
 using Handler = ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
 
 int g_calls = 0;
-UINT32 g_lastRuntimeKind = 99;
-std::u16string g_lastUserDataFolder;
-std::u16string g_lastArguments;
 
 // Completes one creation: a handler that should hear of a failure, or of an environment.
 gboolean Fail(gpointer handler) {
@@ -59,14 +55,9 @@ gboolean Succeed(gpointer handler) {
 }  // namespace
 
 VELLUM_EXPORT HRESULT CreateWebViewEnvironmentWithOptionsInternal(
-    int flag, UINT32 runtimeKind, LPCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+    int flag, UINT32, LPCWSTR, ICoreWebView2EnvironmentOptions*,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   ++g_calls;
-  g_lastRuntimeKind = runtimeKind;
-  g_lastUserDataFolder = userDataFolder ? userDataFolder : u"(null)";
-  LPWSTR arguments = nullptr;  // reading the options proves the object is still alive
-  g_lastArguments = options && SUCCEEDED(options->get_AdditionalBrowserArguments(&arguments)) && arguments
-                        ? CoTaskMemString(arguments).get() : u"";
   if (flag != 1 || !handler) return E_INVALIDARG;
   const std::string mode = std::getenv("VELLUM_TEST_RUNTIME_SCRIPT") ? std::getenv("VELLUM_TEST_RUNTIME_SCRIPT") : "ok";
   if (mode == "sync-fail") return static_cast<HRESULT>(0x80070490u);
@@ -82,6 +73,3 @@ VELLUM_EXPORT HRESULT DllCanUnloadNow() { return S_FALSE; }
 
 // What the tests read back through dlsym.
 VELLUM_EXPORT int VellumTestRuntimeCalls() { return g_calls; }
-VELLUM_EXPORT UINT32 VellumTestRuntimeLastKind() { return g_lastRuntimeKind; }
-VELLUM_EXPORT const char16_t* VellumTestRuntimeLastUserDataFolder() { return g_lastUserDataFolder.c_str(); }
-VELLUM_EXPORT const char16_t* VellumTestRuntimeLastArguments() { return g_lastArguments.c_str(); }
