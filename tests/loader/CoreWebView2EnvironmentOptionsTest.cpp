@@ -27,8 +27,7 @@ TEST(EnvironmentOptions, DefaultsAndOwnCopies) {
   EXPECT_EQ(Get(options, &Options::get_AdditionalBrowserArguments), kNull);
   COREWEBVIEW2_RELEASE_CHANNELS channels{};
   COREWEBVIEW2_CHANNEL_SEARCH_KIND kind = COREWEBVIEW2_CHANNEL_SEARCH_KIND_LEAST_STABLE;
-  ASSERT_EQ(options->get_ReleaseChannels(&channels), S_OK);
-  ASSERT_EQ(options->get_ChannelSearchKind(&kind), S_OK);
+  ASSERT_EQ(std::pair(options->get_ReleaseChannels(&channels), options->get_ChannelSearchKind(&kind)), std::pair(S_OK, S_OK));
   EXPECT_EQ(std::pair(int(channels), int(kind)), std::pair(31, int(COREWEBVIEW2_CHANNEL_SEARCH_KIND_MOST_STABLE)));
   const std::pair<HRESULT (Options::*)(BOOL*), BOOL> bools[] = {
       {&Options::get_AllowSingleSignOnUsingOSPrimaryAccount, FALSE}, {&Options::get_ExclusiveUserDataFolderAccess, FALSE},
@@ -52,30 +51,6 @@ TEST(EnvironmentOptions, DefaultsAndOwnCopies) {
   EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), kNull);
 }
 
-TEST(EnvironmentOptions, SchemeRegistrationsAreCountedCopiesInOrder) {
-  auto a = MakeComObject<StubRegistration>();
-  auto b = MakeComObject<StubRegistration>();
-  {
-    auto options = MakeComObject<Options>();
-    UINT32 count = 9;
-    ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
-    EXPECT_EQ(std::tuple(options->GetCustomSchemeRegistrations(&count, &array), count, array), std::tuple(S_OK, 0u, nullptr));
-    ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
-    ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
-    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
-    ASSERT_EQ(count, 2u);
-    EXPECT_EQ(std::pair(array[0], array[1]), std::pair(given[0], given[1]));
-    EXPECT_EQ(a->RefCount(), 3u);
-    for (UINT32 i = 0; i < count; ++i) array[i]->Release();
-    CoTaskMemFree(array);
-    // Replacing the set releases the old entries; setting the same one again keeps it alive.
-    for (int i = 0; i < 2; ++i) ASSERT_EQ(options->SetCustomSchemeRegistrations(1, given + 1), S_OK);
-    EXPECT_EQ(std::pair(a->RefCount(), b->RefCount()), std::pair(ULONG{1}, ULONG{2}));
-    EXPECT_EQ(options->SetCustomSchemeRegistrations(1, nullptr), E_POINTER);
-  }
-  EXPECT_EQ(b->RefCount(), 1u);
-}
-
 // An allocator that can be told to fail, counting live blocks.
 struct CountingAllocator {
   static inline bool fail = false;
@@ -84,28 +59,41 @@ struct CountingAllocator {
   static void Free(void* block) { live -= block != nullptr, std::free(block); }
 };
 
-TEST(EnvironmentOptions, FailedAllocationsAreReportedAndLeaveNulls) {
-  auto registration = MakeComObject<StubRegistration>();
+// Scheme registrations are handed out as counted copies in order; when memory
+// runs out the failure is reported and nulls are left, never half a state.
+TEST(EnvironmentOptions, SchemeRegistrationsAndFailedAllocations) {
+  auto a = MakeComObject<StubRegistration>();
+  auto b = MakeComObject<StubRegistration>();
   {
     auto options = MakeComObject<Options>(Options::Allocator{&CountingAllocator::Allocate, &CountingAllocator::Free});
-    ASSERT_TRUE(options->IsComplete());
-    ICoreWebView2CustomSchemeRegistration* given[] = {registration.Get()};
-    ASSERT_EQ(options->SetCustomSchemeRegistrations(1, given), S_OK);
+    UINT32 count = 9;
+    ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
+    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
+    EXPECT_EQ(std::tuple(count, array), std::tuple(0u, nullptr));
+    ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
+    ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
+    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
+    ASSERT_EQ(count, 2u);
+    EXPECT_EQ(std::tuple(array[0], array[1], a->RefCount()), std::tuple(given[0], given[1], ULONG{3}));
+    for (UINT32 i = 0; i < count; ++i) array[i]->Release();
+    CountingAllocator::Free(array);
+    // Replacing the set releases the old entries; setting the same one again keeps it alive.
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(options->SetCustomSchemeRegistrations(1, given + 1), S_OK);
+    EXPECT_EQ(std::pair(a->RefCount(), b->RefCount()), std::pair(ULONG{1}, ULONG{2}));
+    EXPECT_EQ(options->SetCustomSchemeRegistrations(1, nullptr), E_POINTER);
     CountingAllocator::fail = true;
-    UINT32 count = 5;
-    ICoreWebView2CustomSchemeRegistration** copy = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
-    EXPECT_EQ(std::tuple(options->GetCustomSchemeRegistrations(&count, &copy), count, copy, registration->RefCount()),
-              std::tuple(E_OUTOFMEMORY, 0u, nullptr, ULONG{2}));
-    // A set that cannot be stored leaves none.
+    EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &array), E_OUTOFMEMORY);
+    EXPECT_EQ(std::tuple(count, array, b->RefCount()), std::tuple(0u, nullptr, ULONG{2}));
     EXPECT_EQ(options->SetCustomSchemeRegistrations(1, given), E_OUTOFMEMORY);
-    EXPECT_EQ(std::tuple(registration->RefCount(), options->GetCustomSchemeRegistrations(&count, &copy), count),
-              std::tuple(ULONG{1}, S_OK, 0u));
+    EXPECT_EQ(b->RefCount(), 1u);
+    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
+    EXPECT_EQ(count, 0u);
     EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), Text(E_OUTOFMEMORY, std::nullopt));
     EXPECT_EQ(options->put_Language(u"de"), E_OUTOFMEMORY);
     EXPECT_EQ(Get(options, &Options::get_Language), kNull);
     CountingAllocator::fail = false;
   }
-  EXPECT_EQ(CountingAllocator::live, 0);
+  EXPECT_EQ(std::tuple(a->RefCount(), b->RefCount(), CountingAllocator::live), std::tuple(ULONG{1}, ULONG{1}, 0));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST(WideStringToLong, ConvertsTheLeadingIntegerAndSaturates) {
   };
   for (const Case& c : cases) {
     std::size_t consumed = 99;
-    EXPECT_EQ(std::pair(WideStringToLong(c.text, &consumed), consumed), std::pair(c.value, c.consumed)) << WideToUtf8(c.text);
+    EXPECT_EQ((std::pair{WideStringToLong(c.text, &consumed), consumed}), std::pair(c.value, c.consumed)) << WideToUtf8(c.text);
   }
 }
 
@@ -39,7 +39,7 @@ TEST(BrowserVersion, ComparesComponentsFromTheFirstAndUnsigned) {
   };
   for (const Case& c : cases) {
     int result = 42;
-    EXPECT_EQ(std::pair(CompareBrowserVersions(c.first, c.second, &result), result), std::pair(c.hr, c.result))
+    EXPECT_EQ((std::pair{CompareBrowserVersions(c.first, c.second, &result), result}), std::pair(c.hr, c.result))
         << WideToUtf8(c.first ? c.first : u"null") << " vs " << WideToUtf8(c.second ? c.second : u"null");
   }
   EXPECT_EQ(CompareBrowserVersions(u"1", u"2", nullptr), E_POINTER);

@@ -35,10 +35,8 @@ struct Elf {
     bytes.resize(tableAt + entries.size() * entrySize, '\0');
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const std::size_t at = tableAt + i * entrySize;
-      Put(at, entries[i][0], 4);
-      Put(at + 4, entries[i][1], 4);
-      Put(at + (is64 ? 24 : 16), entries[i][2], width);
-      Put(at + (is64 ? 32 : 20), entries[i][3], width);
+      const std::pair<std::size_t, std::size_t> fields[] = {{0, 4}, {4, 4}, {is64 ? 24 : 16, width}, {is64 ? 32 : 20, width}};
+      for (std::size_t f = 0; f < 4; ++f) Put(at + fields[f].first, entries[i][f], fields[f].second);
     }
     bytes.replace(0, 7, std::string("\x7F" "ELF") + char(is64 ? 2 : 1) + char(big ? 2 : 1) + '\1');
     Put(tableOffsetAt, tableAt, width);
@@ -72,11 +70,9 @@ TEST(ElfVersionSection, FindsTheSectionByNameInEveryLayout) {
       {{{".vellumview_version", 1, std::string(ElfVersionSection::kMaximumLength + 1, '7')}}, std::nullopt},
   };
   for (const auto& [is64, big] : kLayouts) {
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-      SCOPED_TRACE(std::to_string(is64 ? 64 : 32) + (big ? " big-endian, case " : " little-endian, case ") +
-                   std::to_string(i));
-      EXPECT_EQ(ElfVersionSection::FindInBytes(Elf(is64, big, cases[i].sections).bytes), cases[i].expected);
-    }
+    for (const Case& c : cases)
+      EXPECT_EQ(ElfVersionSection::FindInBytes(Elf(is64, big, c.sections).bytes), c.expected)
+          << (is64 ? 64 : 32) << (big ? " big-endian, case " : " little-endian, case ") << &c - cases;
   }
 }
 

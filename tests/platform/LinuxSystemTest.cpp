@@ -32,13 +32,21 @@ TEST_F(LinuxSystemTest, EnvironmentTellsAbsentFromEmpty) {
   EXPECT_FALSE(m_system.ReadEnvironmentVariable(std::u16string(u"VELLUM_TEST_TEXT\0X", 18)).has_value());
 }
 
-TEST_F(LinuxSystemTest, ExecutableWorkingAndDataFolders) {
+TEST_F(LinuxSystemTest, FoldersAndFiles) {
   std::u16string path;
   ASSERT_EQ(m_system.GetExecutablePath(&path), S_OK);
   EXPECT_EQ(path, Wide(fs::read_symlink("/proc/self/exe")));
   ScopedWorkingDirectory cwd(m_dir.Path());
   ASSERT_EQ(m_system.GetCurrentDirectory(&path), S_OK);
   EXPECT_EQ(path, Wide(fs::canonical(m_dir.Path())));
+  // Relative paths are taken from the working directory; a path with a NUL inside names nothing.
+  const auto file = m_dir.WriteFile("lib.so", "x");
+  EXPECT_TRUE(m_system.FileExists(u"lib.so"));
+  EXPECT_FALSE(m_system.FileExists(Wide(m_dir.Path() / "none")));
+  EXPECT_FALSE(m_system.FileExists(Wide(file) + std::u16string(1, u'\0') + u"x"));
+  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(file)), S_OK);
+  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(m_dir.Path())), HResultFromWin32(5));
+  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(m_dir.Path() / "none")), HResultFromWin32(2));
   const std::tuple<const char*, std::u16string> cases[] = {
       {"/data/home", u"/data/home"}, {nullptr, u"/home/a/.local/share"}, {"rel", u"/home/a/.local/share"},
       {"", u"/home/a/.local/share"}};
@@ -48,18 +56,6 @@ TEST_F(LinuxSystemTest, ExecutableWorkingAndDataFolders) {
     ASSERT_EQ(LinuxSystem().GetRoamingDataFolder(&path), S_OK);
     EXPECT_EQ(path, expected) << (xdg ? xdg : "unset");
   }
-}
-
-TEST_F(LinuxSystemTest, FilesExistAndOpen) {
-  const auto file = m_dir.WriteFile("lib.so", "x");
-  EXPECT_TRUE(m_system.FileExists(Wide(file)));
-  EXPECT_FALSE(m_system.FileExists(Wide(m_dir.Path() / "none")));
-  EXPECT_FALSE(m_system.FileExists(Wide(file) + std::u16string(1, u'\0') + u"x"));
-  ScopedWorkingDirectory cwd(m_dir.Path());
-  EXPECT_TRUE(m_system.FileExists(u"lib.so"));
-  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(file)), S_OK);
-  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(m_dir.Path())), HResultFromWin32(5));
-  EXPECT_EQ(m_system.CheckFileOpensForExecution(Wide(m_dir.Path() / "none")), HResultFromWin32(2));
 }
 
 TEST_F(LinuxSystemTest, RegistryReadsTheStoreFileAfreshInBothViewsAndThereAreNoPackages) {

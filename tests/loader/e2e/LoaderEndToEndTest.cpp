@@ -48,12 +48,11 @@ class LoaderEndToEndTest : public ::testing::Test {
     const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(m_system, nullptr, nullptr, &text);
     return {hr, text ? std::u16string(View(CoTaskMemString(text))) : u"(null)"};
   }
-  // Reads what the copy of the test runtime loaded from `library` recorded.
-  template <typename T>
-  static T Probe(const fs::path& library, const char* name) {
+  // How often the copy of the test runtime loaded from `library` was called (0 when it is not loaded).
+  static int Calls(const fs::path& library) {
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    auto* function = handle ? reinterpret_cast<T (*)()>(::dlsym(handle, name)) : nullptr;
-    const T value = function ? function() : T{};
+    auto* calls = handle ? reinterpret_cast<int (*)()>(::dlsym(handle, "VellumTestRuntimeCalls")) : nullptr;
+    const int value = calls ? calls() : 0;
     if (handle) ::dlclose(handle);
     return value;
   }
@@ -115,7 +114,7 @@ TEST_F(LoaderEndToEndTest, CreationThroughRealLibrariesAndTheMainLoop) {
       EXPECT_EQ(call.environment != nullptr, SUCCEEDED(call.hr));
     }
     EXPECT_EQ(heard, c.heard);
-    EXPECT_EQ(Probe<int>(library, "VellumTestRuntimeCalls"), c.entryCalls);
+    EXPECT_EQ(Calls(library), c.entryCalls);
   }
 }
 
