@@ -8,7 +8,6 @@
 #include "loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/Platform.h"
-#include "util/Strings.h"
 #include "webview/EngineContract.h"
 #include "webview/ICoreWebView2Environment.h"
 
@@ -89,12 +88,10 @@ TEST(CreateEnvironment, NoRuntimeSearchesTwiceWithoutInvokingTheHandler) {
   loader_test::RecordingHandler handler;
   EXPECT_EQ(CreateCoreWebView2EnvironmentWithSystem(empty, nullptr, nullptr, nullptr, handler.handler.Get()),
             HResultFromWin32(2));
-  const std::string line =
-      "WebView2: Failed to find an installed WebView2 runtime or non-stable Microsoft Edge installation.\n";
-  EXPECT_EQ(empty.DebugLines(), (std::vector<std::string>{line, line}));
+  EXPECT_EQ(empty.DebugLines(), std::vector<std::string>(2, "WebView2: Failed to find an installed WebView2 runtime "
+                                                            "or non-stable Microsoft Edge installation.\n"));
   EXPECT_TRUE(handler.calls.empty());
-  const CreationFailureEvent expected{HResultFromWin32(2), false, true, 0x1000000};
-  EXPECT_EQ(empty.FailureEvents(), (std::vector<CreationFailureEvent>{expected, expected}));
+  EXPECT_EQ(empty.FailureEvents(), std::vector<CreationFailureEvent>(2, {HResultFromWin32(2), false, true, 0x1000000}));
 }
 
 // A failed attempt is retried once: at once when it fails synchronously, by
@@ -128,12 +125,8 @@ TEST(CreateEnvironment, OneFailureIsRetriedAndTheHandlerHearsOnce) {
     for (const auto& call : r.calls)
       EXPECT_EQ(std::tie(call.userData, call.arguments, call.options), std::tuple(u"/data", u"--allow-file-access", optionsObject));
     EXPECT_EQ(r.system.FailureEvents().size(), c.events);
-    std::vector<HRESULT> heard;
-    for (const auto& call : r.handler.calls) {
-      heard.push_back(call.hr);
-      EXPECT_EQ(call.environment, SUCCEEDED(call.hr) ? r.lastEnvironment : nullptr);
-    }
-    EXPECT_EQ(heard, c.heard);
+    EXPECT_EQ(r.handler.Results(), c.heard);
+    for (const auto& call : r.handler.calls) EXPECT_EQ(call.environment, SUCCEEDED(call.hr) ? r.lastEnvironment : nullptr);
     EXPECT_EQ(handler->RefCount(), 1u);
   }
 }

@@ -63,12 +63,16 @@ TEST_F(FindClientLibraryTest, TriesChannelsInOrderAndByMask) {
   }
 }
 
-TEST_F(FindClientLibraryTest, FirstFoundChannelWinsMachineBeforeUserIn32BitView) {
+TEST_F(FindClientLibraryTest, FirstUsableChannelWinsMachineBeforeUserIn32BitView) {
+  InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0", false);  // no library: skipped silently
+  InstallChannel(m_system, kMachine, 1, u"/beta/130.0.0.0", true, false);  // a library that does not open: reported
   InstallChannel(m_system, kMachine, 3, u"/opt/canary/131.0.1.0");
-  InstallChannel(m_system, kUser, 1, u"/user/beta/130.0.0.1");
-  const std::u16string beta = InstallChannel(m_system, kMachine, 1, u"/machine/beta/130.0.0.2");
+  InstallChannel(m_system, kUser, 2, u"/user/dev/130.0.0.1");
+  const std::u16string dev = InstallChannel(m_system, kMachine, 2, u"/machine/dev/130.0.0.2");
   ASSERT_EQ(Find(), S_OK);
-  EXPECT_EQ(std::tie(m_found.path, m_found.version, m_found.channelName), std::tuple(beta, u"130.0.0.2", u"beta"));
+  EXPECT_EQ(std::tie(m_found.path, m_found.version, m_found.channelName), std::tuple(dev, u"130.0.0.2", u"dev"));
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WebView2: skipped inaccessible " +
+                                              WideToUtf8(LibraryPath(u"/beta/130.0.0.0")) + "\n"});
   ASSERT_EQ(Find({.channelSearchKind = 1}), S_OK);
   EXPECT_EQ(std::tie(m_found.path, m_found.channelName), std::tuple(LibraryPath(u"/opt/canary/131.0.1.0"), u"canary"));
   for (const auto& read : m_system.RegistryReads()) EXPECT_EQ(read.view, RegistryView::Bits32);
@@ -102,26 +106,6 @@ TEST_F(FindClientLibraryTest, UnusableRegistrationsLeaveTheChannelUnfound) {
   // A number is no folder.
   m_system.SetRegistryDword(kMachine, RegistryView::Bits32, loader_test::ChannelKey(0), u"EBWebView", 130u);
   EXPECT_EQ(Find(), kNotFound);
-}
-
-TEST_F(FindClientLibraryTest, MissingLibraryIsSilentAndInaccessibleOneIsReported) {
-  InstallChannel(m_system, kMachine, 0, u"/stable/130.0.0.0", false);
-  InstallChannel(m_system, kMachine, 1, u"/beta/130.0.0.0", true, false);
-  const std::u16string dev = InstallChannel(m_system, kMachine, 2, u"/dev/130.0.0.0");
-  ASSERT_EQ(Find(), S_OK);
-  EXPECT_EQ(std::tie(m_found.path, m_found.channelName), std::tuple(dev, u"dev"));
-  EXPECT_EQ(Lines(), std::vector<std::string>{"WebView2: skipped inaccessible " +
-                                              WideToUtf8(LibraryPath(u"/beta/130.0.0.0")) + "\n"});
-}
-
-// (Linux has no package graph; the probe serves systems that have one.)
-TEST_F(FindClientLibraryTest, PackagesAreProbedAfterTheRegistryWhenAvailable) {
-  m_system.AddPackage({u"microsoft.webview2runtime.dev_8WEKYB3D8BBWE", u"/pkg/dev", 131, 0, 2903, 12});
-  const std::u16string devLibrary = AddRuntimeFiles(m_system, u"/pkg/dev");
-  EXPECT_EQ(Find(), kNotFound);
-  m_system.SetPackageFunctionsAvailable(true);
-  ASSERT_EQ(Find(), S_OK);
-  EXPECT_EQ(std::tie(m_found.path, m_found.version, m_found.channelName), std::tuple(devLibrary, u"131.0.2903.12", u"dev"));
 }
 
 TEST_F(FindClientLibraryTest, FixedFoldersAreAbsoluteOrBelowTheExecutable) {

@@ -43,16 +43,14 @@ TEST(LoaderRequestBuilder, FoldersTakeEnvironmentThenMachineThenUserThenCaller) 
   const Setting settings[] = {
       {u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"BrowserExecutableFolder", u"*", &LoaderRequest::browserExecutableFolder},
       {u"WEBVIEW2_USER_DATA_FOLDER", u"UserDataFolder", u"vellumview", &LoaderRequest::userDataFolder}};
-  for (const Setting& setting : settings) {
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-      SCOPED_TRACE(WideToUtf8(setting.variable) + " case " + std::to_string(i));
+  for (const Setting& setting : settings)
+    for (const Case& c : cases) {
       Rig s;
-      s.Env(setting.variable, cases[i].environment);
-      s.Policy(kMachine, setting.policy, setting.machineName, cases[i].machine);
-      s.Policy(kUser, setting.policy, u"vellumview", cases[i].user);
-      EXPECT_EQ(s.Build(u"/caller", u"/caller").*setting.field, cases[i].expected);
+      s.Env(setting.variable, c.environment);
+      s.Policy(kMachine, setting.policy, setting.machineName, c.machine);
+      s.Policy(kUser, setting.policy, u"vellumview", c.user);
+      EXPECT_EQ(s.Build(u"/caller", u"/caller").*setting.field, c.expected) << WideToUtf8(setting.variable) << &c - cases;
     }
-  }
 }
 
 // Value names: the application user model ID (or the default value without
@@ -121,8 +119,8 @@ TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
       s.Policy(kMachine, setting, u"*", u"1");
     s.Policy(kMachine, u"ReleaseChannelPreference", u"vellumview", u"1");
     auto options = MakeComObject<EdgeViewOnly>(cases[i].optionsValue, cases[i].optionsHr);
-    auto* asOptions = reinterpret_cast<ICoreWebView2EnvironmentOptions*>(static_cast<IUnknown*>(options.Get()));
-    const LoaderRequest request = s.Build(nullptr, nullptr, asOptions);
+    const LoaderRequest request =
+        s.Build(nullptr, nullptr, reinterpret_cast<ICoreWebView2EnvironmentOptions*>(static_cast<IUnknown*>(options.Get())));
     EXPECT_EQ(request.useEdgeView, cases[i].expected);
     EXPECT_EQ(request.releaseChannelsSet, !cases[i].expected);
     EXPECT_EQ(std::tuple(request.channelSearchKindSet, request.channelSearchKind, request.browserExecutableFolder),
@@ -175,13 +173,11 @@ TEST(LoaderRequestBuilder, OptionsFillTheChannelSettingsNothingElseSet) {
     options->put_ReleaseChannels(static_cast<COREWEBVIEW2_RELEASE_CHANNELS>(c.channels));
     options->put_ChannelSearchKind(static_cast<COREWEBVIEW2_CHANNEL_SEARCH_KIND>(c.kind));
     const LoaderRequest request = s.Build(nullptr, nullptr, options.Get());
-    EXPECT_EQ(request.releaseChannelsSet, c.set);
-    EXPECT_EQ(request.releaseChannels, c.mask);
-    EXPECT_EQ(request.channelSearchKind, c.searchKind);
     // The options object does not count as a setting of the kind, and the request takes no reference.
-    EXPECT_EQ(request.channelSearchKindSet, c.environment.has_value());
-    EXPECT_EQ(request.environmentOptions, options.Get());
-    EXPECT_EQ(options->RefCount(), 1u);
+    EXPECT_EQ(std::tuple(request.releaseChannelsSet, request.releaseChannels, request.channelSearchKind, request.channelSearchKindSet),
+              std::tuple(c.set, c.mask, c.searchKind, c.environment.has_value()));
+    EXPECT_EQ(std::pair(request.environmentOptions, options->RefCount()),
+              std::pair(static_cast<ICoreWebView2EnvironmentOptions*>(options.Get()), ULONG{1}));
   }
 }
 
