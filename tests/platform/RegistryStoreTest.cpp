@@ -88,10 +88,7 @@ TEST(RegistryStore, StorePathFollowsTheOverridesAndTheBaseDirectories) {
       {kUser, {{"HOME", "/home/a"}, {"VELLUMVIEW_USER_REGISTRY", "/t/u.reg"}}, u"/t/u.reg"},
   };
   for (const Case& c : cases) {
-    const auto lookup = [&c](const char* name) -> const char* {
-      const auto it = c.environment.find(name);
-      return it == c.environment.end() ? nullptr : it->second.c_str();
-    };
+    const auto lookup = [&c](const char* name) { return c.environment.contains(name) ? c.environment.at(name).c_str() : nullptr; };
     EXPECT_EQ(RegistryStore::StorePath(c.hive, lookup), c.expected) << WideToUtf8(c.expected);
   }
 }
