@@ -1,0 +1,203 @@
+// The library as the loader sees it without a display; the plumbing its
+// events go through (main-loop queue, handler lists, argument objects); the
+// trace; download names; and the two body streams: a part of a file as a
+// program stream, and a program stream as the engine's input stream.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "DownloadOperation.h"
+#include "DownloadStartingEventArgs.h"
+#include "EventHandlerList.h"
+#include "FileRangeStream.h"
+#include "LocalDownload.h"
+#include "MainLoopQueue.h"
+#include "NavigationStartingEventArgs.h"
+#include "NewWindowRequestedEventArgs.h"
+#include "RequestTrace.h"
+#include "StreamInputStream.h"
+#include "com/Callback.h"
+#include "webview/EngineContract.h"
+
+namespace {
+
+std::string FileText(const char* path) {
+  g_autofree char* text = nullptr;
+  gsize length = 0;
+  return g_file_get_contents(path, &text, &length, nullptr) ? std::string(text, length) : "";
+}
+
+// The runtime library also serves the stream tests as a file of varied bytes.
+ComPtr<FileRangeStream> OpenLibrary(std::uint64_t offset, std::uint64_t length) {
+  return MakeComObject<FileRangeStream>(UniqueFd(::open(VELLUM_RUNTIME_LIBRARY, O_RDONLY)), offset, length);
+}
+
+TEST(RuntimeEntry, LibraryCarriesItsVersionAndExportsOnlyTheEntry) {
+  // The loader reads the version without loading the library.
+  const std::string bytes = FileText(VELLUM_RUNTIME_LIBRARY);
+  EXPECT_NE(bytes.find(std::string("130.0.2839.0") + '\0'), std::string::npos);
+  EXPECT_NE(bytes.find(".vellumview_version"), std::string::npos) << "section name in the section header table";
+  // The functions of the dynamic symbol table, as binutils lists them.
+  g_autofree char* functions = nullptr;
+  g_spawn_command_line_sync("sh -c \"nm -D --defined-only " VELLUM_RUNTIME_LIBRARY " | awk '$2 ~ /^[TW]$/ {print $3}'\"",
+                            &functions, nullptr, nullptr, nullptr);
+  EXPECT_STREQ(functions, "CreateWebViewEnvironmentWithOptionsInternal\n");
+}
+
+TEST(RuntimeEntry, AnswersAtOnceWhatItCannotServe) {
+  // The library stays loaded: engine libraries do not support unloading.
+  void* library = dlopen(VELLUM_RUNTIME_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto entry = reinterpret_cast<CreateWebViewEnvironmentWithOptionsInternalFn>(dlsym(library, kCreateEnvironmentEntryName));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry(0, 0, u"/tmp/x", nullptr, nullptr), E_POINTER);
+  g_unsetenv("DISPLAY");
+  g_unsetenv("WAYLAND_DISPLAY");
+  bool called = false;
+  auto handler = Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
+      [&](HRESULT, ICoreWebView2Environment*) { return called = true, S_OK; });
+  EXPECT_EQ(entry(0, 0, nullptr, nullptr, handler.Get()), E_FAIL) << "without a display";
+  while (g_main_context_iteration(nullptr, FALSE)) continue;
+  EXPECT_FALSE(called);
+}
+
+TEST(MainLoopQueue, RunsTasksLaterInOrderAndThoseTheyPostInTheNextRound) {
+  std::vector<int> order;
+  MainLoopQueue::Post([&] {
+    order.push_back(1);
+    MainLoopQueue::Post([&] { order.push_back(3); });
+  });
+  MainLoopQueue::Post([&] { order.push_back(2); });
+  EXPECT_TRUE(order.empty()) << "nothing runs inside the posting call";
+  g_main_context_iteration(nullptr, FALSE);
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  while (g_main_context_iteration(nullptr, FALSE)) continue;
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(EventHandlerList, GivesDistinctTokensAndKeepsOrder) {
+  EventHandlerList<ICoreWebView2NewWindowRequestedEventHandler> list;
+  std::vector<INT64> calls;
+  EventRegistrationToken tokens[2]{};
+  for (auto& token : tokens) {
+    auto record = [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*) { return calls.push_back(token.value), S_OK; };
+    list.Add(Callback<ICoreWebView2NewWindowRequestedEventHandler>(record).Get(), &token);
+  }
+  for (const auto& handler : list.Snapshot()) handler->Invoke(nullptr, nullptr);
+  EXPECT_NE(tokens[0].value, tokens[1].value);
+  EXPECT_EQ(calls, (std::vector<INT64>{tokens[0].value, tokens[1].value}));
+  EXPECT_EQ(list.Add(nullptr, &tokens[0]), E_INVALIDARG);
+}
+
+TEST(EventObjects, FlagsReadBackAsLastSetAndTheOperationComesWithAReference) {
+  ComPtr<NavigationStartingEventArgs> navigation = MakeComObject<NavigationStartingEventArgs>(u"file:///a.html");
+  ComPtr<NewWindowRequestedEventArgs> window = MakeComObject<NewWindowRequestedEventArgs>(u"file:///p.html");
+  ComPtr<DownloadOperation> operation = MakeComObject<DownloadOperation>(u"file:///d.pdf");
+  ComPtr<DownloadStartingEventArgs> download =
+      MakeComObject<DownloadStartingEventArgs>(ComPtr<ICoreWebView2DownloadOperation>(operation));
+  for (const BOOL value : std::initializer_list<BOOL>{TRUE, FALSE}) {
+    navigation->put_Cancel(value);
+    window->put_Handled(value);
+    download->put_Cancel(value);
+    EXPECT_EQ(navigation->IsCancelled() + window->IsHandled() + download->IsCancelled(), value ? 3 : 0) << "all as set";
+  }
+  const ULONG references = operation->RefCount();
+  ComPtr<ICoreWebView2DownloadOperation> out;
+  download->get_DownloadOperation(out.GetAddressOf());
+  EXPECT_EQ(out.Get(), static_cast<ICoreWebView2DownloadOperation*>(operation.Get()));
+  EXPECT_EQ(operation->RefCount(), references + 1);
+}
+
+TEST(RequestTrace, EscapesEverySeparatorFormatsAndAppendsWholeLines) {
+  EXPECT_EQ(RequestTrace::Escape("a b\tc\nd\re\\f"), "a\\sb\\tc\\nd\\re\\\\f");
+  EXPECT_EQ(RequestTrace::FormatEvent("navigation-starting", "file:///a b", {{"cancel", "1"}, {"x", ""}}, 5),
+            "event navigation-starting file:///a\\sb cancel=1 x=- t=5\n");
+  EXPECT_EQ(RequestTrace::FormatRequest("", 1, 404, "Not Found", "engine", "A: b\nC: d\n", 99),
+            "request - context=1 status=404 reason=Not\\sFound source=engine t=99 headers=A:\\sb\\nC:\\sd\\n\n");
+  g_autofree char* folder = g_dir_make_tmp("vellum-trace-XXXXXX", nullptr);
+  g_autofree char* path = g_build_filename(folder, "trace.txt", nullptr);
+  g_file_set_contents(path, "earlier line\n", -1, nullptr);
+  RequestTrace(path).Event("load-finished", "file:///a");
+  const std::string text = FileText(path);
+  EXPECT_EQ(text.rfind("earlier line\nevent load-finished file:///a t=", 0), 0u) << text;
+  EXPECT_EQ(text.find('\n', 13), text.size() - 1) << text;
+  g_remove(path);
+  g_rmdir(folder);
+}
+
+TEST(LocalDownload, NumbersANameThatIsTaken) {
+  g_autofree char* folder = g_dir_make_tmp("vellum-download-XXXXXX", nullptr);
+  const std::string base = std::string(folder) + "/";
+  struct Step { const char *name, *expected; };
+  const Step steps[] = {{"a.pdf", "a.pdf"}, {"a.pdf", "a (1).pdf"}, {"a.pdf", "a (2).pdf"}, {"README", "README"},
+                        {"README", "README (1)"}, {".hidden", ".hidden"}, {".hidden", ".hidden (1)"}};
+  for (const Step& step : steps) {
+    EXPECT_EQ(LocalDownload::UniquePath(folder, step.name), base + step.expected);
+    g_file_set_contents((base + step.expected).c_str(), "x", 1, nullptr);  // now taken
+  }
+  for (const Step& step : steps) g_remove((base + step.expected).c_str());
+  g_rmdir(folder);
+}
+
+TEST(FileRangeStream, GivesExactlyTheRangeThroughTheInputStreamInChunksAndStopsWhereTheFileEnds) {
+  const std::string bytes = FileText(VELLUM_RUNTIME_LIBRARY);
+  for (const auto& [offset, length] : {std::pair<gsize, gsize>{100, 250}, {0, bytes.size()}, {bytes.size() - 10, 100}}) {
+    g_autoptr(GInputStream) stream = StreamInputStream::Create(OpenLibrary(offset, length).Get());
+    std::string out, buffer(bytes.size(), '\0');
+    g_autoptr(GError) error = nullptr;
+    for (gssize n; (n = g_input_stream_read(stream, buffer.data(), buffer.size(), nullptr, &error)) > 0;) {
+      EXPECT_LE(static_cast<gsize>(n), StreamInputStream::kChunkSize) << "never asks for the whole body at once";
+      out.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    EXPECT_EQ(out, bytes.substr(offset, length)) << offset;
+    EXPECT_EQ(error, nullptr);
+  }
+}
+
+TEST(StreamInputStream, HoldsTheProgramsStreamUntilClosedOrFreed) {
+  ComPtr<FileRangeStream> program = OpenLibrary(0, 1);
+  for (const bool close : {true, false}) {
+    GInputStream* stream = StreamInputStream::Create(program.Get());
+    EXPECT_EQ(program->RefCount(), 2u);
+    EXPECT_EQ(close && g_input_stream_close(stream, nullptr, nullptr), close);
+    EXPECT_EQ(program->RefCount(), close ? 1u : 2u);
+    g_object_unref(stream);
+    EXPECT_EQ(program->RefCount(), 1u);
+  }
+}
+
+TEST(StreamInputStream, AFailingReadIsAnErrorAndNoContentAnEmptyBody) {
+  g_autoptr(GInputStream) failing = StreamInputStream::Create(MakeComObject<FileRangeStream>(UniqueFd(-1), 0, 9).Get());
+  g_autoptr(GInputStream) empty = StreamInputStream::Create(nullptr);
+  char buffer[16];
+  g_autoptr(GError) error = nullptr;
+  EXPECT_EQ(g_input_stream_read(failing, buffer, sizeof buffer, nullptr, &error), -1);
+  EXPECT_TRUE(g_error_matches(error, G_IO_ERROR, G_IO_ERROR_FAILED));
+  EXPECT_EQ(g_input_stream_read(empty, buffer, sizeof buffer, nullptr, nullptr), 0);
+}
+
+TEST(StreamInputStream, AsynchronousReadsReadOnTheCallingThread) {
+  // A program stream that notes the thread reading it.
+  struct ThreadStream final : RuntimeClass<IStream> {
+    HRESULT Read(void*, ULONG, ULONG* read) override { return thread = std::this_thread::get_id(), *read = 0, S_FALSE; }
+    std::thread::id thread;
+  };
+  ComPtr<ThreadStream> program = MakeComObject<ThreadStream>();
+  g_autoptr(GInputStream) stream = StreamInputStream::Create(program.Get());
+  char buffer[16];
+  gssize result = -2;
+  const GAsyncReadyCallback finish = [](GObject* source, GAsyncResult* done, gpointer out) {
+    *static_cast<gssize*>(out) = g_input_stream_read_finish(G_INPUT_STREAM(source), done, nullptr);
+  };
+  g_input_stream_read_async(stream, buffer, sizeof buffer, G_PRIORITY_DEFAULT, nullptr, finish, &result);
+  while (result == -2) g_main_context_iteration(nullptr, TRUE);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(program->thread, std::this_thread::get_id());
+}
+
+}  // namespace
