@@ -3,8 +3,12 @@
 #include "app/RunApplication.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <tuple>
 
 #include "app/AppModule.h"
 #include "app/AppTestSupport.h"
@@ -12,139 +16,84 @@
 
 namespace {
 
-class RunApplicationTest : public ::testing::Test {
- protected:
-  RunApplicationTest() { platform.system.SetExecutablePath(u"/opt/app/bin/vellumview"); }
+constexpr HRESULT kNoRuntime = S_FALSE;
+constexpr int kShowCommand = 7;  // shown minimised and inactive
 
-  // The position of the first recorded call with this name, or -1.
-  int FirstCall(std::string_view name) const {
-    const auto& calls = platform.windowing.Calls();
-    for (size_t i = 0; i < calls.size(); ++i)
-      if (calls[i].name == name) return static_cast<int>(i);
-    return -1;
-  }
-
-  // Closes the frame the way the user does, once the loop waits.
-  void CloseFrameWhenIdle() {
-    platform.windowing.Script([this] {
-      for (const auto& call : platform.windowing.CallsNamed("CreateTopLevel"))
-        if (platform.windowing.Exists(call.hwnd)) platform.windowing.PostMessage(call.hwnd, WM_CLOSE, 0, 0);
-    });
-  }
-
-  app_test::TemporaryWorkingDirectory directory;
-  FakePlatformScope platform;
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> pending;
-};
-
-struct SettingsFailureCase {
+struct StartCase {
   const char* name;
-  bool writeFile;
-  std::string content;
+  const char* settings;  // null: no settings file
+  HRESULT runtime;       // what the runtime's environment creation answers, or kNoRuntime
+  bool frameFails;       // the frame's window cannot be made
+  int exitCode;          // 1 exactly when the frame existed and was closed
   std::u16string message;
+  UINT type;
+  std::u16string applicationId;
 };
 
-class SettingsFailureTest : public RunApplicationTest, public ::testing::WithParamInterface<SettingsFailureCase> {};
+class RunApplicationTest : public ::testing::TestWithParam<StartCase> {
+ protected:
+  RunApplicationTest() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vellum-app-XXXXXX").string();
+    std::filesystem::current_path(m_directory = mkdtemp(pattern.data()));
+  }
+  ~RunApplicationTest() override {
+    std::filesystem::current_path(m_previous);
+    std::filesystem::remove_all(m_directory);
+  }
 
-TEST_P(SettingsFailureTest, ShowsTheCodeAndEndsWithZeroBeforeAnyWindow) {
-  if (GetParam().writeFile) directory.Write("settings.json", GetParam().content);
-  app_test::InstallRuntime(platform.system, &pending);
-  EXPECT_EQ(RunApplication(SW_SHOWDEFAULT), 0);
-  ASSERT_EQ(platform.windowing.MessageBoxes().size(), 1u);
-  const auto& box = platform.windowing.MessageBoxes()[0];
-  EXPECT_EQ(box.text, GetParam().message);
-  EXPECT_EQ(box.caption, u"");
-  EXPECT_EQ(box.owner, nullptr);
-  EXPECT_EQ(box.type, MB_OK | MB_ICONERROR);
-  // The same words reach the error stream for whoever started the program.
-  EXPECT_EQ(platform.windowing.ErrorLines(),
-            (std::vector<std::string>{WindowingCore::MessageBoxLogLine(GetParam().message)}));
-  EXPECT_EQ(FirstCall("CreateTopLevel"), -1);
-  EXPECT_EQ(FirstCall("SetApplicationId"), -1);
-  EXPECT_EQ(g_module.GetMessageLoop(), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SettingsFailureTest,
-    ::testing::Values(SettingsFailureCase{"Missing", false, "", u"設定ファイルを読み込めません : 0x80070002"},
-                      SettingsFailureCase{"NotJson", true, "{ title: ", u"設定ファイルを読み込めません : 0x80004005"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(RunApplicationTest, WithoutARuntimeOnlyTheWarningIsShownAndTheExitCodeIsZero) {
-  directory.Write("settings.json", R"({"browserID": "demo"})");
-  EXPECT_EQ(RunApplication(SW_SHOWDEFAULT), 0);
-  ASSERT_EQ(platform.windowing.MessageBoxes().size(), 1u);
-  EXPECT_EQ(platform.windowing.MessageBoxes()[0].type, MB_OK | MB_ICONWARNING);
-  EXPECT_EQ(FirstCall("CreateTopLevel"), -1);
-  EXPECT_EQ(g_module.GetMessageLoop(), nullptr);
-}
-
-struct IdentityCase {
-  const char* name;
-  std::string settings;
-  std::u16string id;
+  const std::filesystem::path m_previous = std::filesystem::current_path();
+  std::filesystem::path m_directory;
+  FakePlatformScope platform;
+  FakeWindowing& fake = platform.windowing;
+  app_test::PendingCreation pending;
 };
 
-class ApplicationIdTest : public RunApplicationTest, public ::testing::WithParamInterface<IdentityCase> {};
-
-TEST_P(ApplicationIdTest, IsSetBeforeAnyWindowExists) {
-  directory.Write("settings.json", GetParam().settings);
-  app_test::InstallRuntime(platform.system, &pending);
-  CloseFrameWhenIdle();
-  EXPECT_EQ(RunApplication(SW_SHOWDEFAULT), 1);
-  EXPECT_EQ(platform.windowing.GetApplicationId(), GetParam().id);
-  ASSERT_NE(FirstCall("SetApplicationId"), -1);
-  EXPECT_LT(FirstCall("SetApplicationId"), FirstCall("CreateTopLevel"));
+TEST_P(RunApplicationTest, EndsWithTheExitCodeOfItsPath) {
+  const StartCase& c = GetParam();
+  if (c.settings) std::ofstream("settings.json") << c.settings;
+  if (c.runtime != kNoRuntime) app_test::InstallRuntime(platform.system, &pending, c.runtime);
+  if (c.frameFails) fake.FailNextCreate();
+  // The user closes the frame once the loop waits.
+  fake.Script([this] {
+    for (const auto& call : fake.CallsNamed("CreateTopLevel")) fake.PostMessage(call.hwnd, WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(RunApplication(kShowCommand), c.exitCode);
+  EXPECT_EQ(g_module.GetMessageLoop(), nullptr);  // every way out unregisters the loop
+  EXPECT_FALSE(fake.Starved());
+  std::vector<std::tuple<std::u16string, std::u16string, UINT>> boxes, expected;
+  for (const auto& box : fake.MessageBoxes()) boxes.emplace_back(box.text, box.caption, box.type);
+  if (!c.message.empty()) expected.emplace_back(c.message, u"", c.type);
+  EXPECT_EQ(boxes, expected);
+  // The application id is set before the first window; the frame is shown
+  // with the command given.
+  EXPECT_EQ(fake.GetApplicationId(), c.applicationId);
+  const auto created = fake.CallsNamed("CreateTopLevel");
+  ASSERT_EQ(created.size(), c.exitCode == 1 ? 1u : 0u);
+  if (created.empty()) return;
+  const auto& calls = fake.Calls();
+  EXPECT_LT(std::ranges::find(calls, "SetApplicationId", &FakeWindowing::Call::name),
+            std::ranges::find(calls, "CreateTopLevel", &FakeWindowing::Call::name));
+  bool shown = false;
+  for (const auto& call : fake.CallsNamed("Show")) shown |= call.hwnd == created[0].hwnd && call.value == kShowCommand;
+  EXPECT_EQ(shown, c.runtime == S_OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ApplicationIdTest,
-    ::testing::Values(IdentityCase{"Named", R"({"browserID": "demo"})", u"QuillBrowser.demo"},
-                      IdentityCase{"EmptyKeepsTheDot", R"({"browserID": ""})", u"QuillBrowser."},
-                      IdentityCase{"AbsentKeepsTheDot", R"({})", u"QuillBrowser."},
-                      IdentityCase{"TakenAsItStands", R"({"browserID": "a b/c"})", u"QuillBrowser.a b/c"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(RunApplicationTest, ANormalRunShowsTheFrameAndEndsWithOneAfterClose) {
-  directory.Write("settings.json", R"({"title": "Demo", "startPage": "index.html"})");
-  app_test::InstallRuntime(platform.system, &pending);
-  CloseFrameWhenIdle();
-  EXPECT_EQ(RunApplication(7), 1);
-  EXPECT_EQ(platform.windowing.DpiCalls(), 1);
-  EXPECT_LT(FirstCall("SetProcessDpiAware"), FirstCall("CreateTopLevel"));
-  // The frame was the first window and was shown with the given command.
-  const auto created = platform.windowing.CallsNamed("CreateTopLevel");
-  ASSERT_EQ(created.size(), 1u);
-  const HWND frame = created[0].hwnd;
-  bool shownWithCommand = false;
-  for (const auto& call : platform.windowing.CallsNamed("Show"))
-    shownWithCommand |= call.hwnd == frame && call.value == 7;
-  EXPECT_TRUE(shownWithCommand);
-  EXPECT_TRUE(platform.windowing.MessageBoxes().empty());
-  EXPECT_FALSE(platform.windowing.Exists(frame));
-  EXPECT_FALSE(platform.windowing.Starved());
-  EXPECT_EQ(g_module.GetMessageLoop(), nullptr);
-}
-
-TEST_F(RunApplicationTest, AViewFailureClosesTheFrameAndStillEndsWithOne) {
-  directory.Write("settings.json", R"({"startPage": "index.html"})");
-  app_test::InstallRuntime(platform.system, &pending, E_FAIL);
-  const int exitCode = RunApplication(SW_SHOWDEFAULT);
-  // The frame existed: whether the view reported while the frame was still
-  // being created or later, the exit code is the one of a closed frame.
-  ASSERT_NE(FirstCall("CreateTopLevel"), -1);
-  EXPECT_EQ(exitCode, 1);
-  EXPECT_FALSE(platform.windowing.MessageBoxes().empty());
-  EXPECT_FALSE(platform.windowing.Starved());
-}
-
-TEST_F(RunApplicationTest, AFrameThatCannotBeCreatedEndsWithZeroAndNoMessage) {
-  directory.Write("settings.json", R"({})");
-  app_test::InstallRuntime(platform.system, &pending);
-  platform.windowing.FailNextCreate();
-  EXPECT_EQ(RunApplication(SW_SHOWDEFAULT), 0);
-  EXPECT_TRUE(platform.windowing.MessageBoxes().empty());
-  EXPECT_EQ(g_module.GetMessageLoop(), nullptr);
-}
+const std::u16string kSettingsFailed = u"設定ファイルを読み込めません : ";
+const std::u16string kNotInstalled =
+    u"WebView2ランタイムがインストールされていません。\nMicrosoftのサイトよりダウンロードしてインストールしてください。\n"
+    u"https://packages.debian.org/stable/libwebkit2gtk-4.1-0";
+const StartCase kPaths[] = {
+    {"NoSettings", nullptr, S_OK, false, 0, kSettingsFailed + u"0x80070002", MB_OK | MB_ICONERROR, u""},
+    {"SettingsNotJson", "{ title: ", S_OK, false, 0, kSettingsFailed + u"0x80004005", MB_OK | MB_ICONERROR, u""},
+    {"NoRuntime", R"({"browserID": "demo"})", kNoRuntime, false, 0, kNotInstalled, MB_OK | MB_ICONWARNING,
+     u"QuillBrowser.demo"},
+    {"FrameNotCreated", "{}", S_OK, true, 0, u"", 0, u"QuillBrowser."},
+    {"ViewFailureClosesTheFrame", R"({"browserID": ""})", E_FAIL, false, 1,
+     u"ブラウザの初期化に失敗しました : 0x80004005", MB_OK | MB_ICONERROR, u"QuillBrowser."},
+    {"NormalClose", R"({"title": "Demo", "browserID": "demo"})", S_OK, false, 1, u"", 0, u"QuillBrowser.demo"},
+    {"BrowserIdTakenAsItStands", R"({"browserID": "a b/c"})", S_OK, false, 1, u"", 0, u"QuillBrowser.a b/c"},
+};
+INSTANTIATE_TEST_SUITE_P(Paths, RunApplicationTest, ::testing::ValuesIn(kPaths),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,8 +9,6 @@ class FakePlatformScope {
  public:
   FakePlatformScope() { Platform::Install(&windowing, &system); }
   ~FakePlatformScope() { Platform::Install(nullptr, nullptr); }
-  FakePlatformScope(const FakePlatformScope&) = delete;
-  FakePlatformScope& operator=(const FakePlatformScope&) = delete;
 
   FakeWindowing windowing;
   FakeSystem system;
