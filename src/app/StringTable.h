@@ -14,8 +14,3 @@ std::u16string_view LoadStringResource(UINT id);
 // or the empty text when it has none: what tool tips and overflow menus
 // show for a command.
 std::u16string_view ToolTipText(UINT commandId);
-
-// The address on the last line of message 58108, where the runtime can be
-// obtained.
-inline constexpr std::u16string_view kRuntimeDownloadAddress =
-    u"https://packages.debian.org/stable/libwebkit2gtk-4.1-0";

@@ -600,27 +600,14 @@ INT_PTR WindowingCore::DialogBox(const DialogTemplate& dialogTemplate, HWND owne
   m_modalDialogs.push_back(dialog);
 
   SendMessage(dialog, WM_INITDIALOG, 0, 0);
-  bool quit = false;
-  int quitCode = 0;
+  std::optional<int> quitCode;
   if (WindowRecord* r = Find(dialog); r && !r->dialogEnded) {
     r->style |= WS_VISIBLE;
     NativeShowDialog(dialog, owner);
-    MSG msg;
-    for (;;) {
-      r = Find(dialog);
-      if (!r || r->dialogEnded) break;
-      const BOOL got = GetMessage(&msg, nullptr, 0, 0);
-      if (got == 0) {
-        // The program is ending: close the dialog and leave the quit
-        // request for the outer loop, which is the one it is meant for.
-        quit = true;
-        quitCode = static_cast<int>(static_cast<INT_PTR>(msg.wParam));
-        break;
-      }
-      if (got == -1) continue;
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
+    quitCode = RunModalLoop([this, dialog] {
+      const WindowRecord* record = Find(dialog);
+      return !record || record->dialogEnded;
+    });
   }
   INT_PTR result = IDCANCEL;
   if (WindowRecord* r = Find(dialog)) {
@@ -628,8 +615,20 @@ INT_PTR WindowingCore::DialogBox(const DialogTemplate& dialogTemplate, HWND owne
     DestroyWindow(dialog);
   }
   std::erase(m_modalDialogs, dialog);
-  if (quit) PostQuitMessage(quitCode);
+  if (quitCode) PostQuitMessage(*quitCode);
   return result;
+}
+
+std::optional<int> WindowingCore::RunModalLoop(const std::function<bool()>& done) {
+  MSG msg;
+  while (!done()) {
+    const BOOL got = GetMessage(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(static_cast<INT_PTR>(msg.wParam));
+    if (got == -1) continue;
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  return std::nullopt;
 }
 
 BOOL WindowingCore::EndDialog(HWND dialog, INT_PTR result) {

@@ -9,9 +9,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,6 +87,12 @@ class WindowingCore : public IWindowing {
   static std::string MessageBoxLogLine(std::u16string_view text);
 
  protected:
+  // Runs a nested message loop, as every modal window does, until `done`
+  // says so. A quit request ends it early and its exit code is returned, so
+  // that the caller can post it again, once its modal window is gone, for
+  // the loop it is meant for.
+  std::optional<int> RunModalLoop(const std::function<bool()>& done);
+
   enum class WindowKind { TopLevel, Child, Dialog, Control };
 
   struct WindowRecord {

@@ -750,23 +750,10 @@ int LinuxWindowing::NativeMessageBox(HWND owner, std::u16string_view text,
   // The program's messages keep flowing while the box is open, as they do
   // under any modal loop; a quit request ends the box and is left for the
   // loop it is meant for.
-  bool quit = false;
-  int quitCode = 0;
-  while (!state.done) {
-    MSG msg;
-    const BOOL got = GetMessage(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      quit = true;
-      quitCode = static_cast<int>(static_cast<INT_PTR>(msg.wParam));
-      break;
-    }
-    if (got == -1) continue;
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
+  const std::optional<int> quitCode = RunModalLoop([&state] { return state.done; });
   gtk_widget_destroy(box);
   m_impl->Trace("messagebox-closed");
-  if (quit) PostQuitMessage(quitCode);
+  if (quitCode) PostQuitMessage(*quitCode);
   switch (state.response) {
     case GTK_RESPONSE_OK:
       return IDOK;
