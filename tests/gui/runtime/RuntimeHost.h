@@ -2,104 +2,220 @@
 // A tiny program for the runtime under test: a GTK window with a GtkFixed as
 // the web view's parent, the runtime library opened with dlopen, an
 // environment, a controller and the handlers a real host registers. It
-// answers every local request itself with the three isolation headers and a
-// Content-Type chosen by the file's extension (404 for missing files), and
-// records every event it receives.
+// answers local requests as the program does (its file stream and header
+// block, 404 for a missing file), leaves media to the runtime, and records
+// every event it receives.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <functional>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "com/ComPtr.h"
+#include "com/Callback.h"
+#include "com/CoTaskMem.h"
+#include "loader/CoreWebView2EnvironmentOptions.h"
+#include "util/FileStream.h"
+#include "util/FileUrl.h"
+#include "util/Strings.h"
+#include "view/LocalFileResponse.h"
 #include "webview/EngineContract.h"
 
 class RuntimeHost {
  public:
+  // What the host does with what reaches it, chosen by a text the address contains.
   struct Options {
-    // Navigations whose address contains this text are cancelled.
-    std::string cancelNavigationsContaining;
-    // Requests whose address contains this text get no response.
-    std::string leaveUnansweredContaining;
-    // New-window requests are marked handled.
-    bool handleNewWindows = true;
-    // Downloads whose address contains this text are cancelled.
-    std::string cancelDownloadsContaining;
-    // put_AreDefaultScriptDialogsEnabled.
-    BOOL scriptDialogs = TRUE;
-    // The browser arguments the program passes.
-    std::u16string browserArguments = u"--disable-web-security --allow-file-access-from-files --allow-file-access";
+    std::string cancelNavigationsContaining{}, leaveUnansweredContaining{}, cancelDownloadsContaining{};
+    BOOL scriptDialogs = TRUE;  // put_AreDefaultScriptDialogsEnabled
   };
 
-  explicit RuntimeHost(Options options);
-  ~RuntimeHost();
+  explicit RuntimeHost(Options options) : m_options(std::move(options)) {
+    gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+    gtk_container_add(GTK_CONTAINER(window), fixed);
+    g_signal_connect(window, "window-state-event",
+                     G_CALLBACK(+[](GtkWidget*, GdkEventWindowState* event, RuntimeHost* host) -> gboolean {
+                       host->windowWasFullScreen |= (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+                       return FALSE;
+                     }),
+                     this);
+    gtk_widget_show_all(window);
+  }
+
+  ~RuntimeHost() {
+    webView = nullptr, controller = nullptr, environment = nullptr;
+    if (window) gtk_widget_destroy(window);
+    // Let the engine finish what the destruction started before the next test.
+    for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) continue;
+    if (!m_userDataFolder.empty()) std::filesystem::remove_all(m_userDataFolder);
+  }
 
   // Opens the library and creates environment and controller, running the
-  // main loop until the controller exists. False with a message on failure.
-  bool Start(std::string* error);
-  HRESULT Navigate(const std::string& uri);
+  // main loop until the controller exists.
+  void Start() {
+    void* library = dlopen(VELLUM_RUNTIME_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto entry = reinterpret_cast<CreateWebViewEnvironmentWithOptionsInternalFn>(dlsym(library, kCreateEnvironmentEntryName));
+    ASSERT_NE(entry, nullptr);
+    g_autofree char* folder = g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr);
+    m_userDataFolder = folder ? folder : "";
+    auto onController = On<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
+        [this](HRESULT, ICoreWebView2Controller* created) {
+          m_creationDone = true;
+          if ((controller = created)) Register();
+        });
+    auto onEnvironment = On<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
+        [this, onController](HRESULT, ICoreWebView2Environment* environment) {
+          const auto parent = reinterpret_cast<HWND>(fixed);
+          m_creationDone = !(this->environment = environment) ||
+                           FAILED(Call([&] { return environment->CreateCoreWebView2Controller(parent, onController.Get()); }));
+        });
+    // The options the program passes: its browser arguments and a language.
+    ComPtr<CoreWebView2EnvironmentOptions> options = MakeComObject<CoreWebView2EnvironmentOptions>();
+    options->put_AdditionalBrowserArguments(u"--disable-web-security --allow-file-access-from-files --allow-file-access");
+    options->put_Language(u"ja-JP");
+    const std::u16string userData = Utf8ToWide(m_userDataFolder);
+    ASSERT_EQ(Call([&] { return entry(0, 0, userData.c_str(), options.Get(), onEnvironment.Get()); }), S_OK);
+    ASSERT_TRUE(RunUntil([this] { return m_creationDone; }) && controller) << "controller not created";
+  }
 
   // Runs the main loop until `done` is true or the hang guard fires (the
   // guard only stops a broken test from running for ever).
-  bool RunUntil(const std::function<bool()>& done);
+  template <typename F>
+  bool RunUntil(F done) {
+    bool expired = false;
+    const guint guard =
+        g_timeout_add_seconds(60, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &expired);
+    while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+    if (!expired) g_source_remove(guard);
+    return !expired;
+  }
 
-  const std::vector<std::string>& Requests() const { return m_requests; }
-  const std::vector<std::string>& Navigations() const { return m_navigations; }
-  const std::vector<std::string>& NewWindows() const { return m_newWindows; }
-  const std::vector<int>& RequestContexts() const { return m_requestContexts; }
-  const std::vector<std::string>& Downloads() const { return m_downloads; }
-  // The values get_ContainsFullScreenElement gave in each change event.
-  const std::vector<BOOL>& FullScreenValues() const { return m_fullScreenValues; }
-  bool WindowWasFullScreen() const { return m_windowWasFullScreen; }
+  // The first address the program was asked for that contains `text`, or empty.
+  std::string RequestContaining(const std::string& text) const {
+    for (const std::string& uri : requests)
+      if (uri.find(text) != std::string::npos) return uri;
+    return {};
+  }
 
+  // Calls into the runtime; a handler of ours that runs meanwhile counts as reentrant.
+  template <typename F>
+  HRESULT Call(F call) {
+    const HRESULT hr = (m_insideCall = true, call());
+    return m_insideCall = false, hr;
+  }
+  HRESULT Navigate(const std::string& uri) { return Call([&] { return webView->Navigate(Utf8ToWide(uri).c_str()); }); }
+  HRESULT CreateControllerOn(GtkWidget* parent) {
+    auto handler = On<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>([](HRESULT, ICoreWebView2Controller*) {});
+    const HRESULT hr = Call([&] { return environment->CreateCoreWebView2Controller(reinterpret_cast<HWND>(parent), handler.Get()); });
+    // A widget made only for this call is owned by nobody: free it here.
+    if (parent && g_object_is_floating(parent)) g_object_unref(g_object_ref_sink(parent));
+    return hr;
+  }
   // A real mouse click (press and release) at a point of the web view.
-  void ClickInView(int x, int y);
-  // Destroys the host window while the runtime objects are still held.
-  void DestroyWindow();
-  HRESULT PutBounds(RECT bounds);
-  // Registers one more resource handler that holds the web view, as the
-  // program's own does; `alive` expires when the runtime lets go of it.
-  void AddHandlerHoldingTheView(std::weak_ptr<int>* alive);
-  // Releases the host's references on controller and web view.
-  void ReleaseRuntimeObjects();
-  // How many widgets the web view's parent holds.
-  int ParentChildCount() const;
-  // Asks the environment for a second controller on the given parent.
-  HRESULT CreateControllerOn(GtkWidget* parent);
-  bool SawRequestContaining(const std::string& text) const;
-  std::string RequestContaining(const std::string& text) const;
-  // Calls into the runtime during which a handler of ours was invoked.
-  int ReentrantCallbacks() const { return m_reentrant; }
+  void ClickInView(int x, int y) {
+    g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(fixed));
+    GdkWindow* target = gtk_widget_get_window(GTK_WIDGET(children->data));
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+      GdkEvent* event = gdk_event_new(type);
+      event->button.window = GDK_WINDOW(g_object_ref(target));
+      event->button.x = x;
+      event->button.y = y;
+      event->button.button = 1;
+      gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(target))));
+      gtk_main_do_event(event);
+      gdk_event_free(event);
+    }
+  }
+  // Registers a handler through an add_ method of the view.
+  template <typename Target, typename Interface, typename Handler, typename F>
+  void Add(Target* target, HRESULT (Interface::*add)(Handler*, EventRegistrationToken*), F f) {
+    EventRegistrationToken token;
+    Call([&] { return (target->*add)(On<Handler>(f).Get(), &token); });
+  }
 
-  GtkWidget* Window() const { return m_window; }
-
-  // Header block the host gives a response for `path`.
-  static std::string HeadersFor(const std::string& path);
-  static std::string PathFromFileUri(const std::string& uri);
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWidget* fixed = gtk_fixed_new();  // the web view's parent
+  ComPtr<ICoreWebView2Environment> environment;
+  ComPtr<ICoreWebView2Controller> controller;
+  ComPtr<ICoreWebView2> webView;
+  // What reached the host, in order; each full-screen value as the change event read it.
+  std::vector<std::string> requests, navigations, newWindows, downloads;
+  std::map<std::string, int> contexts;  // of each address requested
+  std::vector<BOOL> fullScreenValues;
+  bool windowWasFullScreen = false;
+  int reentrantCallbacks = 0;
 
  private:
-  struct CallScope;
-  void Callback();
-  void OnWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args);
+  template <typename T>
+  static std::string UriOf(T* object) {
+    LPWSTR raw = nullptr;
+    return object->get_Uri(&raw), WideToUtf8(View(CoTaskMemString(raw)));
+  }
+  static bool Has(const std::string& text, const std::string& part) { return !part.empty() && text.find(part) != std::string::npos; }
+  template <typename Handler, typename F>
+  ComPtr<Handler> On(F f) {
+    return ::Callback<Handler>([this, f](auto... args) -> HRESULT {
+      reentrantCallbacks += m_insideCall;
+      f(args...);
+      return S_OK;
+    });
+  }
+
+  void Register() {
+    controller->get_CoreWebView2(webView.GetAddressOf());
+    ComPtr<ICoreWebView2_22> webView22;
+    webView.As(&webView22);
+    ComPtr<ICoreWebView2Settings> settings;
+    webView->get_Settings(settings.GetAddressOf());
+    Call([&] { return settings->put_AreDefaultScriptDialogsEnabled(m_options.scriptDialogs); });
+    Call([&] { return controller->put_Bounds(RECT{0, 0, 800, 600}); });
+    Add(webView.Get(), &ICoreWebView2::add_ContainsFullScreenElementChanged, [this](ICoreWebView2* sender, IUnknown*) {
+      sender->get_ContainsFullScreenElement(&fullScreenValues.emplace_back(FALSE));
+    });
+    Add(webView.Get(), &ICoreWebView2::add_NavigationStarting,
+        [this](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
+          if (Has(navigations.emplace_back(UriOf(args)), m_options.cancelNavigationsContaining)) args->put_Cancel(TRUE);
+        });
+    Add(webView.Get(), &ICoreWebView2::add_NewWindowRequested,
+        [this](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) { newWindows.push_back(UriOf(args)), args->put_Handled(TRUE); });
+    Add(webView22.Get(), &ICoreWebView2_4::add_DownloadStarting,
+        [this](ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs* args) {
+          ComPtr<ICoreWebView2DownloadOperation> operation;
+          args->get_DownloadOperation(operation.GetAddressOf());
+          if (Has(downloads.emplace_back(UriOf(operation.Get())), m_options.cancelDownloadsContaining)) args->put_Cancel(TRUE);
+        });
+    Call([&] {
+      return webView22->AddWebResourceRequestedFilterWithRequestSourceKinds(
+          u"*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL, COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS_ALL);
+    });
+    Add(webView.Get(), &ICoreWebView2::add_WebResourceRequested,
+        [this](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) { Answer(args); });
+  }
+
+  void Answer(ICoreWebView2WebResourceRequestedEventArgs* args) {
+    COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL;
+    args->get_ResourceContext(&context);
+    ComPtr<ICoreWebView2WebResourceRequest> request;
+    args->get_Request(request.GetAddressOf());
+    const std::string uri = requests.emplace_back(UriOf(request.Get()));
+    contexts.emplace(uri, context);
+    if (context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA || Has(uri, m_options.leaveUnansweredContaining)) return;
+    const std::u16string wideUri = Utf8ToWide(uri);
+    std::u16string path;
+    ComPtr<IStream> stream;
+    if (SUCCEEDED(FileUrlToPath(wideUri, path))) FileStream::Open(path, stream.GetAddressOf());
+    ComPtr<ICoreWebView2WebResourceResponse> response;
+    environment->CreateWebResourceResponse(stream.Get(), stream ? 200 : 404, stream ? u"OK" : u"Not Found",
+                                             ResponseHeadersForUri(wideUri).c_str(), response.GetAddressOf());
+    args->put_Response(response.Get());
+  }
 
   Options m_options;
   std::string m_userDataFolder;
-  GtkWidget* m_window = nullptr;
-  GtkWidget* m_fixed = nullptr;
-  void* m_library = nullptr;
-  ComPtr<ICoreWebView2Environment> m_environment;
-  ComPtr<ICoreWebView2Controller> m_controller;
-  ComPtr<ICoreWebView2> m_webView;
-  HRESULT m_creationResult = S_OK;
   bool m_creationDone = false;
   bool m_insideCall = false;
-  int m_reentrant = 0;
-  std::vector<std::string> m_requests;
-  std::vector<int> m_requestContexts;
-  std::vector<std::string> m_navigations;
-  std::vector<std::string> m_newWindows;
-  std::vector<std::string> m_downloads;
-  std::vector<BOOL> m_fullScreenValues;
-  bool m_windowWasFullScreen = false;
 };

@@ -1,21 +1,91 @@
 #pragma once
 // A throw-away content folder with the test web application: a page, its
-// script, style sheet, JSON, WebAssembly module, worker, a second page and
-// a video file, removed again when the object goes.
+// script, style sheet, JSON, WebAssembly module, worker, an image, a video
+// and two files to download, removed again when the object goes.
+#include <glib.h>
+
+#include <filesystem>
 #include <string>
+#include <utility>
 
-class TestContent {
- public:
-  TestContent();
-  ~TestContent();
-  TestContent(const TestContent&) = delete;
-  TestContent& operator=(const TestContent&) = delete;
+inline constexpr char kIndexHtml[] = R"html(<!doctype html>
+<html><head><meta charset="utf-8"><link rel="stylesheet" href="style.css"><script src="app.js"></script>
+<script src="missing.js"></script></head><body><img id="abs" width="40" height="40"><a id="blank" href="page2.html?from=link" target="_blank">new</a>
+<video src="clip.mp4" muted preload="auto" width="160" height="90"></video></body></html>
+)html";
 
-  const std::string& Folder() const { return m_folder; }
-  // "file://" + folder + "/" + name.
-  std::string Url(const std::string& name) const;
-  void Write(const std::string& name, const std::string& bytes) const;
+// Without a mode the page runs its checks and reports them in the address of
+// one request; each mode does one thing and then requests a marker file.
+inline constexpr char kAppJs[] = R"js(
+async function runChecks() {
+  const r = [];
+  const check = async (name, f) => { try { r.push(name + "=" + await f()); } catch (e) { r.push(name + "=error-" + e.name); } };
+  const data = await fetch("data.json");
+  r.push("coep=" + data.headers.get("Cross-Origin-Embedder-Policy"), "type=" + data.headers.get("Content-Type"));
+  await check("json", async () => (await data.json()).value);
+  await check("wasm", async () => (await WebAssembly.instantiateStreaming(fetch("add.wasm"))).instance.exports.add(2, 3));
+  await check("sab", () => new Promise(res => {
+    const sab = new SharedArrayBuffer(8), worker = new Worker("worker.js");
+    worker.onmessage = e => res(e.data + "-" + new Int32Array(sab)[0]);
+    worker.onerror = () => res("error");
+    worker.postMessage(sab);
+  }));
+  return [...r, "style=" + getComputedStyle(document.body).marginLeft, "lang=" + navigator.language,
+          "missing=" + (await fetch("missing.json")).status];
+}
+const modes = {
+  "": async () => fetch("report.txt?" + (await runChecks()).join("&")),
+  async abs() {
+    const img = document.getElementById("abs");
+    img.src = location.href.replace(/^vellum-file:/, "file:").replace(/index\.html.*$/, "absolute.svg");
+    await new Promise(res => { img.onload = img.onerror = res; });
+    fetch("report.txt?abs=" + img.naturalWidth);
+  },
+  fullscreen() {
+    document.addEventListener("fullscreenchange", () => document.fullscreenElement
+        ? fetch("fs.txt?entered=1").then(() => document.exitFullscreen()) : fetch("fs.txt?left=1"));
+    document.addEventListener("click", () => document.documentElement.requestFullscreen());
+    fetch("armed.txt");
+  },
+  download() {  // one at a time: a second download navigation would replace the first
+    const save = name => Object.assign(document.body.appendChild(document.createElement("a")), {href: name, download: name}).click();
+    save("data.bin"), setTimeout(() => save("kept.bin"), 500);
+  },
+  alert() { alert("blocked?"); confirm("blocked?"); fetch("after-alert.txt"); },
+  stay() {  // new windows first, then a navigation away: a pending navigation may drop a new-window request
+    const opened = window.open("page2.html?from=open");
+    document.getElementById("blank").click();
+    setTimeout(() => location.href = "page2.html?from=cancel", 300);
+    setTimeout(() => fetch("still-here.txt?opened=" + (opened === null ? "null" : "object")), 800);
+  },
+};
+window.addEventListener("load", () => modes[new URLSearchParams(location.search).get("mode") || ""]());
+)js";
 
- private:
-  std::string m_folder;
+inline constexpr char kWorkerJs[] = "onmessage = e => { Atomics.store(new Int32Array(e.data), 0, 42); "
+                                    "postMessage(e.data instanceof SharedArrayBuffer ? 'shared' : 'copied'); };\n";
+
+// (module (func (export "add") (param i32 i32) (result i32) local.get 0 local.get 1 i32.add))
+inline constexpr unsigned char kAddWasm[] = {
+    0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x01, 0x07, 0x01, 0x60, 0x02, 0x7f, 0x7f, 0x01, 0x7f, 0x03, 0x02, 0x01, 0x00,
+    0x07, 0x07, 0x01, 0x03, 0x61, 0x64, 0x64, 0x00, 0x00, 0x0a, 0x09, 0x01, 0x07, 0x00, 0x20, 0x00, 0x20, 0x01, 0x6a, 0x0b};
+
+struct TestContent {
+  TestContent() {
+    const std::pair<const char*, std::string> files[] = {
+        {"index.html", kIndexHtml}, {"app.js", kAppJs}, {"worker.js", kWorkerJs}, {"data.json", "{\"value\": 41}\n"},
+        {"style.css", "body { margin-left: 17px; }\n"}, {"add.wasm", std::string(reinterpret_cast<const char*>(kAddWasm), sizeof kAddWasm)},
+        {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
+        {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
+    };
+    for (const auto& [name, bytes] : files)
+      g_file_set_contents((folder + "/" + name).c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
+  }
+  ~TestContent() { std::filesystem::remove_all(folder); }
+  std::string Url(const std::string& name) const { return "file://" + folder + "/" + name; }
+
+  std::string folder = [] {
+    g_autofree char* made = g_dir_make_tmp("vellum-runtime-content-XXXXXX", nullptr);
+    return std::string(made ? made : "");
+  }();
 };
