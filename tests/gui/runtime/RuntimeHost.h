@@ -36,12 +36,6 @@ class RuntimeHost {
   explicit RuntimeHost(Options options) : m_options(std::move(options)) {
     gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
     gtk_container_add(GTK_CONTAINER(window), fixed);
-    g_signal_connect(window, "window-state-event",
-                     G_CALLBACK(+[](GtkWidget*, GdkEventWindowState* event, RuntimeHost* host) -> gboolean {
-                       host->windowWasFullScreen |= (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
-                       return FALSE;
-                     }),
-                     this);
     gtk_widget_show_all(window);
   }
 
@@ -146,7 +140,6 @@ class RuntimeHost {
   std::vector<std::string> requests, navigations, newWindows, downloads;
   std::map<std::string, int> contexts;  // of each address requested
   std::vector<BOOL> fullScreenValues;
-  bool windowWasFullScreen = false;
   int reentrantCallbacks = 0;
 
  private:
