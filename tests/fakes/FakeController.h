@@ -25,10 +25,8 @@ class FakeController final : public RuntimeClass<ICoreWebView2Controller> {
     return FAILED(getCoreWebView2Result) ? getCoreWebView2Result : ComPtr<ICoreWebView2>(webView).CopyTo(out);
   }
   HRESULT put_Bounds(RECT value) override {
-    m_log->Add("put_Bounds(" + std::to_string(value.left) + "," + std::to_string(value.top) + "," +
-               std::to_string(value.right) + "," + std::to_string(value.bottom) + ")");
-    bounds.push_back(value);
-    return S_OK;
+    // The rectangle itself is kept in `bounds`.
+    return m_log->Add("put_Bounds(...)"), bounds.push_back(value), S_OK;
   }
 
  private:

@@ -13,8 +13,7 @@ class FakeEngineLog {
   const std::vector<std::string>& Calls() const { return m_calls; }
   // How many calls start with `prefix`.
   int Count(std::string_view prefix) const {
-    return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(),
-                                          [&](const std::string& call) { return call.starts_with(prefix); }));
+    return int(std::ranges::count_if(m_calls, [&](const std::string& call) { return call.starts_with(prefix); }));
   }
 
  private:

@@ -17,9 +17,6 @@ class FakeSettings final : public RuntimeClass<ICoreWebView2Settings> {
   HRESULT put_AreDevToolsEnabled(BOOL value) override { return Put("put_AreDevToolsEnabled", value); }
 
  private:
-  HRESULT Put(const char* name, BOOL value) {
-    m_log->Add(std::string(name) + "(" + std::to_string(value) + ")");
-    return S_OK;
-  }
+  HRESULT Put(const char* name, BOOL value) { return m_log->Add(std::string(name) + "(" + std::to_string(value) + ")"), S_OK; }
   std::shared_ptr<FakeEngineLog> m_log;
 };

@@ -17,9 +17,7 @@ class FakeWebResourceRequestedEventArgs final : public RuntimeClass<ICoreWebView
   HRESULT get_Request(ICoreWebView2WebResourceRequest** request) override {
     return ComPtr<ICoreWebView2WebResourceRequest>(m_request).CopyTo(request);
   }
-  HRESULT put_Response(ICoreWebView2WebResourceResponse* value) override {
-    return ++putResponseCount, response = value, S_OK;
-  }
+  HRESULT put_Response(ICoreWebView2WebResourceResponse* value) override { return ++putResponseCount, response = value, S_OK; }
   HRESULT get_ResourceContext(COREWEBVIEW2_WEB_RESOURCE_CONTEXT* context) override {
     return context ? (*context = m_context, S_OK) : E_POINTER;
   }

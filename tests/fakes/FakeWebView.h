@@ -79,12 +79,10 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* h, EventRegistrationToken* t) override {
     return Add("add_DownloadStarting", m_otherHandlers, h, t);
   }
-  HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(
-      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context,
-      COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS kinds) override {
+  HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context,
+                                                              COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS kinds) override {
     return Log("AddWebResourceRequestedFilterWithRequestSourceKinds(" + WideToUtf8(uri ? uri : u"") + "," +
-               std::to_string(static_cast<int>(context)) + "," + std::to_string(static_cast<std::uint32_t>(kinds)) +
-               ")");
+               std::to_string(int(context)) + "," + std::to_string(std::uint32_t(kinds)) + ")");
   }
 
   ComPtr<FakeSettings> settings;
@@ -95,10 +93,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   INT64 nextToken = 1;
 
  private:
-  HRESULT Log(std::string call) {
-    m_log->Add(std::move(call));
-    return S_OK;
-  }
+  HRESULT Log(std::string call) { return m_log->Add(std::move(call)), S_OK; }
   template <typename List, typename Handler>
   HRESULT Add(const char* call, List& list, Handler* handler, EventRegistrationToken* token) {
     m_log->Add(call);

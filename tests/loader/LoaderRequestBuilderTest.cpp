@@ -17,12 +17,10 @@ using Text = std::optional<std::u16string>;
 struct Rig {
   FakeSystem system;
   Rig() { system.SetExecutablePath(std::u16string(loader_test::kExecutable)); }
-  void Env(std::u16string name, const Text& value) {
-    if (value) system.SetEnvironmentVariable(std::move(name), *value);
-  }
+  static std::u16string Key(std::u16string_view setting) { return std::u16string(LoaderRequestBuilder::kPolicyRoot) += setting; }
+  void Env(std::u16string name, const Text& value) { if (value) system.SetEnvironmentVariable(std::move(name), *value); }
   void Policy(RegistryHive hive, std::u16string_view setting, std::u16string_view name, const Text& value) {
-    const std::u16string key = std::u16string(LoaderRequestBuilder::kPolicyRoot) + std::u16string(setting);
-    if (value) system.SetRegistryString(hive, RegistryView::Default, key, name, *value);
+    if (value) system.SetRegistryString(hive, RegistryView::Default, Key(setting), name, *value);
   }
   LoaderRequest Build(const char16_t* folder = nullptr, const char16_t* userData = nullptr,
                       ICoreWebView2EnvironmentOptions* options = nullptr) {
@@ -152,8 +150,7 @@ TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentOrPolicy) {
     s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", kind.variable);
     s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", kind.preference);
     s.Policy(kMachine, u"ChannelSearchKind", u"*", kind.policyText);
-    const std::u16string key = std::u16string(LoaderRequestBuilder::kPolicyRoot) + u"ChannelSearchKind";
-    if (kind.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, key, u"*", *kind.policyNumber);
+    if (kind.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, s.Key(u"ChannelSearchKind"), u"*", *kind.policyNumber);
     const LoaderRequest request = s.Build();
     EXPECT_EQ(std::pair(request.releaseChannelsSet, request.releaseChannels), std::pair(channels.set, channels.mask));
     EXPECT_EQ(std::pair(request.channelSearchKindSet, request.channelSearchKind), std::pair(kind.set, kind.value));

@@ -2,6 +2,7 @@
 // Shared set-up for the loader's tests: runtimes registered in the fake
 // system and a recording completion handler.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -28,8 +29,7 @@ inline std::u16string LibraryPath(std::u16string_view runtimeFolder) {
 inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view runtimeFolder,
                                       std::u16string version = u"130.0.2839.0", bool opens = true) {
   FakeSystem::File file;
-  file.opensForExecution = opens;
-  file.version = std::move(version);
+  std::tie(file.opensForExecution, file.version) = std::tuple(opens, std::move(version));
   system.AddFile(LibraryPath(runtimeFolder), file);
   return LibraryPath(runtimeFolder);
 }

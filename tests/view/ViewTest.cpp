@@ -71,10 +71,7 @@ class ViewTest : public ::testing::Test {
   }
 
   CView& Host() { return m_frame->m_view; }
-  RECT ViewClientRect() {
-    RECT rect{};
-    return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect;
-  }
+  RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect; }
 
   void AddFile(std::u16string path, std::string content) { m_system.AddFile(std::move(path), {.content = std::move(content)}); }
   // Hands one request to the handler as the web view would, with its address and context.
