@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "util/Strings.h"
+#include "util/OpenFileForReading.h"
 #include "util/Win32Error.h"
 
 FileStream::FileStream(UniqueFd fd) : m_fd(std::move(fd)) {}
@@ -15,15 +15,12 @@ HRESULT FileStream::Open(std::u16string_view path, IStream** stream) {
   *stream = nullptr;
   if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return E_INVALIDARG;
 
-  const std::string native = WideToUtf8(path);
-  // O_NONBLOCK keeps the open of a named pipe from waiting for a writer; the
-  // flag is taken off again once the file is known to be a regular one.
-  UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (!fd.IsValid()) return HResultFromErrno(errno);
-
+  UniqueFd fd;
   struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) return HResultFromErrno(errno);
-  if (S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  const HRESULT opened = OpenFileForReading(path, fd, info);
+  if (FAILED(opened)) return opened;
+  // Only regular files are served; the non-blocking flag that kept a named
+  // pipe from holding up the open is taken off for the reads.
   if (!S_ISREG(info.st_mode)) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
 
   const int flags = ::fcntl(fd.Get(), F_GETFL);

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "com/HResult.h"
-#include "util/Strings.h"
+#include "util/OpenFileForReading.h"
 #include "util/UniqueFd.h"
 #include "util/Win32Error.h"
 
@@ -37,21 +37,10 @@ int ReadFully(int fd, char* buffer, std::size_t count, std::size_t& delivered) {
 }  // namespace
 
 HRESULT ReadFileToString(const std::u16string& path, std::string& out, std::size_t maximum) {
-  // A NUL inside the path would silently shorten it at the OS boundary and
-  // open a different file from the one named, so such a path is refused.
-  if (path.find(u'\0') != std::u16string::npos) return HResultFromWin32(ERROR_INVALID_NAME);
-
-  // O_NONBLOCK keeps a FIFO named in place of a file from blocking the
-  // program until some writer appears; it does not change regular files.
-  const std::string nativePath = WideToUtf8(path);
-  UniqueFd file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!file.IsValid()) return HResultFromErrno(errno);
-
+  UniqueFd file;
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0) return HResultFromErrno(errno);
-  // Opening a folder as a file fails on the system this program comes from;
-  // POSIX opens it and fails only at the read, so refuse it here the same way.
-  if (S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  const HRESULT opened = OpenFileForReading(path, file, info);
+  if (FAILED(opened)) return opened;
   std::uint64_t size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 
   if (size >= 2) {
