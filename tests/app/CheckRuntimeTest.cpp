@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "loader/LoaderTestSupport.h"
 #include "platform/Platform.h"
 #include "platform/WindowMessages.h"
 #include "platform/fake/FakeWindowing.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 namespace {
 

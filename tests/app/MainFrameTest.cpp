@@ -11,10 +11,10 @@
 #include "app/AppModule.h"
 #include "app/AppTestSupport.h"
 #include "app/MessageLoop.h"
-#include "app/Resource.h"
 #include "fakes/FakeEngineLog.h"
 #include "fakes/FakeWebView.h"
 #include "platform/FakePlatformScope.h"
+#include "resources/Resource.h"
 
 namespace {
 

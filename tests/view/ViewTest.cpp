@@ -7,16 +7,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/MainFrame.h"
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "com/CoTaskMem.h"
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeWebResourceRequestedEventArgs.h"
 #include "loader/FindClientLibrary.h"
 #include "platform/FakePlatformScope.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 #include "util/FormatMessageWithHResult.h"
 #include "util/Strings.h"
+#include "view/IViewFrame.h"
 #include "view/LocalFileResponse.h"
 
 // Fake files name only the fields a case sets; the others keep their defaults.
@@ -26,13 +26,23 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// The frame the view lives in: a plain top-level window with the settings,
+// which closes by default processing of WM_CLOSE and takes the view with it.
+class FakeFrame final : public CWindowImplBase, public IViewFrame {
+ public:
+  bool ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+  const Settings& GetSettings() const override { return settings; }
+  HWND GetFrameWindow() const override { return m_hWnd; }
+  Settings settings;
+};
+
 class ViewTest : public ::testing::Test {
  protected:
   ViewTest() {
     m_system.SetRoamingDataFolder(u"/home/user/.local/share");
     m_system.SetCurrentDirectory(u"/srv/app");
-    m_frame->m_view.m_pFrame = m_frame.get();
-    m_frame->m_settings.startPage = u"index.html";
+    m_view.m_pFrame = &m_frame;
+    m_frame.settings.startPage = u"index.html";
   }
 
   // Creates the frame, and with it the view, normally against a runtime whose
@@ -54,7 +64,8 @@ class ViewTest : public ::testing::Test {
       };
       m_system.AddLibrary(library, entry);
     }
-    m_frame->CreateEx();
+    m_frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    m_view.Create(m_frame.m_hWnd, nullptr, {}, CView::kWindowStyle);
   }
 
   // Ends environment creation with this outcome; a loader that retries a
@@ -70,7 +81,7 @@ class ViewTest : public ::testing::Test {
     m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   }
 
-  CView& Host() { return m_frame->m_view; }
+  CView& Host() { return m_view; }
   RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect; }
 
   void AddFile(std::u16string path, std::string content) { m_system.AddFile(std::move(path), {.content = std::move(content)}); }
@@ -86,7 +97,8 @@ class ViewTest : public ::testing::Test {
   FakePlatformScope m_platform;
   FakeWindowing& m_windowing = m_platform.windowing;
   FakeSystem& m_system = m_platform.system;
-  std::unique_ptr<CMainFrame> m_frame = std::make_unique<CMainFrame>();
+  FakeFrame m_frame;
+  CView m_view;
   std::shared_ptr<FakeEngineLog> m_log = std::make_shared<FakeEngineLog>();
   ComPtr<FakeEnvironment> m_environment = MakeComObject<FakeEnvironment>(m_log);
   ComPtr<FakeController> m_controller = m_environment->MakeController();
@@ -139,11 +151,11 @@ TEST_F(ViewTest, TheWebViewTakesTheClientAreaFromTheControllerOnAndOnEverySizeOr
   CreateFrame();
   EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, 0, 0), 0);
   CompleteEnvironment(S_OK, m_environment.Get());
-  m_windowing.UserResize(m_frame->m_hWnd, 700, 500);
+  m_windowing.UserResize(m_view.m_hWnd, 700, 500);
   EXPECT_TRUE(m_controller->bounds.empty());
   m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   EXPECT_THAT(m_controller->bounds, ElementsAre(ViewClientRect()));
-  m_windowing.UserResize(m_frame->m_hWnd, 1024, 700);
+  m_windowing.UserResize(m_view.m_hWnd, 1024, 700);
   EXPECT_THAT(m_controller->bounds, ElementsAre(testing::_, ViewClientRect()));
   EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), 0), 0);
   EXPECT_EQ(m_controller->bounds.size(), 3u);
@@ -168,8 +180,8 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
       {u"", u"index.html" + nul + u".js", u"/srv/app", u"/d", E_INVALIDARG, u"", u""}};
   for (const auto& c : cases) {
     Host().m_userDataFolder = Host().m_startUrl = u"old";
-    m_frame->m_settings.browserID = c.browserId;
-    m_frame->m_settings.startPage = c.startPage;
+    m_frame.settings.browserID = c.browserId;
+    m_frame.settings.startPage = c.startPage;
     m_system.SetCurrentDirectory(c.cwd);
     m_system.SetRoamingDataFolder(c.dataHome);
     EXPECT_EQ(Host().PreparePaths(), c.hr) << WideToUtf8(c.browserId) << " " << WideToUtf8(c.startPage);
@@ -181,20 +193,20 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
 // --- Failures --------------------------------------------------------------------------
 
 TEST_F(ViewTest, AFailingPreparePathsShows58104OnceAndClosesTheFrame) {
-  m_frame->m_settings.browserID = u"..";
+  m_frame.settings.browserID = u"..";
   CreateFrame();
   ASSERT_EQ(m_windowing.MessageBoxes().size(), 1u);
   const auto& box = m_windowing.MessageBoxes()[0];
   EXPECT_EQ(std::tie(box.text, box.caption, box.type), std::tuple(u"ブラウザの設定に失敗しました : 0x80070057", u"", MB_OK | MB_ICONERROR));
   EXPECT_EQ(m_log->Count("CreateEnvironment"), 0);
-  EXPECT_EQ(m_frame->m_hWnd, nullptr);
+  EXPECT_EQ(m_frame.m_hWnd, nullptr);
 }
 
 TEST_F(ViewTest, ASynchronousCreationFailureShows58103AndClosesTheFrame) {
   CreateFrame(false);  // no runtime: the loader fails before the call returns
   ASSERT_EQ(m_windowing.MessageBoxes().size(), 1u);
   EXPECT_EQ(m_windowing.MessageBoxes()[0].text, u"ブラウザの初期化に失敗しました : 0x80070002");
-  EXPECT_EQ(m_frame->m_hWnd, nullptr);
+  EXPECT_EQ(m_frame.m_hWnd, nullptr);
 }
 
 // EnvironmentHandler calls the view's handler directly: the loader turns a
@@ -221,7 +233,7 @@ TEST_P(AsynchronousFailure, Shows58103WithTheCodeOnceOwnedByTheViewClosesTheFram
   EXPECT_EQ(m_windowing.MessageBoxes()[0].text,
             FormatMessageWithHResult(LoadStringResource(IDS_BROWSER_INITIALIZATION_FAILED), c.shown));
   EXPECT_EQ(m_windowing.MessageBoxes()[0].owner, view);
-  EXPECT_EQ(m_frame->m_hWnd, nullptr);
+  EXPECT_EQ(m_frame.m_hWnd, nullptr);
   EXPECT_FALSE(Host().m_controller || Host().m_webView);
   EXPECT_EQ(m_log->Count("get_Settings") + m_log->Count("Navigate(") + m_log->Count("put_Bounds"), 0);
 }
@@ -238,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ViewTest, CompletionsAfterTheFrameHasClosedDoNothing) {
   CreateFrame();
-  m_frame->DestroyWindow();
+  m_frame.DestroyWindow();
   CompleteEnvironment(S_OK, m_environment.Get());
   EXPECT_EQ(Host().OnControllerCreated(S_OK, m_controller.Get()), S_OK);
   EXPECT_EQ(Host().OnEnvironmentCreated(E_FAIL, nullptr), S_OK);

@@ -1,4 +1,4 @@
-#include "app/LoadSettings.h"
+#include "settings/LoadSettings.h"
 
 #include <gtest/gtest.h>
 
