@@ -265,8 +265,7 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlock)
       {u"file:///srv/my%20app/index.html", 200, "<html>", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE},
       // Why a file does not open is told apart by FileStream; any failure is a 404.
       {u"file:///srv/my%20app/missing.js", 404, "-", kDocument}, {u"file://server/srv/my%20app/index.html", 400, "-", kDocument},
-      {u"https://example.com/index.html", 0, "", kDocument},
-      {u"", 0, "", kDocument}, {u"file:///srv/my%20app/index.html", 0, "", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA}};
+      {u"https://example.com/index.html", 0, "", kDocument}, {u"file:///srv/my%20app/index.html", 0, "", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA}};
   for (const auto& c : cases) {
     SCOPED_TRACE(WideToUtf8(c.uri) + " context " + std::to_string(c.context));
     m_environment->responses.clear();
