@@ -15,7 +15,7 @@
 #include "StreamInputStream.h"
 #include "com/CoTaskMem.h"
 #include "util/Strings.h"
-#include "webview/IStream.h"
+#include "com/IStream.h"
 
 void LocalScheme::Register(WebKitWebContext* context) {
   const std::string scheme(LocalFileUri::kScheme);

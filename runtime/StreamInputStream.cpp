@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "com/HResult.h"
-#include "webview/IStream.h"
+#include "com/IStream.h"
 
 namespace {
 

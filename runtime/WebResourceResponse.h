@@ -4,7 +4,7 @@
 #include <string>
 
 #include "com/RuntimeClass.h"
-#include "webview/IStream.h"
+#include "com/IStream.h"
 #include "webview/ICoreWebView2WebResourceResponse.h"
 
 class WebResourceResponse final : public RuntimeClass<ICoreWebView2WebResourceResponse> {

@@ -1,7 +1,7 @@
 #include "app/AboutDlg.h"
 
-#include "app/Resource.h"
-#include "app/StringTable.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 DialogTemplate CAboutDlg::GetDialogTemplate() const {
   DialogTemplate t;

@@ -1,12 +1,12 @@
 #include "app/CheckRuntime.h"
 
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "com/CoTaskMem.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
 #include "platform/WindowMessages.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 bool CheckRuntime() {
   // The version text only tells that a runtime is there; it is not looked at

@@ -1,9 +1,9 @@
 #include "app/FrameWindowImpl.h"
 
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 
 HWND CFrameWindowImpl::CreateEx(HWND parent, const RECT* rect, DWORD style, DWORD exStyle) {
   if (style == 0) style = kFrameStyle;

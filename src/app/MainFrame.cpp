@@ -1,13 +1,13 @@
 #include "app/MainFrame.h"
 
-#include "app/AppModule.h"
 #include "app/AboutDlg.h"
-#include "app/LoadSettings.h"
+#include "app/AppModule.h"
 #include "app/MessageLoop.h"
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
+#include "settings/LoadSettings.h"
 
 CMainFrame::CMainFrame()
     : CUpdateUI({{ID_VIEW_TOOLBAR, CUpdateUI::UPDUI_MENUPOPUP, true, false}}) {}

@@ -7,21 +7,27 @@
 #include "app/FrameWindowImpl.h"
 #include "app/IdleHandler.h"
 #include "app/MessageFilter.h"
-#include "app/Settings.h"
 #include "app/UpdateUI.h"
+#include "settings/Settings.h"
+#include "view/IViewFrame.h"
 #include "view/View.h"
 
 class CMainFrame : public CFrameWindowImpl,
                    public CUpdateUI,
                    public CMessageFilter,
-                   public CIdleHandler {
+                   public CIdleHandler,
+                   public IViewFrame {
  public:
   CMainFrame();
   ~CMainFrame() override;
 
   // Reads settings.json into m_settings (see LoadSettings in
-  // app/LoadSettings.h).
+  // settings/LoadSettings.h).
   HRESULT LoadSettings();
+
+  // What the web view host reads through its m_pFrame.
+  const Settings& GetSettings() const override { return m_settings; }
+  HWND GetFrameWindow() const override { return m_hWnd; }
 
   BOOL PreTranslateMessage(MSG* msg) override;
   BOOL OnIdle() override;

@@ -4,11 +4,11 @@
 #include "app/CheckRuntime.h"
 #include "app/MainFrame.h"
 #include "app/MessageLoop.h"
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "platform/ISystem.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 #include "util/FormatMessageWithHResult.h"
 
 namespace {

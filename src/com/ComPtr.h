@@ -1,6 +1,6 @@
 #pragma once
 // An owning reference to a COM-style interface: AddRef on copy, Release on
-// destruction, like the system's smart pointer.
+// destruction, so that no reference is leaked or released twice on any path.
 #include <cstddef>
 #include <utility>
 

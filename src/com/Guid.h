@@ -1,7 +1,8 @@
 #pragma once
-// GUIDs in the system's binary layout, with a compile-time parser for the
-// brace form "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" so interface
-// identifiers can be written as they are published.
+// GUIDs in their usual binary layout (a 32-bit, two 16-bit and eight 8-bit
+// fields), with a compile-time parser for the brace form
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" so interface identifiers can be
+// written as they are published.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -59,5 +60,6 @@ consteval GUID MakeGuid(std::string_view text) {
   return *g;
 }
 
-// The brace form in upper case, as the system prints identifiers.
+// The brace form in upper case, the form in which identifiers are published
+// and logged.
 std::string GuidToString(const GUID& guid);

@@ -7,7 +7,7 @@
 
 #include "com/RuntimeClass.h"
 #include "util/UniqueFd.h"
-#include "webview/IStream.h"
+#include "com/IStream.h"
 
 class FileStream final : public RuntimeClass<IStream> {
  public:

@@ -1,15 +1,15 @@
 #include "view/View.h"
 
-#include "app/MainFrame.h"
-#include "app/Settings.h"
-#include "app/Resource.h"
-#include "app/StringTable.h"
 #include "com/Callback.h"
 #include "com/CoTaskMem.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/ISystem.h"
+#include "platform/IWindowing.h"
 #include "platform/Platform.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
+#include "settings/Settings.h"
 #include "util/CanonicalizePath.h"
 #include "util/FileUrl.h"
 #include "util/FormatMessageWithHResult.h"
@@ -128,7 +128,7 @@ HRESULT CView::PreparePaths() {
   m_userDataFolder.clear();
   m_startUrl.clear();
   if (!m_pFrame) return E_UNEXPECTED;
-  const Settings& settings = m_pFrame->m_settings;
+  const Settings& settings = m_pFrame->GetSettings();
   ISystem& system = Platform::System();
 
   std::u16string dataFolder;
@@ -171,7 +171,8 @@ HRESULT CView::PreparePaths() {
 void CView::ReportViewFailure(UINT messageId, HRESULT hr) {
   const std::u16string text = FormatMessageWithHResult(LoadStringResource(messageId), hr);
   MessageBox(text, u"", MB_OK | MB_ICONERROR);
-  if (m_pFrame && m_pFrame->m_hWnd) m_pFrame->SendMessage(WM_CLOSE, 0, 0);
+  const HWND frame = m_pFrame ? m_pFrame->GetFrameWindow() : nullptr;
+  if (frame) Platform::Windowing().SendMessage(frame, WM_CLOSE, 0, 0);
 }
 
 HRESULT CView::OnEnvironmentCreated(HRESULT errorCode, ICoreWebView2Environment* environment) {

@@ -8,9 +8,8 @@
 #include "com/ComPtr.h"
 #include "com/Types.h"
 #include "platform/CWindowImplBase.h"
+#include "view/IViewFrame.h"
 #include "webview/EngineContract.h"
-
-class CMainFrame;
 
 class CView : public CWindowImplBase {
  public:
@@ -50,8 +49,9 @@ class CView : public CWindowImplBase {
   // status code.
   HRESULT OnWebResourceRequested(ICoreWebView2_2* webView, ICoreWebView2WebResourceRequestedEventArgs* args);
 
-  // Not owned; set by start-up right after the frame object is constructed.
-  CMainFrame* m_pFrame = nullptr;
+  // The frame holding the view; not owned. Set by start-up right after the
+  // frame object is constructed, before any window exists.
+  IViewFrame* m_pFrame = nullptr;
   ComPtr<ICoreWebView2Controller> m_controller;
   ComPtr<ICoreWebView2> m_webView;
   BOOL m_containsFullScreenElement = FALSE;

@@ -1,6 +1,6 @@
 #pragma once
 // Every interface of the engine contract, for code that uses many of them.
-#include "webview/IStream.h"
+#include "com/IStream.h"
 #include "webview/ICoreWebView2CustomSchemeRegistration.h"
 #include "webview/ICoreWebView2EnvironmentOptions.h"
 #include "webview/ICoreWebView2EnvironmentOptions2.h"

@@ -22,7 +22,7 @@ class FakeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
   // A controller with a fresh web view that knows this environment.
   ComPtr<FakeController> MakeController() {
     auto webView = MakeComObject<FakeWebView>(log);
-    webView->SetEnvironment(this);
+    webView->environment = this;
     return MakeComObject<FakeController>(log, webView);
   }
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "com/CoTaskMem.h"
+#include "com/IStream.h"
 #include "com/RuntimeClass.h"
 #include "webview/ICoreWebView2WebResourceResponse.h"
-#include "webview/IStream.h"
 
 class FakeWebResourceResponse final : public RuntimeClass<ICoreWebView2WebResourceResponse> {
  public:

@@ -25,7 +25,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // --- Test controls ---------------------------------------------------------
   // Makes QueryInterface refuse the interface, as an older runtime would.
   void Withhold(const IID& iid) { m_withheld.push_back(iid); }
-  void SetEnvironment(ICoreWebView2Environment* value) { environment = value; }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
   void DropHandlers() { m_otherHandlers.clear(), m_resourceHandlers.clear(); }
@@ -89,9 +88,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT getSettingsResult = S_OK;
   ComPtr<ICoreWebView2Environment> environment;
   HRESULT getEnvironmentResult = S_OK;
-  // The token value handed out by the next registration.
-  INT64 nextToken = 1;
-
  private:
   HRESULT Log(std::string call) { return m_log->Add(std::move(call)), S_OK; }
   template <typename List, typename Handler>
@@ -99,10 +95,11 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     m_log->Add(call);
     if (!handler || !token) return E_POINTER;
     list.emplace_back(handler);
-    token->value = nextToken++;
+    token->value = m_nextToken++;
     return S_OK;
   }
 
+  INT64 m_nextToken = 1;
   std::vector<IID> m_withheld;
   std::vector<ComPtr<IUnknown>> m_otherHandlers;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;

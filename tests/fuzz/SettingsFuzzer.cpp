@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/LoadSettings.h"
+#include "settings/LoadSettings.h"
 #include "com/HResult.h"
 #include "util/Strings.h"
 

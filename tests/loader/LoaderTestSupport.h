@@ -11,7 +11,7 @@
 #include "loader/FindClientLibrary.h"
 #include "loader/ReleaseChannel.h"
 #include "platform/fake/FakeSystem.h"
-#include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
+#include "webview/EngineContract.h"
 
 namespace loader_test {
 
@@ -32,6 +32,17 @@ inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view ru
   std::tie(file.opensForExecution, file.version) = std::tuple(opens, std::move(version));
   system.AddFile(LibraryPath(runtimeFolder), file);
   return LibraryPath(runtimeFolder);
+}
+
+// Installs a runtime in the folder that the environment names, with `entry`
+// as its environment creation entry; returns the library path.
+inline std::u16string InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry) {
+  system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/opt/runtime");
+  FakeSystem::Library library;
+  library.exports[std::string(kCreateEnvironmentEntryName)] = std::move(entry);
+  const std::u16string path = AddRuntimeFiles(system, u"/opt/runtime");
+  system.AddLibrary(path, library);
+  return path;
 }
 
 // Registers a runtime of a channel in a hive (32-bit view, as the search

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "com/RuntimeClass.h"
-#include "webview/IStream.h"
+#include "com/IStream.h"
 
 class FakeFileStream final : public RuntimeClass<IStream> {
  public:

@@ -1,7 +1,9 @@
 #pragma once
-#include "webview/ICoreWebView2Forward.h"
+// A read-only byte stream, such as the body of a web resource response or an
+// open local file.
+#include "com/IUnknown.h"
+#include "com/Types.h"
 
-// A read-only byte stream: the body of a web resource response.
 struct IStream : IUnknown {
   static constexpr IID kIid = MakeGuid("{0000000C-0000-0000-C000-000000000046}");
   using BaseInterface = IUnknown;

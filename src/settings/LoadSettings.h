@@ -2,8 +2,8 @@
 // Reads settings.json from the working directory into the Settings record.
 #include <string_view>
 
-#include "app/Settings.h"
 #include "com/Types.h"
+#include "settings/Settings.h"
 
 // The name of the settings file; it has no folder part, so it names a file
 // in the working directory.

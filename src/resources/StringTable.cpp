@@ -1,9 +1,9 @@
-#include "app/StringTable.h"
+#include "resources/StringTable.h"
 
 #include <array>
 #include <utility>
 
-#include "app/Resource.h"
+#include "resources/Resource.h"
 
 namespace {
 // 58108 ends with the download address; it is spelled out here so that the

@@ -1,4 +1,4 @@
-#include "app/LoadSettings.h"
+#include "settings/LoadSettings.h"
 
 #include <boost/json/parse.hpp>
 #include <boost/json/value.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 // Identifiers of the program's resources: strings, commands and the
-// application icon. The numbers are the system's own where it has them, so
-// that a message can be traced from its number; texts the system shows
-// without a number get identifiers from 59000 on.
+// application icon. The string numbers are fixed, so that a message a user
+// quotes can be traced from its number; texts that have no published number
+// get identifiers from 59000 on.
 #include "com/Types.h"
 
 // The frame's caption, icon and toolbar.
@@ -28,7 +28,7 @@ inline constexpr UINT IDS_BROWSER_CONFIGURATION_FAILED = 58104;
 inline constexpr UINT IDS_RUNTIME_SETUP_FAILED = 58106;
 inline constexpr UINT IDS_RUNTIME_NOT_INSTALLED = 58108;
 
-// Texts the system shows without a string number of its own.
+// Texts shown without a published string number.
 inline constexpr UINT IDS_SETUP_NOTICE = 59000;
 inline constexpr UINT IDS_APP_ABOUT_MENU_ITEM = 59001;
 inline constexpr UINT IDS_SETUP_DIALOG_CAPTION = 59002;

@@ -1,6 +1,6 @@
 #pragma once
 // The program's string table: every text a user sees, keyed by its resource
-// identifier (app/Resource.h). Texts stand exactly as the program shows
+// identifier (resources/Resource.h). Texts stand exactly as the program shows
 // them; those with a status code carry the insert %1!x! for
 // FormatMessageWithHResult.
 #include <string_view>

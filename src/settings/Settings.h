@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/OpenByEntry.h"
-#include "app/SaveAsEntry.h"
+#include "settings/OpenByEntry.h"
+#include "settings/SaveAsEntry.h"
 
 struct Settings {
   std::u16string title;
