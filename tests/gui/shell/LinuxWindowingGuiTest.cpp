@@ -168,14 +168,4 @@ TEST_F(LinuxWindowingTest, AMessageBoxAnswersItsButtonAndClosingItNeverConfirms)
   }
 }
 
-TEST_F(LinuxWindowingTest, MonitorsComeFromTheDisplay) {
-  MONITORINFO info{};
-  ASSERT_TRUE(windowing.GetMonitorInfo(nullptr, &info));
-  GdkRectangle g{};
-  gdk_monitor_get_geometry(gdk_display_get_monitor(gdk_display_get_default(), 0), &g);
-  EXPECT_EQ(info.rcMonitor, (RECT{g.x, g.y, g.x + g.width, g.y + g.height}));
-  EXPECT_GE(info.rcWork.left, info.rcMonitor.left);
-  EXPECT_LE(info.rcWork.right, info.rcMonitor.right);
-}
-
 }  // namespace
