@@ -152,11 +152,18 @@ TEST_F(LinuxWindowingTest, AMessageBoxAnswersItsButtonAndClosingItNeverConfirms)
       {MB_YESNO | MB_ICONQUESTION, GTK_RESPONSE_DELETE_EVENT, IDNO},
   };
   // Answers the box once its modal loop runs; nothing depends on timing.
+  // The close box is a real close request, after which GTK destroys the
+  // box itself: the backend must not touch it afterwards as if it were
+  // still its own (the sanitizer build catches that).
   auto answer = [](gpointer response) -> gboolean {
     GList* windows = gtk_window_list_toplevels();
-    for (GList* node = windows; node; node = node->next)
-      if (GTK_IS_MESSAGE_DIALOG(node->data) && gtk_widget_get_visible(GTK_WIDGET(node->data)))
+    for (GList* node = windows; node; node = node->next) {
+      if (!GTK_IS_MESSAGE_DIALOG(node->data) || !gtk_widget_get_visible(GTK_WIDGET(node->data))) continue;
+      if (GPOINTER_TO_INT(response) == GTK_RESPONSE_DELETE_EVENT)
+        gtk_window_close(GTK_WINDOW(node->data));
+      else
         gtk_dialog_response(GTK_DIALOG(node->data), GPOINTER_TO_INT(response));
+    }
     g_list_free(windows);
     return G_SOURCE_CONTINUE;
   };
