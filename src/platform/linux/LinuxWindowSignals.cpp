@@ -49,7 +49,8 @@ void LinuxWindowSignals::ConnectTopLevel(GtkWidget* window, GtkWidget* client) {
 void LinuxWindowSignals::ConnectToolBar(GtkWidget* toolBar, GtkWidget* container) {
   GList* items = gtk_container_get_children(GTK_CONTAINER(toolBar));
   for (GList* node = items; node; node = node->next)
-    if (GTK_IS_TOOL_BUTTON(node->data)) g_signal_connect(node->data, "clicked", G_CALLBACK(OnToolButtonClicked), toolBar);
+    if (GTK_IS_TOOL_BUTTON(node->data))
+      g_signal_connect(node->data, "clicked", G_CALLBACK(OnToolButtonClicked), toolBar);
   g_list_free(items);
   g_signal_connect(toolBar, "popup-context-menu", G_CALLBACK(OnToolBarContextMenu), nullptr);
   ConnectDestroy(toolBar);
