@@ -7,7 +7,7 @@
 #include <string>
 
 #include "BrowserArguments.h"
-#include "GObjectPtr.h"
+#include "platform/linux/GObjectPtr.h"
 #include "com/RuntimeClass.h"
 #include "webview/ICoreWebView2Environment.h"
 

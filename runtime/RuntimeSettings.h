@@ -2,7 +2,7 @@
 // The web view's settings, kept in the engine's settings object of that view.
 #include <webkit2/webkit2.h>
 
-#include "GObjectPtr.h"
+#include "platform/linux/GObjectPtr.h"
 #include "com/RuntimeClass.h"
 #include "webview/ICoreWebView2Settings.h"
 

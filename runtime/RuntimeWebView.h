@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "EventHandlerList.h"
-#include "GObjectPtr.h"
+#include "platform/linux/GObjectPtr.h"
 #include "RuntimeEnvironment.h"
 #include "RuntimeSettings.h"
 #include "com/RuntimeClass.h"

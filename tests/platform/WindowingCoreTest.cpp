@@ -98,12 +98,11 @@ TEST_F(WindowingCoreTest, DefaultProcessingCarriesOutSystemCommands) {
     std::vector<WPARAM> commands;
     bool zoomed, iconic;
     WPARAM lastSize;  // the state reported by the last WM_SIZE, if any
-  } cases[] = {{{SC_MAXIMIZE}, true, false, kNoSize},
-               {{SC_MAXIMIZE, SC_RESTORE}, false, false, kNoSize},
+  } cases[] = {{{SC_MAXIMIZE, SC_RESTORE}, false, false, kNoSize},
                {{SC_MINIMIZE}, false, true, SIZE_MINIMIZED},
                {{SC_MINIMIZE, SC_RESTORE}, false, false, SIZE_RESTORED},
                {{SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE}, true, false, SIZE_MAXIMIZED},  // back to maximised
-               {{SC_MAXIMIZE | 0x2}, true, false, kNoSize}};  // the low four bits are the system's
+               {{SC_MAXIMIZE | 0x2}, true, false, kNoSize}};  // the low four bits are not the command
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.commands));
     RecordingWindow window;

@@ -12,16 +12,13 @@
 //   - a toolbar is a GtkToolbar, a dialog a GtkDialog, its items the
 //     GtkLabel, GtkImage, GtkButton and GtkProgressBar built for them.
 // The loop's blocking wait runs the GLib main context until a message has
-// been queued, and GTK signals become messages: the client area's
-// size-allocate and the window state become WM_SIZE, delete-event WM_CLOSE,
-// tool button clicks WM_COMMAND, Alt+Space and a right click on the toolbar
-// open the window menu, whose items send WM_SYSCOMMAND.
-//
-// When the environment variable VELLUMVIEW_WINDOW_TRACE names a file, one
-// line is appended to it for each window shown, toolbar created, dialog or
-// message box opened and closed, so that tests of the real program can see
-// what the user would see.
+// been queued. The work is split by concern: LinuxWindowSignals turns GTK
+// signals into messages, GtkToolBar, GtkDialogBuilder, GtkMessageBox and
+// GtkWindowMenu build those widgets, ProgressPulse runs a progress bar's
+// marquee and WindowTrace writes the window trace; this class keeps the
+// frames and child windows and the loop's hooks.
 #include <memory>
+#include <string>
 
 #include "platform/WindowingCore.h"
 
@@ -60,7 +57,11 @@ class LinuxWindowing final : public WindowingCore {
   void WakeUp() override;
 
  private:
-  friend struct LinuxWindowingSignals;
+  friend struct LinuxWindowSignals;
   struct Impl;
+
+  // A window's or dialog's caption as UTF-8, for the trace.
+  std::string Caption(HWND hwnd) const;
+
   std::unique_ptr<Impl> m_impl;
 };
