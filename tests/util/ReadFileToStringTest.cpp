@@ -33,7 +33,7 @@ TEST(ReadFileToStringTest, DropsOneLeadingMarkAndReadsUpToTheLimitAfterIt) {
       // The limit, counted after the mark.
       {"abcdef"sv, 3, "abc"sv}, {"abcdef"sv, 6, "abcdef"sv}, {"abcdef"sv, 100, "abcdef"sv},
       {"\xEF\xBB\xBF" "abcdef"sv, 2, "ab"sv}, {"\xEF\xBB\xBF" "abc"sv, 3, "abc"sv}, {"\xEF\xBB\xBF"sv, 1, ""sv},
-      {"\xEF\xBBx"sv, 2, "\xEF\xBB"sv}, {"{}"sv, 1, "{"sv}};
+      {"\xEF\xBBx"sv, 2, "\xEF\xBB"sv}};
   TemporaryDirectory folder;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.content) + " limit " + std::to_string(c.maximum));
