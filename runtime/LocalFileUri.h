@@ -2,8 +2,9 @@
 // The two spellings of a local file address. Pages, the program and every
 // event see "file://" addresses; the engine itself loads local content through
 // the runtime's private scheme, because it refuses a handler for "file".
-// These functions translate between the two and decide which addresses are
-// local files at all. They work on UTF-8 text and need no toolkit.
+// These functions swap between the two. Which addresses are local files, and
+// which file each one names, is decided by util/FileUrl.h, the same rules the
+// program answers by.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +13,6 @@ class LocalFileUri {
  public:
   // The private scheme the runtime registers for local content.
   static constexpr std::string_view kScheme = "vellum-file";
-
-  // True for a "file:" address (scheme compared without regard to case) whose
-  // host is empty or "localhost"; any other host names no local file.
-  static bool IsLocalFileUri(std::string_view uri);
 
   // True for an address of the private scheme (without regard to case).
   static bool IsSchemeUri(std::string_view uri);
@@ -28,10 +25,4 @@ class LocalFileUri {
   // "vellum-file:///a/b?q#f" -> "file:///a/b?q#f"; any other address is
   // returned unchanged, so events can pass every address through it.
   static std::string ToFileUri(std::string_view uri);
-
-  // The file system path a local address names: the part after the host, up
-  // to the query or fragment, with percent-escapes decoded as bytes. Works on
-  // both spellings. Nothing when the address is no local file, the path is
-  // empty, or it decodes to a NUL byte.
-  static std::optional<std::string> PathFromUri(std::string_view uri);
 };

@@ -1,12 +1,10 @@
 #include "LocalScheme.h"
 
-#include <fcntl.h>
 #include <libsoup/soup.h>
 
 #include <string>
 
 #include "ByteRange.h"
-#include "FileRangeStream.h"
 #include "LocalFileUri.h"
 #include "RequestTrace.h"
 #include "ResourceContextClassifier.h"
@@ -14,7 +12,10 @@
 #include "RuntimeWebView.h"
 #include "StreamInputStream.h"
 #include "com/CoTaskMem.h"
+#include "util/FileStream.h"
+#include "util/FileUrl.h"
 #include "util/Strings.h"
+#include "util/Win32Error.h"
 #include "com/IStream.h"
 
 void LocalScheme::Register(WebKitWebContext* context) {
@@ -85,36 +86,36 @@ void LocalScheme::FinishWithProgramResponse(WebKitURISchemeRequest* request,
 
 void LocalScheme::FinishAsEngine(WebKitURISchemeRequest* request, const std::string& fileUri, int context,
                                  const std::string& range) {
-  const auto path = LocalFileUri::PathFromUri(fileUri);
-  g_autoptr(GError) error = nullptr;
-  if (!path) {
-    error = g_error_new(G_IO_ERROR, G_IO_ERROR_INVALID_ARGUMENT, "not a local file address: %s", fileUri.c_str());
-  } else if (g_file_test(path->c_str(), G_FILE_TEST_IS_DIR)) {
-    error = g_error_new(G_IO_ERROR, G_IO_ERROR_IS_DIRECTORY, "is a folder: %s", path->c_str());
-  }
-  g_autoptr(GFile) file = path ? g_file_new_for_path(path->c_str()) : nullptr;
-  g_autoptr(GFileInputStream) stream = nullptr;
-  g_autoptr(GFileInfo) info = nullptr;
-  if (!error) stream = g_file_read(file, nullptr, &error);
-  if (stream) info = g_file_input_stream_query_info(stream, G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr);
-  if (!stream) {
+  // The same decoder and opener as the program's: an address the program
+  // refuses is not served here either, and a named pipe can never block the
+  // user-interface thread this runs on.
+  std::string path;
+  UniqueFd file;
+  struct stat info {};
+  const auto fail = [&](HRESULT hr) {
     // What the engine's file loader does with a file it cannot read: the
     // load fails; there is no status to give.
-    RequestTrace::Instance().Request(fileUri, context, 0, error ? error->message : "", "engine", "");
+    g_autoptr(GError) error = g_error_new(G_IO_ERROR, IoErrorCode(hr), "cannot read %s (0x%08X)", fileUri.c_str(),
+                                          static_cast<unsigned>(hr));
+    RequestTrace::Instance().Request(fileUri, context, 0, error->message, "engine", "");
     webkit_uri_scheme_request_finish_error(request, error);
-    return;
-  }
-  const gint64 size = info ? g_file_info_get_size(info) : -1;
-  g_autofree char* guessed = g_content_type_guess(path->c_str(), nullptr, 0, nullptr);
+  };
+  HRESULT hr = FileUrlToNativePath(fileUri, path);
+  if (SUCCEEDED(hr)) hr = FileStream::OpenRegularFile(path, file, info);
+  if (FAILED(hr)) return fail(hr);
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  g_autofree char* guessed = g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
   g_autofree char* mime = guessed ? g_content_type_get_mime_type(guessed) : nullptr;
   const std::string type = mime ? mime : "application/octet-stream";
-  if (!range.empty() && size >= 0 && FinishRange(request, *path, static_cast<std::uint64_t>(size), type, range, fileUri, context))
-    return;
-  webkit_uri_scheme_request_finish(request, G_INPUT_STREAM(stream), size, type.c_str());
+  if (!range.empty() && FinishRange(request, file, size, type, range, fileUri, context)) return;
+  ComPtr<IStream> whole;
+  if (FAILED(hr = FileStream::Create(std::move(file), 0, size, whole.GetAddressOf()))) return fail(hr);
+  g_autoptr(GInputStream) body = StreamInputStream::Create(whole.Get());
+  webkit_uri_scheme_request_finish(request, body, static_cast<gint64>(size), type.c_str());
   RequestTrace::Instance().Request(fileUri, context, 200, "OK", "engine", "Content-Type: " + type + "\n");
 }
 
-bool LocalScheme::FinishRange(WebKitURISchemeRequest* request, const std::string& path, std::uint64_t size,
+bool LocalScheme::FinishRange(WebKitURISchemeRequest* request, UniqueFd& file, std::uint64_t size,
                               const std::string& type, const std::string& rangeHeader, const std::string& fileUri,
                               int context) {
   ByteRange range;
@@ -129,10 +130,8 @@ bool LocalScheme::FinishRange(WebKitURISchemeRequest* request, const std::string
     RequestTrace::Instance().Request(fileUri, context, 416, "Range Not Satisfiable", "engine", HeaderText(headers));
     return true;
   }
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.IsValid()) return false;
-  ComPtr<FileRangeStream> part = MakeComObject<FileRangeStream>(std::move(fd), range.first, range.Length());
-  if (!part) return false;
+  ComPtr<IStream> part;
+  if (FAILED(FileStream::Create(std::move(file), range.first, range.Length(), part.GetAddressOf()))) return false;
   headers.emplace_back("Content-Length", std::to_string(range.Length()));
   headers.emplace_back("Content-Range",
                        "bytes " + std::to_string(range.first) + "-" + std::to_string(range.last) + "/" + total);
@@ -140,6 +139,14 @@ bool LocalScheme::FinishRange(WebKitURISchemeRequest* request, const std::string
   Respond(request, body, static_cast<gint64>(range.Length()), 206, "Partial Content", headers);
   RequestTrace::Instance().Request(fileUri, context, 206, "Partial Content", "engine", HeaderText(headers));
   return true;
+}
+
+int LocalScheme::IoErrorCode(HRESULT hr) {
+  if (hr == HResultFromWin32(ERROR_FILE_NOT_FOUND) || hr == HResultFromWin32(ERROR_PATH_NOT_FOUND))
+    return G_IO_ERROR_NOT_FOUND;
+  if (hr == HResultFromWin32(ERROR_ACCESS_DENIED)) return G_IO_ERROR_PERMISSION_DENIED;
+  if (hr == E_INVALIDARG) return G_IO_ERROR_INVALID_ARGUMENT;
+  return G_IO_ERROR_FAILED;
 }
 
 std::string LocalScheme::HeaderText(const std::vector<ResponseHeaderBlock::Header>& headers) {

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "ResponseHeaderBlock.h"
+#include "com/Types.h"
+#include "util/UniqueFd.h"
 #include "webview/ICoreWebView2WebResourceResponse.h"
 
 class LocalScheme {
@@ -30,11 +32,13 @@ class LocalScheme {
   static void FinishAsEngine(WebKitURISchemeRequest* request, const std::string& fileUri, int context,
                              const std::string& range);
   // Answers a Range request with 206 or 416; false when the whole file
-  // should be sent instead.
-  static bool FinishRange(WebKitURISchemeRequest* request, const std::string& path, std::uint64_t size,
+  // should be sent instead. A 206 takes the open file over.
+  static bool FinishRange(WebKitURISchemeRequest* request, UniqueFd& file, std::uint64_t size,
                           const std::string& type, const std::string& rangeHeader, const std::string& fileUri,
                           int context);
   static void Respond(WebKitURISchemeRequest* request, GInputStream* body, gint64 length, int status,
                       const std::string& reason, const std::vector<ResponseHeaderBlock::Header>& headers);
+  // The GIO error code for a file that cannot be served.
+  static int IoErrorCode(HRESULT hr);
   static std::string HeaderText(const std::vector<ResponseHeaderBlock::Header>& headers);
 };

@@ -14,6 +14,7 @@
 #include "UriWildcard.h"
 #include "WebResourceRequest.h"
 #include "WebResourceRequestedEventArgs.h"
+#include "util/FileUrl.h"
 #include "util/Strings.h"
 
 namespace {
@@ -330,11 +331,10 @@ void RuntimeWebView::DecideDownload(WebKitDownload* download) {
   }
   // Local content cannot be downloaded by the engine itself: the runtime
   // saves the file in its place.
-  if (LocalFileUri::IsSchemeUri(uri)) {
-    if (const auto path = LocalFileUri::PathFromUri(uri)) {
-      if (!state->over) webkit_download_cancel(download);
-      LocalDownload::Save(*path, "", LocalFileUri::ToFileUri(uri));
-    }
+  std::string path;
+  if (LocalFileUri::IsSchemeUri(uri) && SUCCEEDED(FileUrlToNativePath(LocalFileUri::ToFileUri(uri), path))) {
+    if (!state->over) webkit_download_cancel(download);
+    LocalDownload::Save(path, "", LocalFileUri::ToFileUri(uri));
   }
 }
 

@@ -2,20 +2,18 @@
 
 #include <limits.h>
 
-#include <string>
-
 #include "com/HResult.h"
 #include "util/Strings.h"
 #include "util/Win32Error.h"
 
 namespace {
 
-constexpr std::u16string_view kScheme = u"file://";
+constexpr std::string_view kScheme = "file:";
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
@@ -36,60 +34,62 @@ bool IsRawPathByte(unsigned char b) {
 
 }  // namespace
 
-HRESULT FileUrlToPath(std::u16string_view url, std::u16string& path) {
-  if (url.size() < kScheme.size() || !AsciiEqualsNoCase(url.substr(0, kScheme.size()), kScheme)) {
-    return E_INVALIDARG;
+std::optional<std::size_t> FindLocalFileUrlPath(std::string_view url) {
+  if (url.size() < kScheme.size() || !AsciiEqualsNoCase(url.substr(0, kScheme.size()), kScheme)) return std::nullopt;
+  std::size_t start = kScheme.size();
+  if (url.substr(start, 2) == "//") {
+    start += 2;
+    const std::size_t end = url.find_first_of("/?#", start);
+    const std::string_view host = url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!host.empty() && !AsciiEqualsNoCase(host, "localhost")) return std::nullopt;
+    start = end;
   }
-  std::u16string_view rest = url.substr(kScheme.size());
-  // The query and the fragment are not part of the path.
-  rest = rest.substr(0, rest.find_first_of(u"?#"));
+  if (start >= url.size() || url[start] != '/') return std::nullopt;
+  return start;
+}
 
-  const std::size_t pathStart = rest.find(u'/');
-  if (pathStart == std::u16string_view::npos) return E_INVALIDARG;
-  const std::u16string_view host = rest.substr(0, pathStart);
-  // Another host would be a network share, which the program never serves.
-  if (!host.empty() && !AsciiEqualsNoCase(host, u"localhost")) return E_INVALIDARG;
-  const std::u16string_view encoded = rest.substr(pathStart);
+HRESULT FileUrlToNativePath(std::string_view url, std::string& path) {
+  const std::optional<std::size_t> start = FindLocalFileUrlPath(url);
+  if (!start) return E_INVALIDARG;
+  std::string_view encoded = url.substr(*start);
+  encoded = encoded.substr(0, encoded.find_first_of("?#"));
 
   std::string bytes;
   bytes.reserve(encoded.size());
   for (std::size_t i = 0; i < encoded.size(); ++i) {
-    const char16_t c = encoded[i];
-    if (c == u'%') {
-      if (i + 2 >= encoded.size()) return E_INVALIDARG;
-      const int high = HexValue(encoded[i + 1]);
-      const int low = HexValue(encoded[i + 2]);
-      if (high < 0 || low < 0) return E_INVALIDARG;
-      bytes.push_back(static_cast<char>(high * 16 + low));
-      i += 2;
-    } else if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 >= encoded.size() || encoded[i + 1] < 0xDC00 || encoded[i + 1] > 0xDFFF) return E_INVALIDARG;
-      AppendUtf8(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (encoded[i + 1] - 0xDC00), bytes);
-      ++i;
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      return E_INVALIDARG;
-    } else {
-      AppendUtf8(c, bytes);
+    if (encoded[i] != '%') {
+      bytes.push_back(encoded[i]);
+      continue;
     }
+    const int high = i + 1 < encoded.size() ? HexValue(encoded[i + 1]) : -1;
+    const int low = i + 2 < encoded.size() ? HexValue(encoded[i + 2]) : -1;
+    if (high < 0 || low < 0) return E_INVALIDARG;
+    bytes.push_back(static_cast<char>(high * 16 + low));
+    i += 2;
   }
 
-  // A NUL would end the path early at the operating-system boundary, so the
-  // file opened would not be the one the URL names.
   if (bytes.find('\0') != std::string::npos) return E_INVALIDARG;
   if (bytes.size() >= static_cast<std::size_t>(PATH_MAX)) return HResultFromWin32(ERROR_FILENAME_EXCED_RANGE);
-  std::u16string decoded = Utf8ToWide(bytes);
-  // The converter answers invalid UTF-8 with the empty text; the path is
-  // never empty here, since it starts with '/'.
-  if (decoded.empty()) return E_INVALIDARG;
-  path = std::move(decoded);
+  if (!IsValidUtf8(bytes)) return E_INVALIDARG;
+  path = std::move(bytes);
+  return S_OK;
+}
+
+HRESULT FileUrlToPath(std::u16string_view url, std::u16string& path) {
+  const std::optional<std::string> bytes = WideToUtf8Exact(url.substr(0, url.find_first_of(u"?#")));
+  if (!bytes) return E_INVALIDARG;
+  std::string native;
+  const HRESULT hr = FileUrlToNativePath(*bytes, native);
+  if (FAILED(hr)) return hr;
+  path = Utf8ToWide(native);
   return S_OK;
 }
 
 std::u16string PathToFileUrl(std::u16string_view absolutePath) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   const std::string bytes = WideToUtf8(absolutePath);
-  std::u16string url(kScheme);
-  url.reserve(kScheme.size() + bytes.size());
+  std::u16string url(u"file://");
+  url.reserve(url.size() + bytes.size());
   for (const char ch : bytes) {
     const auto b = static_cast<unsigned char>(ch);
     if (IsRawPathByte(b)) {

@@ -6,8 +6,8 @@
 
 #include "com/Types.h"
 
-// Expands the text the way the system's message formatter does when given a
-// message string and the HRESULT as its single argument:
+// Expands the inserts and escapes of a message text whose single argument is
+// the HRESULT:
 //   %1!x!  the HRESULT as unsigned 32-bit lower-case hexadecimal without
 //          leading zeros (the text itself holds the "0x" in front of it);
 //   %1!X!  the same in upper case; %1!u! and %1!d! in decimal, unsigned and

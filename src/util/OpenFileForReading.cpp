@@ -3,26 +3,31 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "com/HResult.h"
 #include "util/Strings.h"
 #include "util/Win32Error.h"
 
-HRESULT OpenFileForReading(std::u16string_view path, UniqueFd& file, struct stat& info) {
-  // A NUL inside the path would silently shorten it at the OS boundary and
-  // open a different file from the one named, so such a path is refused.
-  if (path.find(u'\0') != std::u16string_view::npos) return HResultFromWin32(ERROR_INVALID_NAME);
+HRESULT OpenFileForReading(std::string_view nativePath, UniqueFd& file, struct stat& info) {
+  if (nativePath.find('\0') != std::string_view::npos) return HResultFromWin32(ERROR_INVALID_NAME);
 
-  // O_NONBLOCK keeps a FIFO named in place of a file from blocking the
-  // program until some writer appears; it does not change regular files.
-  const std::string nativePath = WideToUtf8(path);
-  UniqueFd opened(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  // O_NONBLOCK does not change how regular files read; it only keeps the
+  // open of a FIFO from waiting for a writer.
+  const std::string terminated(nativePath);
+  UniqueFd opened(::open(terminated.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!opened.IsValid()) return HResultFromErrno(errno);
-  if (::fstat(opened.Get(), &info) != 0) return HResultFromErrno(errno);
-  // Opening a folder as a file fails on the system this program comes from;
-  // POSIX opens it and fails only at the read, so refuse it here the same way.
-  if (S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  struct stat status {};
+  if (::fstat(opened.Get(), &status) != 0) return HResultFromErrno(errno);
+  if (S_ISDIR(status.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
   file = std::move(opened);
+  info = status;
   return S_OK;
+}
+
+HRESULT OpenFileForReading(std::u16string_view path, UniqueFd& file, struct stat& info) {
+  const std::optional<std::string> nativePath = WideToUtf8Exact(path);
+  if (!nativePath) return HResultFromWin32(ERROR_INVALID_NAME);
+  return OpenFileForReading(*nativePath, file, info);
 }

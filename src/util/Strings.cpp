@@ -61,20 +61,46 @@ std::u16string Utf8ToWide(std::string_view utf8) {
   return out;
 }
 
-std::string WideToUtf8(std::u16string_view wide) {
-  std::string out;
-  out.reserve(wide.size());
+namespace {
+
+// The one UTF-16 walk of both conversions: false at the first unpaired
+// surrogate when `replace` is false, U+FFFD in its place otherwise.
+bool AppendWide(std::u16string_view wide, bool replace, std::string& out) {
+  out.reserve(out.size() + wide.size());
   for (std::size_t i = 0; i < wide.size(); ++i) {
     char32_t c = wide[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
+      if (!replace) return false;
       c = 0xFFFD;
     }
     AppendUtf8(c, out);
   }
+  return true;
+}
+
+}  // namespace
+
+std::string WideToUtf8(std::u16string_view wide) {
+  std::string out;
+  AppendWide(wide, true, out);
   return out;
+}
+
+std::optional<std::string> WideToUtf8Exact(std::u16string_view wide) {
+  std::string out;
+  if (!AppendWide(wide, false, out)) return std::nullopt;
+  return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  char32_t ignored;
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (!DecodeOne(bytes, i, ignored)) return false;
+  }
+  return true;
 }
 
 void AppendUtf8(char32_t c, std::string& out) {
@@ -102,6 +128,15 @@ bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b, std::size_t
     const char16_t cb = i < b.size() ? b[i] : u'\0';
     if (lower(ca) != lower(cb)) return false;
     if (ca == u'\0') return true;
+  }
+  return true;
+}
+
+bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Text conversion between the UTF-8 of files and the platform boundary and
 // the UTF-16 that the program and the engine contract use.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,15 @@ std::u16string Utf8ToWide(std::string_view utf8);
 // UTF-16 to UTF-8, for the platform boundary. Unpaired surrogates become
 // U+FFFD so that nothing is lost silently in the middle of a text.
 std::string WideToUtf8(std::u16string_view wide);
+
+// UTF-16 to UTF-8 without replacement: nothing when the text holds an
+// unpaired surrogate. Used where the converted text names something (a file,
+// an address), so that a damaged name can never come to name another one.
+std::optional<std::string> WideToUtf8Exact(std::u16string_view wide);
+
+// True when the bytes are UTF-8 by the same strict rules Utf8ToWide applies
+// (a NUL byte counts as a valid character here).
+bool IsValidUtf8(std::string_view bytes);
 
 // Appends the UTF-8 bytes of one Unicode code point.
 void AppendUtf8(char32_t codePoint, std::string& out);
@@ -25,3 +35,6 @@ bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b, std::size_t
 inline bool AsciiEqualsNoCase(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() && AsciiEqualsNoCase(a, b, a.size());
 }
+
+// The same for UTF-8 texts: whole texts, ASCII letters without regard to case.
+bool AsciiEqualsNoCase(std::string_view a, std::string_view b);

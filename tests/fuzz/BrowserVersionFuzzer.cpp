@@ -4,26 +4,14 @@
 // rule and the comparison must stay consistent with each other.
 #include <cerrno>
 #include <climits>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "loader/BrowserVersion.h"
 #include "loader/RuntimeLoader.h"
 #include "loader/WideStringToLong.h"
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-std::u16string ToWide(const std::uint8_t* data, std::size_t size) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-  return text;
-}
 
 void CheckAgainstCLibrary(const std::u16string& text) {
   std::string narrow;
@@ -44,7 +32,7 @@ void CheckAgainstCLibrary(const std::u16string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::u16string text = ToWide(data, size);
+  const std::u16string text = UnitsOf(data, size);
   CheckAgainstCLibrary(text);
 
   std::size_t consumed = 0;
@@ -54,12 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (consumed > 0) Check(text[consumed - 1] >= u'0' && text[consumed - 1] <= u'9');
 
   const auto version = BrowserVersion::Parse(text);
-  std::size_t firstConsumed = 0;
-  WideStringToLong(text, &firstConsumed);
   // Only a first component without digits makes a text invalid.
-  Check(version.has_value() == (firstConsumed > 0));
+  Check(version.has_value() == (consumed > 0));
   if (!version) return 0;
-  Check(version->components[0] == static_cast<std::uint32_t>(WideStringToLong(text)));
+  Check(version->components[0] == static_cast<std::uint32_t>(value));
 
   // Split the input in two texts and compare them both ways.
   const std::u16string first = text.substr(0, text.size() / 2);

@@ -1,21 +1,11 @@
 // Feeds arbitrary bytes to the reader of a runtime library's version section.
 // Every read the reader makes must lie inside the input, and whatever it
 // returns is a non-empty text without NUL of bounded length.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "platform/linux/ElfVersionSection.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -1,69 +1,74 @@
-// Fuzzes the conversion of file URLs to paths, and the way back.
+// Fuzzes the one file-URL decoder through every way it is called: the byte
+// core (the runtime's engine-style answers and downloads), the UTF-16 wrapper
+// (the program's local answers), and the runtime's swap to its private scheme
+// and back (the web extension's rewrite and the scheme handler).
 //
-// The input is read twice: as UTF-16 code units (so lone surrogates and NULs
-// reach the parser) and as UTF-8 text turned into UTF-16. For each URL the
-// conversion must not crash, and a path it accepts must be absolute, hold no
-// NUL, fit PATH_MAX, and survive the trip through PathToFileUrl unchanged.
+// For each input as UTF-8 bytes and as UTF-16 units: no crash; a failure
+// leaves the output alone; an accepted path is absolute, valid UTF-8 without
+// NUL and fits PATH_MAX; the wrapper agrees with the core; the swap names the
+// same file; and the path survives the trip through PathToFileUrl unchanged.
 #include <limits.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <string_view>
 
+#include "FuzzCheck.h"
+#include "LocalFileUri.h"
 #include "com/HResult.h"
 #include "util/FileUrl.h"
 #include "util/Strings.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
+void CheckBytes(std::string_view url) {
+  std::string path = "unchanged";
+  const HRESULT hr = FileUrlToNativePath(url, path);
+  // The web extension rewrites exactly the addresses with a local path; the
+  // handler swaps them back and must come to the same answer.
+  const auto schemeUri = LocalFileUri::ToSchemeUri(url);
+  Check(schemeUri.has_value() == FindLocalFileUrlPath(url).has_value());
+  if (schemeUri) {
+    std::string swapped;
+    Check(FileUrlToNativePath(LocalFileUri::ToFileUri(*schemeUri), swapped) == hr);
+    if (SUCCEEDED(hr)) Check(swapped == path);
+  }
+  if (FAILED(hr)) {
+    Check(path == "unchanged");
+    return;
+  }
+  Check(hr == S_OK && !path.empty() && path.front() == '/' && path.find('\0') == std::string::npos);
+  Check(IsValidUtf8(path) && path.size() < static_cast<std::size_t>(PATH_MAX));
+
+  // The program's UTF-16 entry gives the same path for the same address.
+  const std::u16string wideUrl = Utf8ToWide(url);
+  if (!wideUrl.empty() && WideToUtf8(wideUrl) == url) {
+    std::u16string wide;
+    Check(FileUrlToPath(wideUrl, wide) == S_OK && WideToUtf8(wide) == path);
+  }
+  std::u16string back;
+  Check(FileUrlToPath(PathToFileUrl(Utf8ToWide(path)), back) == S_OK && WideToUtf8(back) == path);
 }
 
-void CheckUrl(const std::u16string& url) {
+void CheckUnits(const std::u16string& url) {
   std::u16string path = u"unchanged";
   const HRESULT hr = FileUrlToPath(url, path);
   if (FAILED(hr)) {
     Check(path == u"unchanged");
     return;
   }
-  Check(hr == S_OK);
-  Check(!path.empty() && path.front() == u'/');
-  Check(path.find(u'\0') == std::u16string::npos);
-  Check(WideToUtf8(path).size() < static_cast<std::size_t>(PATH_MAX));
-
-  const std::u16string again = PathToFileUrl(path);
   std::u16string back;
-  Check(FileUrlToPath(again, back) == S_OK);
-  Check(back == path);
-}
-
-void CheckPath(const std::u16string& path) {
-  // Any absolute path without NUL or lone surrogate that fits comes back
-  // from its URL unchanged.
-  if (path.empty() || path.front() != u'/') return;
-  if (path.find(u'\0') != std::u16string::npos) return;
-  const std::string utf8 = WideToUtf8(path);
-  if (Utf8ToWide(utf8) != path || utf8.size() >= static_cast<std::size_t>(PATH_MAX)) return;
-  std::u16string back;
-  Check(FileUrlToPath(PathToFileUrl(path), back) == S_OK);
-  Check(back == path);
+  Check(FileUrlToPath(PathToFileUrl(path), back) == S_OK && back == path);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::u16string units(size / 2, u'\0');
-  if (!units.empty()) std::memcpy(units.data(), data, units.size() * 2);
-  CheckUrl(units);
-  CheckUrl(u"file://" + units);
-  CheckPath(units);
-
-  const std::u16string text = Utf8ToWide(std::string(reinterpret_cast<const char*>(data), size));
-  CheckUrl(text);
-  CheckUrl(u"file:///" + text);
-  CheckPath(u"/" + text);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  CheckBytes(bytes);
+  CheckBytes("file://" + std::string(bytes));
+  CheckBytes("file:///" + std::string(bytes));
+  const std::u16string units = UnitsOf(data, size);
+  CheckUnits(units);
+  CheckUnits(u"file://" + units);
   return 0;
 }

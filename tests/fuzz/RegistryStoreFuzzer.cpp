@@ -3,20 +3,10 @@
 // readable back through the key it was stored under, and no line can add
 // more than one value.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "platform/linux/RegistryStore.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,19 +2,13 @@
 // against the rule as it is written: items taken from the right at each
 // comma, the part before the first comma last, empty items skipped, each
 // converted number 0-4 allowing that channel and any other allowing channel 0.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "loader/ReleaseChannel.h"
 #include "loader/WideStringToLong.h"
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::uint32_t Bit(std::u16string_view item) {
   const std::int32_t n = WideStringToLong(item);
@@ -35,8 +29,7 @@ std::uint32_t FromTheRight(std::u16string text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+  const std::u16string text = UnitsOf(data, size);
   const std::uint32_t mask = ParseReleaseChannelList(text);
   Check((mask & ~0x1Fu) == 0);
   Check(mask == FromTheRight(text));

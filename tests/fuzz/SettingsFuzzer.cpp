@@ -2,20 +2,14 @@
 // of settings.json, and checks what must hold for every input: the reader
 // returns S_OK or E_FAIL, never throws or crashes, and every record it fills
 // keeps the rules the rest of the program relies on.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
+#include "FuzzCheck.h"
 #include "settings/LoadSettings.h"
 #include "com/HResult.h"
 #include "util/Strings.h"
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
 
 // Text conversion: whatever decodes must encode back to the same bytes, up to
 // the first NUL where decoding stops.

@@ -1,3 +1,5 @@
+// The file stream over a whole file or a part of it, and what the shared
+// opener under it refuses.
 #include "util/FileStream.h"
 
 #include <sys/stat.h>
@@ -12,51 +14,79 @@ namespace {
 
 std::u16string Wide(const std::filesystem::path& p) { return Utf8ToWide(p.string()); }
 
-TEST(FileStream, ReadsInChunksAnswersOkForFullChunksAndFalseAtTheEnd) {
-  TemporaryDirectory dir;
-  std::string content;
-  for (int i = 0; i < 100000; ++i) content.push_back(static_cast<char>(i * 7));
-  const auto path = dir.WriteFile(std::filesystem::u8path("日本 語.bin"), content);
+// Reads a stream to its end in chunks of `chunk` bytes, checking the answer
+// of every read: S_OK for a full chunk, S_FALSE for the last one.
+std::string ReadAll(IStream* stream, ULONG chunk) {
+  std::string all;
+  std::vector<char> buffer(chunk);
+  for (ULONG read = chunk; read == chunk;) {
+    const HRESULT hr = stream->Read(buffer.data(), chunk, &read);
+    EXPECT_EQ(hr, read == chunk ? S_OK : S_FALSE);
+    all.append(buffer.data(), read);
+  }
+  return all;
+}
+
+class FileStreamTest : public ::testing::Test {
+ protected:
+  FileStreamTest() {
+    for (int i = 0; i < 100000; ++i) m_content.push_back(static_cast<char>(i * 7));
+    m_path = m_dir.WriteFile(std::filesystem::u8path("\u65E5\u672C \u8A9E.bin"), m_content);
+  }
+  TemporaryDirectory m_dir;
+  std::string m_content;
+  std::filesystem::path m_path;
+};
+
+TEST_F(FileStreamTest, WholeFileInChunksReadOnDemandAndReleaseClosesIt) {
   auto openFds = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
   const auto fdsBefore = openFds();
-  for (ULONG chunk : {1u, 4096u, 99999u, 100000u, 200000u}) {
-    SCOPED_TRACE(chunk);
+  for (ULONG chunk : {1u, 99999u, 100000u, 200000u}) {
     ComPtr<IStream> stream;
-    ASSERT_EQ(FileStream::Open(Wide(path), stream.GetAddressOf()), S_OK);
-    std::string all;
-    std::vector<char> buffer(chunk);
-    for (ULONG read = chunk; read == chunk;) {
-      const HRESULT hr = stream->Read(buffer.data(), chunk, &read);
-      EXPECT_EQ(hr, read == chunk ? S_OK : S_FALSE);
-      all.append(buffer.data(), read);
-    }
-    EXPECT_EQ(all, content);
+    ASSERT_EQ(FileStream::Open(Wide(m_path), stream.GetAddressOf()), S_OK);
+    EXPECT_EQ(ReadAll(stream.Get(), chunk), m_content) << chunk;
   }
-  // Releasing the last reference closes the file.
+  {
+    // Nothing is read ahead: what the file holds at the read is what comes.
+    ComPtr<IStream> stream;
+    ASSERT_EQ(FileStream::Open(Wide(m_dir.WriteFile("grow.txt", "ab")), stream.GetAddressOf()), S_OK);
+    m_dir.WriteFile("grow.txt", "xyz");
+    EXPECT_EQ(ReadAll(stream.Get(), 8), "xyz");
+  }
   EXPECT_EQ(openFds(), fdsBefore);
 }
 
-TEST(FileStream, ReadsOnDemandSoLaterChangesToTheFileAreSeen) {
-  TemporaryDirectory dir;
-  ComPtr<IStream> stream;
-  ASSERT_EQ(FileStream::Open(Wide(dir.WriteFile("grow.txt", "ab")), stream.GetAddressOf()), S_OK);
-  dir.WriteFile("grow.txt", "xyz");
-  char buffer[8];
-  ULONG read = 0;
-  EXPECT_EQ(stream->Read(buffer, sizeof buffer, &read), S_FALSE);
-  EXPECT_EQ(std::string(buffer, read), "xyz");
+TEST_F(FileStreamTest, PartGivesExactlyItsBytesAndEndsWhereTheFileDoes) {
+  const std::size_t size = m_content.size();
+  const struct { std::uint64_t offset; std::optional<std::uint64_t> length; std::string expected; } cases[] = {
+      {100, 250, m_content.substr(100, 250)}, {0, size, m_content}, {size - 10, 100, m_content.substr(size - 10)},
+      {size + 5, 10, ""}, {99990, std::nullopt, m_content.substr(99990)}, {7, 0, ""}};
+  for (const auto& c : cases) {
+    UniqueFd fd;
+    struct stat info {};
+    ASSERT_EQ(FileStream::OpenRegularFile(m_path.string(), fd, info), S_OK);
+    EXPECT_EQ(static_cast<std::size_t>(info.st_size), size);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(FileStream::Create(std::move(fd), c.offset, c.length, stream.GetAddressOf()), S_OK);
+    EXPECT_EQ(ReadAll(stream.Get(), 64), c.expected) << c.offset;
+  }
+  IStream* raw = reinterpret_cast<IStream*>(0x1);
+  EXPECT_EQ(FileStream::Create(UniqueFd(), 0, 1, &raw), E_INVALIDARG);
+  EXPECT_EQ(raw, nullptr);
 }
 
-TEST(FileStream, OpenFailuresGiveTheOsCodeAndNoStream) {
-  TemporaryDirectory dir;
-  dir.WriteFile("file.txt", "x");
-  ::mkfifo((dir.Path() / "pipe").c_str(), 0600);
+TEST_F(FileStreamTest, RefusesWhatIsNoRegularFileOrNamesAnotherAndGivesNoStream) {
+  m_dir.WriteFile("file.txt", "x");
+  // U+FFFD in a real name: a path with an unpaired surrogate must not open it.
+  m_dir.WriteFile(std::filesystem::u8path("a\uFFFD"), "other");
+  ASSERT_EQ(::mkfifo((m_dir.Path() / "pipe").c_str(), 0600), 0);
   const struct { std::u16string path; HRESULT expected; } cases[] = {
-      {Wide(dir.Path()), HResultFromWin32(ERROR_ACCESS_DENIED)},
-      {Wide(dir.Path() / "missing.txt"), HResultFromWin32(ERROR_FILE_NOT_FOUND)},
-      {Wide(dir.Path() / "file.txt/x"), HResultFromWin32(ERROR_PATH_NOT_FOUND)},
-      // A named pipe would block the reader until a writer came.
-      {Wide(dir.Path() / "pipe"), HResultFromWin32(ERROR_FILE_NOT_FOUND)},
+      {Wide(m_dir.Path()), HResultFromWin32(ERROR_ACCESS_DENIED)},
+      {Wide(m_dir.Path() / "missing.txt"), HResultFromWin32(ERROR_FILE_NOT_FOUND)},
+      {Wide(m_dir.Path() / "file.txt/x"), HResultFromWin32(ERROR_PATH_NOT_FOUND)},
+      // A named pipe would block every read until a writer came.
+      {Wide(m_dir.Path() / "pipe"), HResultFromWin32(ERROR_FILE_NOT_FOUND)},
+      {Wide(m_dir.Path() / "a") + char16_t(0xD800), HResultFromWin32(ERROR_INVALID_NAME)},
       {u"", E_INVALIDARG}, {std::u16string(u"/tmp\0x", 6), E_INVALIDARG}};
   for (const auto& c : cases) {
     IStream* raw = reinterpret_cast<IStream*>(0x1);

@@ -26,14 +26,14 @@ void ExpectFailure(const std::u16string& path, std::uint32_t expected) {
 
 TEST(ReadFileToStringTest, DropsOneLeadingMarkAndReadsUpToTheLimitAfterIt) {
   const struct { std::string_view content; std::size_t maximum; std::string_view expected; } cases[] = {
-      {""sv, 0, ""sv}, {"{"sv, 0, "{"sv}, {"\xEF"sv, 0, "\xEF"sv}, {"\xEF\xBB"sv, 0, "\xEF\xBB"sv}, {"abc"sv, 0, "abc"sv},
+      {""sv, 0, ""sv}, {"{"sv, 0, "{"sv}, {"\xEF"sv, 0, "\xEF"sv}, {"\xEF\xBB"sv, 0, "\xEF\xBB"sv},
       {"\xEF\xBB\xBF"sv, 0, ""sv}, {"\xEF\xBB\xBF{"sv, 0, "{"sv}, {"\xEF\xBB\xBF\xEF\xBB\xBF"sv, 0, "\xEF\xBB\xBF"sv},
       {"x\xEF\xBB\xBF"sv, 0, "x\xEF\xBB\xBF"sv}, {"\xEF\xBB\xBE!"sv, 0, "\xEF\xBB\xBE!"sv},
       {"\xFF\xFEx"sv, 0, "\xFF\xFEx"sv}, {"a\0b"sv, 0, "a\0b"sv},
       // The limit, counted after the mark.
-      {"abcdef"sv, 3, "abc"sv}, {"abcdef"sv, 6, "abcdef"sv}, {"abcdef"sv, 100, "abcdef"sv}, {""sv, 5, ""sv},
+      {"abcdef"sv, 3, "abc"sv}, {"abcdef"sv, 6, "abcdef"sv}, {"abcdef"sv, 100, "abcdef"sv},
       {"\xEF\xBB\xBF" "abcdef"sv, 2, "ab"sv}, {"\xEF\xBB\xBF" "abc"sv, 3, "abc"sv}, {"\xEF\xBB\xBF"sv, 1, ""sv},
-      {"\xEF\xBBx"sv, 2, "\xEF\xBB"sv}, {"{}"sv, 1, "{"sv}};
+      {"\xEF\xBBx"sv, 2, "\xEF\xBB"sv}};
   TemporaryDirectory folder;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.content) + " limit " + std::to_string(c.maximum));

@@ -1,6 +1,5 @@
 #include "platform/linux/ElfVersionSection.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "platform/ISystem.h"
+#include "util/OpenFileForReading.h"
 #include "util/Strings.h"
 #include "util/UniqueFd.h"
 #include "util/Win32Error.h"
@@ -143,11 +143,9 @@ std::optional<std::string> ElfVersionSection::FindInBytes(std::string_view bytes
 
 HRESULT ElfVersionSection::ReadFromFile(const std::string& path, std::u16string* version) {
   if (!version) return E_POINTER;
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!file.IsValid()) return HResultFromErrno(errno);
+  UniqueFd file;
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0) return HResultFromErrno(errno);
-  if (S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  if (const HRESULT hr = OpenFileForReading(path, file, info); FAILED(hr)) return hr;
   const HRESULT noVersion = HResultFromWin32(kErrorResourceTypeNotFound);
   if (!S_ISREG(info.st_mode)) return noVersion;
 

@@ -1,7 +1,6 @@
 #include "platform/linux/LinuxSystem.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include "platform/linux/RegistryStore.h"
 #include "util/DebugOutput.h"
 #include "util/FileStream.h"
+#include "util/OpenFileForReading.h"
 #include "util/Strings.h"
 #include "util/UniqueFd.h"
 #include "util/Win32Error.h"
@@ -91,12 +91,12 @@ HRESULT LinuxSystem::OpenFileStream(std::u16string_view path, IStream** stream) 
 HRESULT LinuxSystem::CheckFileOpensForExecution(std::u16string_view path) {
   const auto native = NativePath(path);
   if (!native) return HResultFromWin32(ERROR_INVALID_NAME);
-  UniqueFd file(::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!file.IsValid()) return HResultFromErrno(errno);
+  UniqueFd file;
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0) return HResultFromErrno(errno);
-  // A library can only be mapped from a regular file; a folder of the
-  // library's name is refused as the system this comes from refuses it.
+  // The shared opener refuses a folder of the library's name with access
+  // denied; anything else that is not a regular file cannot be mapped as a
+  // library either, and is refused the same way.
+  if (const HRESULT hr = OpenFileForReading(*native, file, info); FAILED(hr)) return hr;
   if (!S_ISREG(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
   return S_OK;
 }
@@ -176,10 +176,9 @@ HRESULT LinuxSystem::LoadLibrary(std::u16string_view path, LibraryHandle* librar
     return S_OK;
   }
   // dlopen says why only in text; work out the code from the file itself.
-  UniqueFd file(::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!file.IsValid()) return HResultFromErrno(errno);
+  UniqueFd file;
   struct stat info {};
-  if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode)) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  if (const HRESULT hr = OpenFileForReading(*native, file, info); FAILED(hr)) return hr;
   return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
 }
 

@@ -3,10 +3,14 @@
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "RuntimeHost.h"
 #include "TestContent.h"
@@ -150,6 +154,45 @@ TEST_F(RuntimeGuiTest, CancelledDownloadSavesNothingAndAnotherIsSavedToTheDownlo
   EXPECT_EQ(TraceLine("event download-saved", m_content.Url("data.bin")), "");
   g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
   std::filesystem::remove_all(folder);
+}
+
+// Opens a named pipe for writing over and over while it lives, so that a
+// reader that waits for a writer is let go (and then reads an empty file)
+// instead of hanging the test.
+class PipeWriter {
+ public:
+  explicit PipeWriter(std::string path) : m_path(std::move(path)) {
+    m_thread = std::thread([this] {
+      while (!m_stop) {
+        if (const int fd = ::open(m_path.c_str(), O_WRONLY | O_CLOEXEC); fd >= 0) ::close(fd);
+      }
+    });
+  }
+  ~PipeWriter() {
+    m_stop = true;
+    // A reader held open lets a writer's open that is waiting, or about to, return.
+    const int reader = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_thread.join();
+    if (reader >= 0) ::close(reader);
+  }
+
+ private:
+  std::string m_path;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
+TEST_F(RuntimeGuiTest, APipeRequestedAsMediaFailsAndTheWindowGoesOn) {
+  const std::string pipe = m_content.folder + "/pipe.mp4";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const PipeWriter writer(pipe);
+  Start();
+  // The page's next request after the failed video comes only if the main loop was never held up.
+  Load("?mode=pipe", "pipe-done.txt?");
+  EXPECT_EQ(m_host->contexts[m_content.Url("pipe.mp4")], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA);
+  const std::string line = TraceLine("request", m_content.Url("pipe.mp4"));
+  EXPECT_NE(line.find(" status=0 "), std::string::npos) << line;
+  EXPECT_NE(line.find(" source=engine "), std::string::npos) << line;
 }
 
 TEST_F(RuntimeGuiTest, CallsItCannotServeAreRefused) {

@@ -52,6 +52,11 @@ const modes = {
     save("data.bin"), setTimeout(() => save("kept.bin"), 500);
   },
   alert() { alert("blocked?"); confirm("blocked?"); fetch("after-alert.txt"); },
+  pipe() {  // a named pipe as a video: the load must fail, and the page go on
+    const video = Object.assign(document.body.appendChild(document.createElement("video")), {muted: true, preload: "auto"});
+    video.onerror = () => fetch("pipe-done.txt?error=" + video.error.code);
+    video.src = "pipe.mp4";
+  },
   stay() {  // new windows first, then a navigation away: a pending navigation may drop a new-window request
     const opened = window.open("page2.html?from=open");
     document.getElementById("blank").click();
