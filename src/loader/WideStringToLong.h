@@ -1,7 +1,9 @@
 #pragma once
 // The integer conversion that the loader's settings and version texts are
 // read with: the C library's wide-character string-to-integer conversion in
-// base 10, with the 32-bit `long` of the system the settings come from.
+// base 10, with a 32-bit result on every host, so that a registry value, an
+// environment variable or a version text reads as the same number whether
+// the host's own `long` is 32 or 64 bits wide.
 //
 // - Leading white space is skipped: space, tab, line feed, vertical tab,
 //   form feed and carriage return (the C locale's set).

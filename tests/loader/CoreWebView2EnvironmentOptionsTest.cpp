@@ -29,15 +29,6 @@ TEST(EnvironmentOptions, DefaultsAndOwnCopies) {
   COREWEBVIEW2_CHANNEL_SEARCH_KIND kind = COREWEBVIEW2_CHANNEL_SEARCH_KIND_LEAST_STABLE;
   ASSERT_EQ(std::pair(options->get_ReleaseChannels(&channels), options->get_ChannelSearchKind(&kind)), std::pair(S_OK, S_OK));
   EXPECT_EQ(std::pair(int(channels), int(kind)), std::pair(31, int(COREWEBVIEW2_CHANNEL_SEARCH_KIND_MOST_STABLE)));
-  const std::pair<HRESULT (Options::*)(BOOL*), BOOL> bools[] = {
-      {&Options::get_AllowSingleSignOnUsingOSPrimaryAccount, FALSE}, {&Options::get_ExclusiveUserDataFolderAccess, FALSE},
-      {&Options::get_IsCustomCrashReportingEnabled, FALSE}, {&Options::get_EnableTrackingPrevention, TRUE},
-      {&Options::get_AreBrowserExtensionsEnabled, FALSE}};
-  for (const auto& [get, expected] : bools) {
-    BOOL value = 7;
-    EXPECT_EQ((options.Get()->*get)(&value), S_OK);
-    EXPECT_EQ(value, expected);
-  }
   // Texts are the object's own copies, and every read hands out a new one; null clears a text.
   std::u16string arguments = u"--allow-file-access";
   ASSERT_EQ(options->put_AdditionalBrowserArguments(arguments.c_str()), S_OK);

@@ -74,17 +74,6 @@ struct Rig {
   loader_test::RecordingHandler handler;
 };
 
-TEST(CreateEnvironment, NoRuntimeSearchesTwiceWithoutInvokingTheHandler) {
-  FakeSystem empty;
-  loader_test::RecordingHandler handler;
-  EXPECT_EQ(CreateCoreWebView2EnvironmentWithSystem(empty, nullptr, nullptr, nullptr, handler.handler.Get()),
-            HResultFromWin32(2));
-  EXPECT_EQ(empty.DebugLines(), std::vector<std::string>(2, "WebView2: Failed to find an installed WebView2 runtime "
-                                                            "or non-stable Microsoft Edge installation.\n"));
-  EXPECT_TRUE(handler.calls.empty());
-  EXPECT_EQ(empty.FailureEvents(), std::vector<CreationFailureEvent>(2, {HResultFromWin32(2), false, true, 0x1000000}));
-}
-
 // A failed attempt is retried once: at once when it fails synchronously, by
 // the relay when it fails later. The caller hears only the final outcome.
 TEST(CreateEnvironment, OneFailureIsRetriedAndTheHandlerHearsOnce) {
@@ -149,17 +138,24 @@ TEST(CreateEnvironment, RuntimeKindTellsHowTheRuntimeWasFound) {
   }
 }
 
-TEST(CreateEnvironment, PublicEntriesUseTheInstalledSystemAndNeedAHandler) {
+// Without a handler nothing is searched; without a runtime the search runs
+// twice, each failure is an event, and the handler is never called.
+TEST(CreateEnvironment, PublicEntriesUseTheInstalledSystemAndFailWithoutAHandlerOrARuntime) {
   Rig r;
   Platform::Install(nullptr, &r.system);
   EXPECT_EQ(CreateCoreWebView2Environment(nullptr), E_POINTER);
-  EXPECT_EQ(CreateCoreWebView2EnvironmentWithSystem(r.system, nullptr, nullptr, nullptr, nullptr), E_POINTER);
   EXPECT_TRUE(r.system.RegistryReads().empty());
   const HRESULT hr = CreateCoreWebView2Environment(r.handler.handler.Get());
   Platform::Install(nullptr, nullptr);
   ASSERT_EQ(hr, S_OK);
   ASSERT_EQ(r.calls.size(), 1u);
   EXPECT_EQ(std::pair(r.calls[0].userData, r.calls[0].options), std::pair(std::optional<std::u16string>(), static_cast<void*>(nullptr)));
+  FakeSystem empty;
+  EXPECT_EQ(CreateCoreWebView2EnvironmentWithSystem(empty, nullptr, nullptr, nullptr, r.handler.handler.Get()),
+            HResultFromWin32(2));
+  EXPECT_EQ(empty.DebugLines().size(), 2u);
+  EXPECT_TRUE(r.handler.calls.empty());
+  EXPECT_EQ(empty.FailureEvents(), std::vector<CreationFailureEvent>(2, {HResultFromWin32(2), false, true, 0x1000000}));
 }
 
 }  // namespace

@@ -128,11 +128,13 @@ TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
 }
 
 // The two channel settings, each row setting both: the list from its
-// variable or policy, the kind from its variable, the preference, or policy.
-TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentOrPolicy) {
+// variable or policy, the kind from its variable, the preference, or policy;
+// an options object fills only what nothing else set.
+TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentPolicyOrOptions) {
   struct Channels { Text variable, policy; bool set; std::uint32_t mask; };
   struct Kind { Text variable, preference, policyText; std::optional<DWORD> policyNumber; bool set; std::uint32_t value; };
-  const std::pair<Channels, Kind> cases[] = {
+  struct Case { Channels channels; Kind kind; std::optional<std::pair<int, int>> options; };
+  const Case cases[] = {
       {{u"1,2", u"3", true, 0b110}, {u"1", {}, {}, {}, true, 1}}, {{u",", u"3", true, 0}, {u" 1x", {}, {}, {}, true, 1}},
       {{{}, u"3,4", true, 0b11000}, {u"2", {}, {}, {}, true, 0}},
       // An empty variable changes nothing and hides the policy; an empty registry list counts as absent.
@@ -140,10 +142,14 @@ TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentOrPolicy) {
       // The preference is read only when the kind set nothing.
       {{}, {u"0", u"1", {}, {}, true, 0}}, {{}, {{}, {}, {}, 1u, true, 1}}, {{}, {{}, {}, {}, 2u, true, 0}},
       {{}, {{}, {}, u"1", {}, true, 1}}, {{}, {{}, {}, {}, {}, false, 0}},
+      // The options' values do not count as a setting of the kind; no channels and an unknown kind leave both open.
+      {{{}, {}, true, 0b100}, {{}, {}, {}, {}, false, 1}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
+      {{u"0", {}, true, 0b1}, {u"0", {}, {}, {}, true, 0}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
+      {{{}, {}, false, 0}, {{}, {}, {}, {}, false, 0}, std::pair(0, 2)},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    const auto& [channels, kind] = cases[i];
+    const auto& [channels, kind, optionValues] = cases[i];
     Rig s;
     s.Env(u"WEBVIEW2_RELEASE_CHANNELS", channels.variable);
     s.Policy(kMachine, u"ReleaseChannels", u"*", channels.policy);
@@ -151,30 +157,18 @@ TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentOrPolicy) {
     s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", kind.preference);
     s.Policy(kMachine, u"ChannelSearchKind", u"*", kind.policyText);
     if (kind.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, s.Key(u"ChannelSearchKind"), u"*", *kind.policyNumber);
-    const LoaderRequest request = s.Build();
+    ComPtr<CoreWebView2EnvironmentOptions> options;
+    if (optionValues) {
+      options = MakeComObject<CoreWebView2EnvironmentOptions>();
+      options->put_ReleaseChannels(static_cast<COREWEBVIEW2_RELEASE_CHANNELS>(optionValues->first));
+      options->put_ChannelSearchKind(static_cast<COREWEBVIEW2_CHANNEL_SEARCH_KIND>(optionValues->second));
+    }
+    const LoaderRequest request = s.Build(nullptr, nullptr, options.Get());
     EXPECT_EQ(std::pair(request.releaseChannelsSet, request.releaseChannels), std::pair(channels.set, channels.mask));
     EXPECT_EQ(std::pair(request.channelSearchKindSet, request.channelSearchKind), std::pair(kind.set, kind.value));
-  }
-}
-
-TEST(LoaderRequestBuilder, OptionsFillTheChannelSettingsNothingElseSet) {
-  struct Case { Text environment; int channels, kind; bool set; std::uint32_t mask, searchKind; };
-  const Case cases[] = {{{}, COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1, true, 0b100, 1}, {u"0", 0b100, 1, true, 0b1, 0},
-                        // No channels and an unknown kind leave both open.
-                        {{}, 0, 2, false, 0, 0}};
-  for (const Case& c : cases) {
-    Rig s;
-    s.Env(u"WEBVIEW2_RELEASE_CHANNELS", c.environment);
-    s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", c.environment);
-    auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
-    options->put_ReleaseChannels(static_cast<COREWEBVIEW2_RELEASE_CHANNELS>(c.channels));
-    options->put_ChannelSearchKind(static_cast<COREWEBVIEW2_CHANNEL_SEARCH_KIND>(c.kind));
-    const LoaderRequest request = s.Build(nullptr, nullptr, options.Get());
-    // The options object does not count as a setting of the kind, and the request takes no reference.
-    EXPECT_EQ(std::tuple(request.releaseChannelsSet, request.releaseChannels, request.channelSearchKind, request.channelSearchKindSet),
-              std::tuple(c.set, c.mask, c.searchKind, c.environment.has_value()));
-    EXPECT_EQ(std::pair(request.environmentOptions, options->RefCount()),
-              std::pair(static_cast<ICoreWebView2EnvironmentOptions*>(options.Get()), ULONG{1}));
+    // The request names the options object without taking a reference.
+    if (options) EXPECT_EQ(std::pair(request.environmentOptions, options->RefCount()),
+                           std::pair(static_cast<ICoreWebView2EnvironmentOptions*>(options.Get()), ULONG{1}));
   }
 }
 
