@@ -107,7 +107,7 @@ struct RunResult {
 };
 
 // Runs `program` with `arguments` and exactly the given environment.
-RunResult Run(const fs::path& program, const std::vector<std::string>& arguments,
+RunResult RunProgram(const fs::path& program, const std::vector<std::string>& arguments,
               const std::vector<std::string>& environment, const fs::path& scratch) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -151,7 +151,7 @@ TEST(InstallerProgramTest, InstallsOnceReportsFailuresOnOneLine) {
 
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run == 0 ? "first run" : "second run");
-    const RunResult result = Run(installer, {"/silent", "/install", "/user"}, environment, folder.Path());
+    const RunResult result = RunProgram(installer, {"/silent", "/install", "/user"}, environment, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "");
@@ -159,13 +159,13 @@ TEST(InstallerProgramTest, InstallsOnceReportsFailuresOnOneLine) {
     EXPECT_TRUE(fs::is_regular_file(LibraryIn(installed)));
   }
 
-  const RunResult bad = Run(installer, {"/silent", "/instal"}, environment, folder.Path());
+  const RunResult bad = RunProgram(installer, {"/silent", "/instal"}, environment, folder.Path());
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "vellumview-runtime-installer: unknown argument '/instal' (expected /silent /install [/user | "
                      "/machine])\n");
 
   fs::remove_all(payload / "125.0.1.0");
-  const RunResult empty = Run(installer, {"/silent", "/install", "/user"}, environment, folder.Path());
+  const RunResult empty = RunProgram(installer, {"/silent", "/install", "/user"}, environment, folder.Path());
   EXPECT_EQ(empty.status, 1);
   EXPECT_EQ(std::count(empty.err.begin(), empty.err.end(), '\n'), 1) << empty.err;
   EXPECT_NE(empty.err.find("no runtime for this architecture"), std::string::npos) << empty.err;

@@ -11,6 +11,7 @@
 
 #include "DesktopEntry.h"
 #include "SettingsCheck.h"
+#include "com/HResult.h"
 #include "util/ReadFileToString.h"
 #include "util/Strings.h"
 

@@ -38,7 +38,7 @@ std::optional<std::string> DesktopEntry::Make(std::string_view title, std::strin
   const std::string name = visible ? Escape(title) : std::string("Vellumview");
   std::string entry = "[Desktop Entry]\n";
   entry += "Type=Application\n";
-  entry += "Version=1.5\n";
+  entry += "Version=1.4\n";
   entry += "Name=" + name + "\n";
   entry += "Exec=vellumview\n";
   entry += "Path=" + Escape(workingDirectory) + "\n";

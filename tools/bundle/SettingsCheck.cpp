@@ -25,7 +25,7 @@ std::string Position(std::string_view text, std::size_t offset) {
 }  // namespace
 
 bool SettingsCheck::Parse(std::string_view text, Settings* settings, std::string* error) {
-  // The byte-order mark that the program's reader skips.
+  // The byte-order mark that the program's file reader skips before parsing.
   std::string_view body = text;
   if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
   boost::json::stream_parser parser;
@@ -43,7 +43,7 @@ bool SettingsCheck::Parse(std::string_view text, Settings* settings, std::string
   }
   // The program's own reader has the last word.
   Settings read;
-  if (FAILED(ApplySettingsText(text, read))) {
+  if (FAILED(ApplySettingsText(body, read))) {
     *error = "settings.json: the program cannot read this file";
     return false;
   }
