@@ -59,6 +59,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The package carries no debug information; the build folder keeps it.
+set(CPACK_STRIP_FILES ON)
 # The web process draws text and images through these at run time without
 # linking them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, hicolor-icon-theme, librsvg2-common")

@@ -52,6 +52,8 @@ for _ in $(seq 1 900); do
   kill -0 "$pid" 2>/dev/null || fail "the program ended before the page finished its checks"
   sleep 0.1
 done
+grep -q -E '^request file://[^ ]*/results/(all-ok|some-failed)\.json ' "$trace" \
+  || fail "the page did not finish its checks (was the runtime found?)"
 grep -q -E '^request file://[^ ]*/results/all-ok\.json ' "$trace" || fail "the page's checks did not all pass"
 grep -q -F "$library" "/proc/$pid/maps" || fail "the program did not load the installed runtime $library"
 
