@@ -28,11 +28,17 @@ if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$entry" || fail "desktop-file-validate refused $entry"
 fi
 
-# The bundled copy of the installer finds its payload beside itself.
-HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config "$installer" /silent /install /user \
-  || fail "the bundled installer failed"
+# The bundled copy of the installer finds its payload beside itself; a
+# second run succeeds without a word, a bad switch gets status 2 and one line.
+install() { HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config "$installer" "$@"; }
+for run in first second; do
+  install /silent /install /user > "$work/run.txt" 2>&1 || fail "$run run of the bundled installer: $(cat "$work/run.txt")"
+  [ ! -s "$work/run.txt" ] || fail "$run run printed: $(cat "$work/run.txt")"
+done
 ls "$work"/data/vellumview/runtime/*/EBWebView/*/libEmbeddedBrowserWebView.so > /dev/null 2>&1 \
   || fail "the bundled installer installed nothing"
+install /silent /instal > "$work/run.txt" 2>&1
+[ $? = 2 ] && [ "$(wc -l < "$work/run.txt")" = 1 ] || fail "bad switch: $(cat "$work/run.txt")"
 
 cp -r "$demo" "$work/broken"
 printf '{"title": "x",\n "startPage": index.html}\n' > "$work/broken/settings.json"

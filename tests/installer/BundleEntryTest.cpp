@@ -28,7 +28,9 @@ TEST(SettingsCheckTest, RefusesWhatCannotShipAndSaysWhere) {
     std::string error;
     const bool ok = SettingsCheck::Check(c.text, always, &settings, &error);
     EXPECT_EQ(ok, std::string(c.message).empty()) << error;
-    if (!ok) EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    if (!ok) {
+      EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
   }
   Settings settings;
   std::string error;
