@@ -1,9 +1,10 @@
 # Installation and the Debian package.
 #
-# `cmake --install` (and the package) puts the program in bin/, the runtime
-# and its installer in lib/vellumview/runtime/, the demo in
-# share/vellumview/examples/demo, the icon in the hicolor theme, a desktop
-# entry that runs the demo, and the machine registry store that registers
+# `cmake --install` (and the package) puts the program and the bundle
+# command (vellumview-bundle-app) in bin/, the runtime and its installer in
+# lib/vellumview/runtime/, the demo in share/vellumview/examples/demo, the
+# icon in the hicolor theme, a desktop entry that runs the demo, and the
+# machine registry store that registers
 # the installed runtime, so an installed program finds its runtime without
 # any setting. The store and the desktop entry name folders below the
 # prefix, so they are written when the install runs, with the prefix it
@@ -11,6 +12,8 @@
 
 option(VELLUM_INSTALL_MACHINE_STORE
   "Install /etc/vellumview/registry.reg registering the installed runtime (needs root without DESTDIR)" ON)
+
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/bundle-app DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME vellumview-bundle-app)
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/vellumview.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

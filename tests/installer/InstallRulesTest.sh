@@ -18,6 +18,7 @@ folder=$(sed -n 's/^"EBWebView"="\(.*\)"$/\1/p' "$store")
 [ "${folder#$prefix/}" != "$folder" ] || fail "the store names $folder, outside $prefix"
 ls "$stage$folder"/EBWebView/*/libEmbeddedBrowserWebView.so > /dev/null 2>&1 || fail "no runtime library in $folder"
 [ -x "$stage$prefix/lib/vellumview/runtime/vellumview-runtime-installer" ] || fail "no runtime installer beside the runtime"
+[ -x "$stage$prefix/bin/vellumview-bundle-app" ] || fail "no bundle command"
 
 entry=$stage$prefix/share/applications/vellumview.desktop
 [ -f "$entry" ] || fail "no desktop entry"
