@@ -87,10 +87,10 @@ TEST_F(RuntimeInstallerTest, FreshInstallCopiesTheNewestVersionAndRegistersIt) {
   EXPECT_EQ(EntryCount(Root()), 1u) << "only the version folder, no staging folder";
   EXPECT_EQ(RegisteredFolder(Store()), (Root() / "125.0.1.0").string());
   struct stat copied {};
-  struct stat original {};
+  struct stat payloadFile {};
   ASSERT_EQ(::stat(LibraryIn(Root() / "125.0.1.0").c_str(), &copied), 0);
-  ASSERT_EQ(::stat(LibraryIn(source).c_str(), &original), 0);
-  EXPECT_EQ(copied.st_mode & 0777, original.st_mode & 0777);
+  ASSERT_EQ(::stat(LibraryIn(source).c_str(), &payloadFile), 0);
+  EXPECT_EQ(copied.st_mode & 0777, payloadFile.st_mode & 0777);
 }
 
 TEST_F(RuntimeInstallerTest, SecondRunChangesNothing) {
