@@ -1,0 +1,86 @@
+// The installer's command line and its choice of folders.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "InstallTarget.h"
+#include "InstallerArguments.h"
+
+namespace {
+
+TEST(InstallerArgumentsTest, AcceptsTheSwitchesAndRefusesEverythingElse) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool ok;
+    InstallScope scope;
+    const char* message;
+  } cases[] = {
+      {{"/silent", "/install"}, true, InstallScope::Default, ""},
+      {{"/INSTALL", "/Silent", "/install"}, true, InstallScope::Default, ""},
+      {{"/install", "/user"}, true, InstallScope::User, ""},
+      {{"/machine", "/install"}, true, InstallScope::Machine, ""},
+      {{}, false, InstallScope::Default, "nothing to do"},
+      {{"/silent"}, false, InstallScope::Default, "nothing to do"},
+      {{"/silent /install"}, false, InstallScope::Default, "unknown argument '/silent /install'"},
+      {{"/install", "--force"}, false, InstallScope::Default, "unknown argument '--force'"},
+      {{"/install", "/user", "/machine"}, false, InstallScope::Default, "exclude each other"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    InstallerArguments parsed;
+    std::string error;
+    ASSERT_EQ(InstallerArguments::Parse(c.arguments, &parsed, &error), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(parsed.scope, c.scope);
+    } else {
+      EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
+  }
+}
+
+TEST(InstallTargetTest, ChoosesFoldersAndStoreByScopeAndEnvironment) {
+  struct Case {
+    const char* label;
+    InstallScope scope;
+    bool root;
+    std::map<std::string, std::string> environment;
+    std::string passwordHome;
+    std::string runtimeRoot;
+    std::string store;
+    RegistryHive hive;
+  } cases[] = {
+      {"user with data and config homes", InstallScope::Default, false,
+       {{"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}}, "/p", "/d/vellumview/runtime",
+       "/c/vellumview/registry.reg", RegistryHive::CurrentUser},
+      {"relative homes are ignored", InstallScope::User, true,
+       {{"XDG_DATA_HOME", "d"}, {"XDG_CONFIG_HOME", "c"}, {"HOME", "/h"}}, "/p",
+       "/h/.local/share/vellumview/runtime", "/h/.config/vellumview/registry.reg", RegistryHive::CurrentUser},
+      {"home from the password database", InstallScope::Default, false, {}, "/p",
+       "/p/.local/share/vellumview/runtime", "/p/.config/vellumview/registry.reg", RegistryHive::CurrentUser},
+      {"root installs for the machine", InstallScope::Default, true, {{"XDG_DATA_HOME", "/d"}}, "/root",
+       "/opt/vellumview/runtime", "/etc/vellumview/registry.reg", RegistryHive::LocalMachine},
+      {"machine store named by the environment", InstallScope::Machine, false,
+       {{"VELLUMVIEW_MACHINE_REGISTRY", "/s/m.reg"}}, "/p", "/opt/vellumview/runtime", "/s/m.reg",
+       RegistryHive::LocalMachine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto getenv = [&c](const char* name) -> const char* {
+      const auto it = c.environment.find(name);
+      return it == c.environment.end() ? nullptr : it->second.c_str();
+    };
+    InstallTarget target;
+    std::string error;
+    ASSERT_TRUE(InstallTarget::Choose(c.scope, c.root, getenv, c.passwordHome, &target, &error)) << error;
+    EXPECT_EQ(target.runtimeRoot, c.runtimeRoot);
+    EXPECT_EQ(target.storePath, c.store);
+    EXPECT_EQ(target.hive, c.hive);
+  }
+  InstallTarget target;
+  std::string error;
+  EXPECT_FALSE(InstallTarget::Choose(InstallScope::User, false, [](const char*) -> const char* { return nullptr; },
+                                     "", &target, &error));
+  EXPECT_NE(error.find("home folder"), std::string::npos);
+}
+
+}  // namespace

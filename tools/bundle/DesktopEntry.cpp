@@ -1,0 +1,51 @@
+#include "DesktopEntry.h"
+
+std::string DesktopEntry::Escape(std::string_view value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      // Only a leading space would be lost when the value is read.
+      case ' ': out += i == 0 ? "\\s" : " "; break;
+      default:
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out += c;
+    }
+  }
+  return out;
+}
+
+std::string DesktopEntry::FileName(std::string_view browserId) {
+  std::string name = "vellumview-";
+  for (const char c : browserId) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    name += plain ? c : '_';
+  }
+  // An application without a browserID still gets a name of its own.
+  return (browserId.empty() ? name + "app" : name) + ".desktop";
+}
+
+std::optional<std::string> DesktopEntry::Make(std::string_view title, std::string_view browserId,
+                                              std::string_view workingDirectory) {
+  if (workingDirectory.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+  // A title of nothing but spaces or control characters would leave the
+  // entry without a name, which desktops refuse.
+  bool visible = false;
+  for (const char c : title) visible = visible || (static_cast<unsigned char>(c) > 0x20 && c != 0x7F);
+  const std::string name = visible ? Escape(title) : std::string("Vellumview");
+  std::string entry = "[Desktop Entry]\n";
+  entry += "Type=Application\n";
+  entry += "Version=1.4\n";
+  entry += "Name=" + name + "\n";
+  entry += "Exec=vellumview\n";
+  entry += "Path=" + Escape(workingDirectory) + "\n";
+  entry += "Icon=vellumview\n";
+  entry += "Terminal=false\n";
+  entry += "Categories=Network;\n";
+  entry += "StartupNotify=true\n";
+  entry += "StartupWMClass=" + Escape("QuillBrowser." + std::string(browserId)) + "\n";
+  return entry;
+}
