@@ -2,7 +2,7 @@
 
 #include <boost/json/stream_parser.hpp>
 
-#include "app/LoadSettings.h"
+#include "settings/LoadSettings.h"
 #include "com/HResult.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 class SettingsCheck {
  public:
