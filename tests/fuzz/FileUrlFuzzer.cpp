@@ -4,6 +4,8 @@
 // reach the parser) and as UTF-8 text turned into UTF-16. For each URL the
 // conversion must not crash, and a path it accepts must be absolute, hold no
 // NUL, fit PATH_MAX, and survive the trip through PathToFileUrl unchanged.
+// Every URL also goes through the runtime's loopback spelling and back, which
+// must name the same file as the URL itself (or fail where it fails).
 #include <limits.h>
 
 #include <cstddef>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "com/HResult.h"
+#include "LoopbackAddress.h"
 #include "util/FileUrl.h"
 #include "util/Strings.h"
 
@@ -52,6 +55,22 @@ void CheckPath(const std::u16string& path) {
   Check(back == path);
 }
 
+void CheckLoopback(const std::string& url) {
+  const LoopbackAddress address(LoopbackAddress::PortForFolder(url));
+  const auto serverUri = address.ToServerUri(url);
+  std::u16string direct, mapped;
+  const HRESULT directResult = FileUrlToPath(Utf8ToWide(url), direct);
+  // A URL that names a local file is always mapped to the server.
+  if (!serverUri) {
+    Check(FAILED(directResult));
+    return;
+  }
+  Check(address.IsServerUri(*serverUri));
+  if (FAILED(directResult)) return;
+  Check(FileUrlToPath(Utf8ToWide(address.ToFileUri(*serverUri)), mapped) == S_OK);
+  Check(direct == mapped);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,5 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckUrl(text);
   CheckUrl(u"file:///" + text);
   CheckPath(u"/" + text);
+  const std::string raw(reinterpret_cast<const char*>(data), size);
+  CheckLoopback(raw);
+  CheckLoopback("file://" + raw);
   return 0;
 }

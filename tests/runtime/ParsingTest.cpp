@@ -1,5 +1,5 @@
 // The runtime's small parsers: byte ranges, browser arguments, response
-// header blocks, filter patterns, resource contexts and local file addresses.
+// header blocks, filter patterns, and resource contexts.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,7 +7,6 @@
 
 #include "BrowserArguments.h"
 #include "ByteRange.h"
-#include "LocalFileUri.h"
 #include "ResourceContextClassifier.h"
 #include "ResponseHeaderBlock.h"
 #include "UriWildcard.h"
@@ -80,33 +79,6 @@ TEST(ResourceContextClassifier, RangeMeansMediaAndTheAcceptValueTellsTheRest) {
   EXPECT_EQ(C::Classify("text/vtt, */*", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_TEXT_TRACK);
   EXPECT_EQ(C::Classify("text/event-stream", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_EVENT_SOURCE);
   EXPECT_EQ(C::Classify("*/*", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_OTHER);
-}
-
-std::optional<std::string> Maybe(const char* text) { return text ? std::optional<std::string>(text) : std::nullopt; }
-
-TEST(LocalFileUri, MapsOnlyLocalFileAddressesAndDecodesTheirPaths) {
-  struct Case { const char *uri, *schemeUri, *path; };  // nullptr: none
-  const Case cases[] = {
-      {"file:///h/i.html", "vellum-file:///h/i.html", "/h/i.html"}, {"FILE:///h/A.JS", "vellum-file:///h/A.JS", "/h/A.JS"},
-      {"file://localhost/h/b.css", "vellum-file:///h/b.css", "/h/b.css"}, {"file://LocalHost/x", "vellum-file:///x", "/x"},
-      {"file:/a/b", "vellum-file:///a/b", "/a/b"}, {"file:///a.html?x=1#top", "vellum-file:///a.html?x=1#top", "/a.html"},
-      {"file:///a.html#top", "vellum-file:///a.html#top", "/a.html"}, {"file:///a/b%20c", "vellum-file:///a/b%20c", "/a/b c"},
-      {"file:///%E6%97%A5%E6%9C%AC", "vellum-file:///%E6%97%A5%E6%9C%AC", "/\xE6\x97\xA5\xE6\x9C\xAC"},
-      {"file:///a%2", "vellum-file:///a%2", "/a%2"}, {"file:///a%zz", "vellum-file:///a%zz", "/a%zz"},
-      {"file:///a%00b", "vellum-file:///a%00b", nullptr}, {"file://", "vellum-file:///", nullptr},
-      {"vellum-file:///h/app.js", nullptr, "/h/app.js"}, {"file://server/share/x", nullptr, nullptr},
-      {"files:///a", nullptr, nullptr}, {"https://example.com/a", nullptr, nullptr}, {"fil", nullptr, nullptr},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(LocalFileUri::ToSchemeUri(c.uri), Maybe(c.schemeUri)) << c.uri;
-    EXPECT_EQ(LocalFileUri::PathFromUri(c.uri), Maybe(c.path)) << c.uri;
-  }
-  // Back to the program's spelling; every other address passes unchanged.
-  for (const auto& [uri, fileUri] : {std::pair{"vellum-file:///a/b.html?q#f", "file:///a/b.html?q#f"},
-                                     {"VELLUM-FILE:///a", "file:///a"}, {"https://x/y", "https://x/y"}, {"", ""}})
-    EXPECT_EQ(LocalFileUri::ToFileUri(uri), fileUri);
-  EXPECT_TRUE(LocalFileUri::IsSchemeUri("VELLUM-FILE:///a"));
-  EXPECT_FALSE(LocalFileUri::IsSchemeUri("file:///a"));
 }
 
 }  // namespace

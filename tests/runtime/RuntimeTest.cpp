@@ -1,7 +1,6 @@
 // The library as the loader sees it without a display; the plumbing its
 // events go through (main-loop queue, handler lists, argument objects); the
-// trace; download names; and the two body streams: a part of a file as a
-// program stream, and a program stream as the engine's input stream.
+// trace; and download names.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <glib.h>
@@ -14,13 +13,11 @@
 #include "DownloadOperation.h"
 #include "DownloadStartingEventArgs.h"
 #include "EventHandlerList.h"
-#include "FileRangeStream.h"
 #include "LocalDownload.h"
 #include "MainLoopQueue.h"
 #include "NavigationStartingEventArgs.h"
 #include "NewWindowRequestedEventArgs.h"
 #include "RequestTrace.h"
-#include "StreamInputStream.h"
 #include "com/Callback.h"
 #include "webview/EngineContract.h"
 
@@ -30,11 +27,6 @@ std::string FileText(const char* path) {
   g_autofree char* text = nullptr;
   gsize length = 0;
   return g_file_get_contents(path, &text, &length, nullptr) ? std::string(text, length) : "";
-}
-
-// The runtime library also serves the stream tests as a file of varied bytes.
-ComPtr<FileRangeStream> OpenLibrary(std::uint64_t offset, std::uint64_t length) {
-  return MakeComObject<FileRangeStream>(UniqueFd(::open(VELLUM_RUNTIME_LIBRARY, O_RDONLY)), offset, length);
 }
 
 TEST(RuntimeEntry, LibraryCarriesItsVersionAndExportsOnlyTheEntry) {
@@ -142,62 +134,6 @@ TEST(LocalDownload, NumbersANameThatIsTaken) {
   }
   for (const Step& step : steps) g_remove((base + step.expected).c_str());
   g_rmdir(folder);
-}
-
-TEST(FileRangeStream, GivesExactlyTheRangeThroughTheInputStreamInChunksAndStopsWhereTheFileEnds) {
-  const std::string bytes = FileText(VELLUM_RUNTIME_LIBRARY);
-  for (const auto& [offset, length] : {std::pair<gsize, gsize>{100, 250}, {0, bytes.size()}, {bytes.size() - 10, 100}}) {
-    g_autoptr(GInputStream) stream = StreamInputStream::Create(OpenLibrary(offset, length).Get());
-    std::string out, buffer(bytes.size(), '\0');
-    g_autoptr(GError) error = nullptr;
-    for (gssize n; (n = g_input_stream_read(stream, buffer.data(), buffer.size(), nullptr, &error)) > 0;) {
-      EXPECT_LE(static_cast<gsize>(n), StreamInputStream::kChunkSize) << "never asks for the whole body at once";
-      out.append(buffer.data(), static_cast<std::size_t>(n));
-    }
-    EXPECT_EQ(out, bytes.substr(offset, length)) << offset;
-    EXPECT_EQ(error, nullptr);
-  }
-}
-
-TEST(StreamInputStream, HoldsTheProgramsStreamUntilClosedOrFreed) {
-  ComPtr<FileRangeStream> program = OpenLibrary(0, 1);
-  for (const bool close : {true, false}) {
-    GInputStream* stream = StreamInputStream::Create(program.Get());
-    EXPECT_EQ(program->RefCount(), 2u);
-    EXPECT_EQ(close && g_input_stream_close(stream, nullptr, nullptr), close);
-    EXPECT_EQ(program->RefCount(), close ? 1u : 2u);
-    g_object_unref(stream);
-    EXPECT_EQ(program->RefCount(), 1u);
-  }
-}
-
-TEST(StreamInputStream, AFailingReadIsAnErrorAndNoContentAnEmptyBody) {
-  g_autoptr(GInputStream) failing = StreamInputStream::Create(MakeComObject<FileRangeStream>(UniqueFd(-1), 0, 9).Get());
-  g_autoptr(GInputStream) empty = StreamInputStream::Create(nullptr);
-  char buffer[16];
-  g_autoptr(GError) error = nullptr;
-  EXPECT_EQ(g_input_stream_read(failing, buffer, sizeof buffer, nullptr, &error), -1);
-  EXPECT_TRUE(g_error_matches(error, G_IO_ERROR, G_IO_ERROR_FAILED));
-  EXPECT_EQ(g_input_stream_read(empty, buffer, sizeof buffer, nullptr, nullptr), 0);
-}
-
-TEST(StreamInputStream, AsynchronousReadsReadOnTheCallingThread) {
-  // A program stream that notes the thread reading it.
-  struct ThreadStream final : RuntimeClass<IStream> {
-    HRESULT Read(void*, ULONG, ULONG* read) override { return thread = std::this_thread::get_id(), *read = 0, S_FALSE; }
-    std::thread::id thread;
-  };
-  ComPtr<ThreadStream> program = MakeComObject<ThreadStream>();
-  g_autoptr(GInputStream) stream = StreamInputStream::Create(program.Get());
-  char buffer[16];
-  gssize result = -2;
-  const GAsyncReadyCallback finish = [](GObject* source, GAsyncResult* done, gpointer out) {
-    *static_cast<gssize*>(out) = g_input_stream_read_finish(G_INPUT_STREAM(source), done, nullptr);
-  };
-  g_input_stream_read_async(stream, buffer, sizeof buffer, G_PRIORITY_DEFAULT, nullptr, finish, &result);
-  while (result == -2) g_main_context_iteration(nullptr, TRUE);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(program->thread, std::this_thread::get_id());
 }
 
 }  // namespace

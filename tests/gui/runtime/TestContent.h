@@ -37,7 +37,7 @@ const modes = {
   "": async () => fetch("report.txt?" + (await runChecks()).join("&")),
   async abs() {
     const img = document.getElementById("abs");
-    img.src = location.href.replace(/^vellum-file:/, "file:").replace(/index\.html.*$/, "absolute.svg");
+    img.src = "file://" + location.pathname.replace(/index\.html$/, "absolute.svg");
     await new Promise(res => { img.onload = img.onerror = res; });
     fetch("report.txt?abs=" + img.naturalWidth);
   },

@@ -1,0 +1,54 @@
+#pragma once
+// Sends a response body to the page a piece at a time, with flow control: a
+// piece of kChunkSize bytes is read and handed to the server, and the next
+// is read only once the server has written that one to the connection. So
+// no body is ever held whole, a page that reads slowly makes nothing pile up
+// in this process, and the engine's network process receives the bytes in
+// large batches instead of one message per small piece.
+//
+// The body comes from the program's stream (read on the main thread, the
+// thread the program's objects belong to) or from a byte range of an open
+// file (the runtime's own answer).
+#include <libsoup/soup.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "com/ComPtr.h"
+#include "util/UniqueFd.h"
+#include "webview/IStream.h"
+
+class ResponseBodyPump {
+ public:
+  static constexpr std::uint32_t kChunkSize = 256 * 1024;
+
+  // Streams `content` (null: an empty body) as the body of `message`. The
+  // message owns the pump from here on.
+  static void Start(SoupServerMessage* message, ComPtr<IStream> content);
+  // Streams `length` bytes of `file` from `offset` on.
+  static void Start(SoupServerMessage* message, UniqueFd file, std::uint64_t offset, std::uint64_t length);
+
+  ResponseBodyPump(const ResponseBodyPump&) = delete;
+  ResponseBodyPump& operator=(const ResponseBodyPump&) = delete;
+
+ private:
+  ResponseBodyPump(SoupServerMessage* message, ComPtr<IStream> content, UniqueFd file, std::uint64_t offset,
+                   std::uint64_t length);
+  static void Attach(SoupServerMessage* message, std::unique_ptr<ResponseBodyPump> pump);
+  static void OnWroteChunk(SoupServerMessage* message, gpointer pump);
+
+  // Reads the next piece and hands it to the server, or ends the body.
+  void Next();
+  // Reads up to `size` bytes; false on a read failure.
+  bool Read(unsigned char* buffer, std::uint32_t size, std::uint32_t* got);
+  // A body that failed part way must not look complete to the page: the
+  // connection is cut instead of ending the body normally.
+  void Abort();
+
+  SoupServerMessage* m_message;  // not owned: the message owns this pump
+  ComPtr<IStream> m_content;
+  UniqueFd m_file;
+  std::uint64_t m_offset = 0;
+  std::uint64_t m_remaining = 0;
+  bool m_done = false;
+};
