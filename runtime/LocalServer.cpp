@@ -71,6 +71,7 @@ HRESULT LocalServer::Start(std::uint16_t port, std::string secret, RuntimeEnviro
       return HResultFromErrno(EACCES);
     return E_FAIL;
   }
+  RequestTrace::Instance().Event("local-server-started", created->m_address.Origin(), {{"port", std::to_string(port)}});
   *server = std::move(created);
   return S_OK;
 }

@@ -329,6 +329,14 @@ gboolean RuntimeWebView::OnScriptDialog() {
   return m_settings->AreDefaultScriptDialogsEnabled() ? FALSE : TRUE;
 }
 
+void RuntimeWebView::OnWebProcessTerminated(WebKitWebProcessTerminationReason reason) {
+  const char* why = reason == WEBKIT_WEB_PROCESS_CRASHED              ? "crashed"
+                    : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "memory"
+                                                                          : "ended";
+  RequestTrace::Instance().Event("web-process-terminated", FileUri(webkit_web_view_get_uri(m_view.Get())),
+                                 {{"reason", why}});
+}
+
 void RuntimeWebView::OnEngineViewDestroyed() {
   m_destroyed = true;
   m_parent = nullptr;

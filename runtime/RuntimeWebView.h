@@ -67,6 +67,8 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void OnLoadChanged(WebKitLoadEvent loadEvent);
   void OnLoadFailed(const char* failingUri, const GError* error);
   gboolean OnScriptDialog();
+  // The page's process ended; a trace line, since the page is gone with it.
+  void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
   void OnEngineViewDestroyed();
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
