@@ -18,6 +18,7 @@
 #include "NavigationStartingEventArgs.h"
 #include "NewWindowRequestedEventArgs.h"
 #include "RequestTrace.h"
+#include "RuntimeEnvironment.h"
 #include "com/Callback.h"
 #include "webview/EngineContract.h"
 
@@ -56,6 +57,25 @@ TEST(RuntimeEntry, AnswersAtOnceWhatItCannotServe) {
   EXPECT_EQ(entry(0, 0, nullptr, nullptr, handler.Get()), E_FAIL) << "without a display";
   while (g_main_context_iteration(nullptr, FALSE)) continue;
   EXPECT_FALSE(called);
+}
+
+TEST(RuntimeEnvironment, ADataFolderThatCannotBeMadeOrWrittenFailsWithItsCode) {
+  g_autofree char* made = g_dir_make_tmp("vellum-runtime-folder-XXXXXX", nullptr);
+  const std::string root = made;
+  g_file_set_contents((root + "/file").c_str(), "x", 1, nullptr);
+  const struct { std::string folder; HRESULT hr; } cases[] = {
+      {root + "/a/b/EBWebView/Data", S_OK},                                      // made with its parents
+      {root + "/a/b/EBWebView/Data", S_OK},                                      // and again when it exists
+      {root + "/" + std::string(300, 'n') + "/Data", static_cast<HRESULT>(0x800700CE)},  // a name too long
+      {root + "/file/Data", static_cast<HRESULT>(0x80070003)},                   // below a plain file
+      {"/proc/vellum-cannot-be-made", static_cast<HRESULT>(0x80070002)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RuntimeEnvironment::PrepareFolder(c.folder), c.hr) << c.folder;
+    EXPECT_EQ(g_file_test(c.folder.c_str(), G_FILE_TEST_IS_DIR), c.hr == S_OK) << c.folder;
+  }
+  g_autofree char* command = g_strdup_printf("rm -rf '%s'", made);
+  EXPECT_TRUE(g_spawn_command_line_sync(command, nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(MainLoopQueue, RunsTasksLaterInOrderAndThoseTheyPostInTheNextRound) {
