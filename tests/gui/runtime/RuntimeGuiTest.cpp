@@ -309,6 +309,17 @@ TEST_F(RuntimeGuiTest, AbsoluteFileLinksAssignmentsAndNewWindowsReachTheProgramA
   ExpectNoWebProcessEnded();
 }
 
+TEST_F(RuntimeGuiTest, ALargeBodyArrivesWholeFromTheProgramAndFromTheRuntime) {
+  for (const char* leave : {"", "big.bin"}) {
+    Start({.leaveUnansweredContaining = leave});
+    Load("?mode=big", "big-done.txt?");
+    const std::string size = std::to_string(BigFile().size());
+    EXPECT_NE(m_host->RequestContaining("big-done.txt?").find("whole=" + size + "&streamed=" + size + "&last=127"),
+              std::string::npos) << m_host->RequestContaining("big-done.txt?");
+    m_host.reset();
+  }
+}
+
 TEST_F(RuntimeGuiTest, AnExtensionlessStartPageShowsAndAPipeAsMediaDoesNotHoldTheWindow) {
   ASSERT_EQ(mkfifo((m_content.folder + "/pipe.mp4").c_str(), 0600), 0);
   Start();

@@ -71,6 +71,17 @@ const modes = {
     if (write) localStorage.setItem("kept", write);
     fetch("stored.txt?value=" + localStorage.getItem("kept"));
   },
+  async big() {  // a body of many pieces, read whole and as a stream
+    const whole = await (await fetch("big.bin")).arrayBuffer();
+    let streamed = 0;
+    for (const reader = (await fetch("big.bin")).body.getReader();;) {
+      const {done, value} = await reader.read();
+      if (done) break;
+      streamed += value.length;
+    }
+    const bytes = new Uint8Array(whole);
+    fetch("big-done.txt?whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
+  },
   fifo() {  // a pipe as media must fail, not hold the window
     const video = Object.assign(document.createElement("video"), {src: "pipe.mp4", muted: true, preload: "auto"});
     video.onerror = () => fetch("after-fifo.txt?error=" + (video.error && video.error.code));
@@ -118,6 +129,9 @@ inline constexpr char kWebPageHtml[] = R"html(<!doctype html><html><body>web pag
 </script></body></html>
 )html";
 
+// Several times the runtime's body piece, ending in a byte that tells a cut body from a whole one.
+inline std::string BigFile() { return std::string(3 * 1024 * 1024 + 5, 'b') + '\x7f'; }
+
 struct TestContent {
   TestContent() {
     const std::pair<const char*, std::string> files[] = {
@@ -125,7 +139,7 @@ struct TestContent {
         {"style.css", "body { margin-left: 17px; }\n"}, {"add.wasm", std::string(reinterpret_cast<const char*>(kAddWasm), sizeof kAddWasm)},
         {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
         {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
-        {"page2.html", kPage2Html}, {"start", kExtensionlessPage},
+        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big.bin", BigFile()},
     };
     for (const auto& [name, bytes] : files)
       g_file_set_contents((folder + "/" + name).c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
