@@ -89,11 +89,6 @@ void LocalServer::SetHead(SoupServerMessage* message, int status, const std::str
   for (const auto& [name, value] : ResponseHeaderBlock::Parse(headerBlock))
     soup_message_headers_append(headers, name.c_str(), value.c_str());
   soup_message_headers_replace(headers, "Cache-Control", "no-store");
-  // Without a length the body is sent in chunks as it is read. (Left to
-  // itself the server would announce the length of whatever part of the
-  // body it holds when it writes the headers: the first piece.)
-  if (!soup_message_headers_get_one(headers, "Content-Length"))
-    soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
 }
 
 void LocalServer::Serve(SoupServerMessage* message) {

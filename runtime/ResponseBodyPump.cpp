@@ -1,5 +1,8 @@
 #include "ResponseBodyPump.h"
 
+#include "com/CoTaskMem.h"
+
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,9 +26,9 @@ void ResponseBodyPump::Start(SoupServerMessage* message, UniqueFd file, std::uin
 
 void ResponseBodyPump::Attach(SoupServerMessage* message, std::unique_ptr<ResponseBodyPump> owned) {
   if (!owned) {
-    // Out of memory: the page gets a cut connection rather than a body
+    // Out of memory: the page gets a reset connection rather than a body
     // that claims to be complete.
-    if (GSocket* socket = soup_server_message_get_socket(message)) g_socket_shutdown(socket, TRUE, TRUE, nullptr);
+    Reset(message);
     return;
   }
   ResponseBodyPump* pump = owned.release();
@@ -37,7 +40,27 @@ void ResponseBodyPump::Attach(SoupServerMessage* message, std::unique_ptr<Respon
   g_object_set_data_full(G_OBJECT(message), "vellumview-body-pump", pump,
                          [](gpointer data) { delete static_cast<ResponseBodyPump*>(data); });
   g_signal_connect(message, "wrote-chunk", G_CALLBACK(&ResponseBodyPump::OnWroteChunk), pump);
+  SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+  bool framed = soup_message_headers_get_one(headers, "Content-Length") != nullptr;
+  // A stream that knows its size has its body announced with that length:
+  // the engine reads a body of known length much faster. The length is then
+  // a promise: reads stop there, and a stream that ends sooner is a failure.
+  STATSTG stat{};
+  if (!framed && pump->m_content && pump->m_content->Stat(&stat, STATFLAG_NONAME) == S_OK) {
+    CoTaskMemFree(stat.pwcsName);
+    soup_message_headers_set_content_length(headers, static_cast<goffset>(stat.cbSize));
+    pump->m_limited = true;
+    pump->m_remaining = stat.cbSize;
+    framed = true;
+  }
   pump->Next();
+  if (framed) return;
+  // The first piece is in the body now; if it was also the last, the body's
+  // whole length is known.
+  if (pump->m_done)
+    soup_message_headers_set_content_length(headers, soup_server_message_get_response_body(message)->length);
+  else
+    soup_message_headers_set_encoding(headers, SOUP_ENCODING_EOF);
 }
 
 void ResponseBodyPump::OnWroteChunk(SoupServerMessage*, gpointer pump) { static_cast<ResponseBodyPump*>(pump)->Next(); }
@@ -70,11 +93,14 @@ void ResponseBodyPump::Next() {
 bool ResponseBodyPump::Read(unsigned char* buffer, std::uint32_t size, std::uint32_t* got) {
   *got = 0;
   if (m_content) {
+    const auto want = static_cast<ULONG>(m_limited ? std::min<std::uint64_t>(size, m_remaining) : size);
     ULONG read = 0;
-    const HRESULT hr = m_content->Read(buffer, size, &read);
-    if (FAILED(hr)) return false;
-    *got = std::min<ULONG>(read, size);
-    return true;
+    if (want > 0 && FAILED(m_content->Read(buffer, want, &read))) return false;
+    *got = std::min<ULONG>(read, want);
+    if (!m_limited) return true;
+    m_remaining -= *got;
+    // Fewer bytes than announced: the stream ended before its length.
+    return *got == want;
   }
   if (!m_file.IsValid()) return true;  // an empty body
   while (*got < size && m_remaining > 0) {
@@ -96,5 +122,15 @@ void ResponseBodyPump::Abort() {
   m_done = true;
   m_content = nullptr;
   m_file = UniqueFd();
-  if (GSocket* socket = soup_server_message_get_socket(m_message)) g_socket_shutdown(socket, TRUE, TRUE, nullptr);
+  Reset(m_message);
+}
+
+void ResponseBodyPump::Reset(SoupServerMessage* message) {
+  GSocket* socket = soup_server_message_get_socket(message);
+  if (!socket) return;
+  // With lingering switched off, closing sends a reset instead of the
+  // orderly end that would pass for the end of the body.
+  const struct linger noLinger {1, 0};
+  ::setsockopt(g_socket_get_fd(socket), SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+  g_socket_close(socket, nullptr);
 }

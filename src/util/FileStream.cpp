@@ -52,3 +52,13 @@ HRESULT FileStream::Read(void* buffer, ULONG bytes, ULONG* bytesRead) {
   if (bytesRead) *bytesRead = total;
   return total == bytes ? S_OK : S_FALSE;
 }
+
+HRESULT FileStream::Stat(STATSTG* statstg, DWORD) {
+  if (!statstg) return E_POINTER;
+  struct stat info {};
+  if (::fstat(m_fd.Get(), &info) != 0) return HResultFromErrno(errno);
+  *statstg = STATSTG{};
+  statstg->type = STGTY_STREAM;
+  statstg->cbSize = static_cast<UINT64>(info.st_size);
+  return S_OK;
+}

@@ -19,6 +19,8 @@ class FileStream final : public RuntimeClass<IStream> {
   static HRESULT Open(std::u16string_view path, IStream** stream);
 
   HRESULT Read(void* buffer, ULONG bytes, ULONG* bytesRead) override;
+  // The file's size as it is now; never a name (the stream keeps none).
+  HRESULT Stat(STATSTG* statstg, DWORD grfStatFlag) override;
 
  private:
   explicit FileStream(UniqueFd fd);
