@@ -320,6 +320,12 @@ TEST_F(RuntimeGuiTest, ALargeBodyArrivesWholeFromTheProgramAndFromTheRuntime) {
   }
 }
 
+TEST_F(RuntimeGuiTest, ABodyWhoseStreamFailsPartWayIsAnErrorForThePage) {
+  Start({.failStreamsContaining = "broken.bin"});
+  Load("?mode=broken", "broken-done.txt?");
+  EXPECT_NE(m_host->RequestContaining("broken-done.txt?error"), "") << m_host->RequestContaining("broken-done.txt?");
+}
+
 TEST_F(RuntimeGuiTest, AnExtensionlessStartPageShowsAndAPipeAsMediaDoesNotHoldTheWindow) {
   ASSERT_EQ(mkfifo((m_content.folder + "/pipe.mp4").c_str(), 0600), 0);
   Start();

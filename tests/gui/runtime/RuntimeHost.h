@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -25,6 +26,17 @@
 #include "view/LocalFileResponse.h"
 #include "webview/EngineContract.h"
 
+// A program stream that gives two full reads of bytes, then fails, and cannot tell its size.
+struct FailingStream final : RuntimeClass<IStream> {
+  HRESULT Read(void* buffer, ULONG bytes, ULONG* read) override {
+    if (++m_reads > 2) return *read = 0, E_FAIL;
+    std::memset(buffer, 'f', bytes);
+    return *read = bytes, S_OK;
+  }
+  HRESULT Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  int m_reads = 0;
+};
+
 class RuntimeHost {
  public:
   // What the host does with what reaches it, chosen by a text the address contains.
@@ -32,6 +44,7 @@ class RuntimeHost {
     std::string cancelNavigationsContaining{}, leaveUnansweredContaining{}, cancelDownloadsContaining{};
     BOOL scriptDialogs = TRUE;  // put_AreDefaultScriptDialogsEnabled
     std::string userDataFolder{};  // kept when given; otherwise a fresh one, removed at the end
+    std::string failStreamsContaining{};  // answered with a stream of no known size that fails part way
   };
 
   explicit RuntimeHost(Options options) : m_options(std::move(options)) {
@@ -209,7 +222,10 @@ class RuntimeHost {
     const std::u16string wideUri = Utf8ToWide(uri);
     std::u16string path;
     ComPtr<IStream> stream;
-    if (SUCCEEDED(FileUrlToPath(wideUri, path))) FileStream::Open(path, stream.GetAddressOf());
+    if (Has(uri, m_options.failStreamsContaining))
+      stream = MakeComObject<FailingStream>();
+    else if (SUCCEEDED(FileUrlToPath(wideUri, path)))
+      FileStream::Open(path, stream.GetAddressOf());
     ComPtr<ICoreWebView2WebResourceResponse> response;
     environment->CreateWebResourceResponse(stream.Get(), stream ? 200 : 404, stream ? u"OK" : u"Not Found",
                                              ResponseHeadersForUri(wideUri).c_str(), response.GetAddressOf());

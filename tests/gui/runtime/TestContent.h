@@ -82,6 +82,11 @@ const modes = {
     const bytes = new Uint8Array(whole);
     fetch("big-done.txt?whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
   },
+  async broken() {  // a body whose reading fails part way must not pass for a whole one
+    let result;
+    try { result = "complete-" + (await (await fetch("broken.bin")).arrayBuffer()).byteLength; } catch (e) { result = "error"; }
+    fetch("broken-done.txt?" + result);
+  },
   fifo() {  // a pipe as media must fail, not hold the window
     const video = Object.assign(document.createElement("video"), {src: "pipe.mp4", muted: true, preload: "auto"});
     video.onerror = () => fetch("after-fifo.txt?error=" + (video.error && video.error.code));
