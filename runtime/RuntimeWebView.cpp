@@ -226,8 +226,9 @@ gboolean RuntimeWebView::OnResponsePolicy(WebKitResponsePolicyDecision* decision
       webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
       return TRUE;
     }
-    // A local page opens in the view whatever its type, as a local file
-    // does; only a type the engine cannot show at all is left to it.
+    // Otherwise the engine's default: it shows what it can (a page without
+    // a type is sniffed, so an extensionless HTML file displays) and
+    // downloads the rest.
     return FALSE;
   }
   if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return FALSE;
