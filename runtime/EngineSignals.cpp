@@ -44,6 +44,10 @@ gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer webView) {
   return static_cast<RuntimeWebView*>(webView)->OnScriptDialog();
 }
 
+void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer webView) {
+  static_cast<RuntimeWebView*>(webView)->OnWebProcessTerminated(reason);
+}
+
 void OnDestroy(GtkWidget*, gpointer webView) { static_cast<RuntimeWebView*>(webView)->OnEngineViewDestroyed(); }
 
 gboolean OnDecideDestination(WebKitDownload* download, const char*, gpointer webView) {
@@ -76,6 +80,7 @@ void EngineSignals::ConnectView(WebKitWebView* view, RuntimeWebView* webView) {
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), webView);
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), webView);
   g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), webView);
+  g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), webView);
   g_signal_connect(view, "destroy", G_CALLBACK(OnDestroy), webView);
 }
 

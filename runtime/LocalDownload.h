@@ -1,9 +1,9 @@
 #pragma once
-// Saves a local file that a page downloads. The engine downloads in its
-// network process, which cannot read the runtime's private scheme, so a
-// download of local content that the program lets through is done here: the
-// file is copied into the user's download folder, as the engine would have
-// saved it.
+// Saves a local file that a page downloads. A download of local content
+// that the program lets through is copied here straight from the disk into
+// the user's download folder, as the engine would have saved it, instead of
+// being fetched back through the loopback server (which would ask the
+// program for the file a second time).
 #include <string>
 
 class LocalDownload {

@@ -44,8 +44,8 @@ extern "C" __attribute__((visibility("default"))) HRESULT CreateWebViewEnvironme
       TakeString(&ICoreWebView2EnvironmentOptions::get_AdditionalBrowserArguments, environmentOptions));
   const std::string language = TakeString(&ICoreWebView2EnvironmentOptions::get_Language, environmentOptions);
 
-  ComPtr<RuntimeEnvironment> environment = MakeComObject<RuntimeEnvironment>(folder, arguments, language);
-  if (!environment) return E_OUTOFMEMORY;
+  ComPtr<RuntimeEnvironment> environment;
+  if (const HRESULT hr = RuntimeEnvironment::Create(folder, arguments, language, &environment); FAILED(hr)) return hr;
   RequestTrace::Instance().Event("environment-created", "", {{"version", kVersion}});
   MainLoopQueue::Post([environment,
                        done = ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(

@@ -1,14 +1,19 @@
 #include "RuntimeEnvironment.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include "EngineSignals.h"
-#include "LocalScheme.h"
+#include "RequestTrace.h"
 #include "MainLoopQueue.h"
 #include "RuntimeController.h"
 #include "RuntimeWebView.h"
 #include "WebResourceResponse.h"
 #include "util/Strings.h"
+#include "util/Win32Error.h"
 #include "webview/ICoreWebView2CreateCoreWebView2ControllerCompletedHandler.h"
 
 namespace {
@@ -40,12 +45,88 @@ RuntimeEnvironment::RuntimeEnvironment(const std::string& userDataFolder, Browse
   webkit_web_context_set_sandbox_enabled(context, FALSE);
   const std::string extensions = WebExtensionDirectory();
   if (!extensions.empty()) webkit_web_context_set_web_extensions_directory(context, extensions.c_str());
-  LocalScheme::Register(context);
   SetLanguage(context, language);
   EngineSignals::ConnectContext(context, this);
 }
 
 RuntimeEnvironment::~RuntimeEnvironment() { EngineSignals::DisconnectContext(m_context.Get(), this); }
+
+HRESULT RuntimeEnvironment::PrepareFolder(const std::string& folder) {
+  if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) return HResultFromErrno(errno);
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return HResultFromErrno(errno);
+  return S_OK;
+}
+
+HRESULT RuntimeEnvironment::Create(const std::string& userDataFolder, BrowserArguments arguments,
+                                   const std::string& language, ComPtr<RuntimeEnvironment>* environment) {
+  // The engine would go on without a folder it cannot write and keep the
+  // application's storage nowhere; the program must hear of it instead.
+  if (!userDataFolder.empty()) {
+    g_autofree char* data = g_build_filename(userDataFolder.c_str(), "EBWebView", "Data", nullptr);
+    g_autofree char* cache = g_build_filename(userDataFolder.c_str(), "EBWebView", "Cache", nullptr);
+    for (const char* folder : {data, cache})
+      if (const HRESULT hr = PrepareFolder(folder); FAILED(hr)) {
+        RequestTrace::Instance().Event("data-folder-failed", "", {{"folder", folder}});
+        return hr;
+      }
+  }
+  ComPtr<RuntimeEnvironment> created = MakeComObject<RuntimeEnvironment>(userDataFolder, arguments, language);
+  if (!created) return E_OUTOFMEMORY;
+  if (const HRESULT hr = created->StartServer(LoopbackAddress::PortForFolder(userDataFolder)); FAILED(hr)) return hr;
+  *environment = std::move(created);
+  return S_OK;
+}
+
+HRESULT RuntimeEnvironment::StartServer(std::uint16_t port) {
+  std::string secret = LocalRequestGuard::NewSecret();
+  if (secret.empty()) return HResultFromErrno(errno ? errno : EIO);
+  const std::string cookieValue = secret;
+  if (const HRESULT hr = LocalServer::Start(port, std::move(secret), this, &m_server); FAILED(hr)) return hr;
+  WebKitWebContext* context = m_context.Get();
+  // The extension learns the server's port, to rewrite the file:// requests
+  // of local pages to it; it never learns the secret.
+  webkit_web_context_set_web_extensions_initialization_user_data(context, g_variant_new_uint16(port));
+  // A session cookie, sent only to the server's host, out of reach of the
+  // page's scripts. Pages wait for it (WhenReady), since a request made
+  // before the engine has it would be refused.
+  SoupCookie* cookie = soup_cookie_new(std::string(LocalRequestGuard::kCookieName).c_str(), cookieValue.c_str(),
+                                       "127.0.0.1", "/", -1);
+  soup_cookie_set_http_only(cookie, TRUE);
+  WebKitCookieManager* cookies =
+      webkit_website_data_manager_get_cookie_manager(webkit_web_context_get_website_data_manager(context));
+  AddRef();  // released when the engine reports the cookie added
+  webkit_cookie_manager_add_cookie(
+      cookies, cookie, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer self) {
+        g_autoptr(GError) error = nullptr;
+        if (!webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(source), result, &error))
+          RequestTrace::Instance().Event("local-cookie-failed", "", {{"error", error ? error->message : ""}});
+        auto* environment = static_cast<RuntimeEnvironment*>(self);
+        environment->OnCookieAdded();
+        environment->Release();
+      },
+      this);
+  soup_cookie_free(cookie);
+  return S_OK;
+}
+
+void RuntimeEnvironment::OnCookieAdded() {
+  m_ready = true;
+  for (auto& task : std::exchange(m_waiting, {})) task();
+}
+
+void RuntimeEnvironment::WhenReady(std::function<void()> task) {
+  if (m_ready)
+    task();
+  else
+    m_waiting.push_back(std::move(task));
+}
+
+void RuntimeEnvironment::AddView(RuntimeWebView* view) { m_views.push_back(view); }
+
+void RuntimeEnvironment::RemoveView(RuntimeWebView* view) {
+  m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+}
 
 std::string RuntimeEnvironment::WebExtensionDirectory() {
   Dl_info info{};

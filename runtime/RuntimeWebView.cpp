@@ -6,7 +6,6 @@
 #include "DownloadStartingEventArgs.h"
 #include "EngineSignals.h"
 #include "LocalDownload.h"
-#include "LocalFileUri.h"
 #include "MainLoopQueue.h"
 #include "NavigationStartingEventArgs.h"
 #include "NewWindowRequestedEventArgs.h"
@@ -26,14 +25,21 @@ constexpr HRESULT kInvalidState = HResultFromWin32(5023);  // ERROR_INVALID_STAT
 // Where the runtime object of an engine view is kept on that view.
 GQuark RuntimeViewQuark() { return g_quark_from_static_string("vellumview-runtime-web-view"); }
 
-// The address as the program sees it: local content in its file:// form.
-std::u16string ProgramUri(const char* engineUri) {
-  return Utf8ToWide(LocalFileUri::ToFileUri(engineUri ? engineUri : ""));
+bool HasScheme(std::string_view uri, std::string_view scheme) {
+  const char* found = g_uri_peek_scheme(std::string(uri).c_str());
+  return found && scheme == found;
 }
 
-std::string TraceUri(const char* engineUri) { return LocalFileUri::ToFileUri(engineUri ? engineUri : ""); }
+// The address without its fragment, which never reaches a server.
+std::string_view WithoutFragment(std::string_view uri) { return uri.substr(0, uri.find('#')); }
 
 }  // namespace
+
+std::string RuntimeWebView::FileUri(const char* engineUri) const {
+  return m_environment->Address().ToFileUri(engineUri ? engineUri : "");
+}
+
+std::u16string RuntimeWebView::ProgramUri(const char* engineUri) const { return Utf8ToWide(FileUri(engineUri)); }
 
 RuntimeWebView::RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings)
     : m_environment(std::move(environment)), m_settings(std::move(settings)) {}
@@ -48,6 +54,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
                                               settings->Settings(), nullptr));
   self->m_view = GObjectPtr<WebKitWebView>::Ref(WEBKIT_WEB_VIEW(widget));
   g_object_set_qdata(G_OBJECT(widget), RuntimeViewQuark(), self.Get());
+  environment->AddView(self.Get());
   EngineSignals::ConnectView(self->m_view.Get(), self.Get());
 
   // Until the program sets bounds, the view fills what the parent has now.
@@ -64,6 +71,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
 }
 
 RuntimeWebView::~RuntimeWebView() {
+  m_environment->RemoveView(this);
   if (!m_view) return;
   WebKitWebView* view = m_view.Get();
   g_object_set_qdata(G_OBJECT(view), RuntimeViewQuark(), nullptr);
@@ -90,9 +98,14 @@ HRESULT RuntimeWebView::Navigate(LPCWSTR uri) {
   // An address must at least name its scheme; anything else is no address.
   const char* scheme = g_uri_peek_scheme(text.c_str());
   if (!scheme) return E_INVALIDARG;
-  // Local files load through the private scheme; the program never sees it.
-  const auto schemeUri = LocalFileUri::ToSchemeUri(text);
-  webkit_web_view_load_uri(m_view.Get(), schemeUri ? schemeUri->c_str() : text.c_str());
+  // A local address is loaded as it is: the navigation decision maps it to
+  // the loopback server. That the view has loaded a file:// address itself
+  // is also what lets its pages' own file:// links and new windows reach the
+  // decision at all (and keeps a new-window link to one from crashing the
+  // page's process). Nothing loads before the secret cookie is in place.
+  m_environment->WhenReady([self = ComPtr<RuntimeWebView>(this), text] {
+    if (self->IsUsable()) webkit_web_view_load_uri(self->m_view.Get(), text.c_str());
+  });
   return S_OK;
 }
 
@@ -171,33 +184,105 @@ HRESULT RuntimeWebView::SetBounds(RECT bounds) {
 }
 
 gboolean RuntimeWebView::OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return OnResponsePolicy(WEBKIT_RESPONSE_POLICY_DECISION(decision));
   // New-window actions go on to "create", where they become new-window
-  // requests; response decisions keep the engine's default (show or download).
+  // requests.
   if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
   WebKitNavigationAction* action =
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-  // The decision waits for the program, which is asked from the main loop.
+  const char* raw = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const std::string uri = raw ? raw : "";
+  const LoopbackAddress& address = m_environment->Address();
+  // The server's own addresses and the page-internal schemes go on at once.
+  // A decision carries no frame, and frames must load without the event:
+  // for a local document the server raises NavigationStarting when the
+  // main frame's request arrives (the engine marks it as a document, a
+  // frame's as an iframe); for a web address it is raised when the main
+  // frame's response arrives.
+  if (address.IsServerUri(uri) || HasScheme(uri, "http") || HasScheme(uri, "https") || HasScheme(uri, "about") ||
+      HasScheme(uri, "data") || HasScheme(uri, "blob") || HasScheme(uri, "javascript")) {
+    webkit_policy_decision_use(decision);
+    return TRUE;
+  }
+  // A file:// address (the start page, Navigate, a page's absolute file://
+  // link or location assignment) and any other scheme: the program decides
+  // now. A file:// decision is always ignored and a local file that may
+  // load is then loaded from the server.
   MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
-                       held = GObjectPtr<WebKitPolicyDecision>::Ref(decision), target = std::string(uri ? uri : "")] {
-    self->DecideNavigation(held, target);
+                       held = GObjectPtr<WebKitPolicyDecision>::Ref(decision), uri] {
+    self->DecideNavigation(held, uri);
   });
   return TRUE;
 }
 
+gboolean RuntimeWebView::OnResponsePolicy(WebKitResponsePolicyDecision* decision) {
+  if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return FALSE;
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+  const char* raw = webkit_uri_response_get_uri(response);
+  const std::string uri = raw ? raw : "";
+  if (m_environment->Address().IsServerUri(uri)) {
+    // The program cancelled this navigation when its request arrived.
+    if (webkit_uri_response_get_status_code(response) == 204) {
+      webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+      return TRUE;
+    }
+    // Otherwise the engine's default: it shows what it can (a page without
+    // a type is sniffed, so an extensionless HTML file displays) and
+    // downloads the rest.
+    return FALSE;
+  }
+  if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return FALSE;
+  MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
+                       held = GObjectPtr<WebKitPolicyDecision>::Ref(WEBKIT_POLICY_DECISION(decision)), uri] {
+    const bool cancel = self->RaiseNavigationStarting(uri);
+    if (cancel)
+      webkit_policy_decision_ignore(held.Get());
+    else
+      webkit_policy_decision_use(held.Get());
+  });
+  return TRUE;
+}
+
+bool RuntimeWebView::RaiseNavigationStarting(const std::string& uri) {
+  const std::string fileUri = FileUri(uri.c_str());
+  ComPtr<NavigationStartingEventArgs> args = MakeComObject<NavigationStartingEventArgs>(Utf8ToWide(fileUri));
+  if (args)
+    for (const auto& handler : m_navigationStartingHandlers.Snapshot()) handler->Invoke(this, args.Get());
+  const bool cancel = (args && args->IsCancelled()) || m_closed;
+  RequestTrace::Instance().Event("navigation-starting", fileUri, {{"cancel", cancel ? "1" : "0"}});
+  return cancel;
+}
+
+bool RuntimeWebView::AllowDocumentRequest(const std::string& fileUri) {
+  // The runtime's own load of a local page the program has already let
+  // through is not asked about twice.
+  if (m_announced && WithoutFragment(*m_announced) == WithoutFragment(fileUri)) {
+    m_announced.reset();
+    return true;
+  }
+  return !RaiseNavigationStarting(fileUri);
+}
+
 void RuntimeWebView::DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri) {
-  ComPtr<NavigationStartingEventArgs> args = MakeComObject<NavigationStartingEventArgs>(ProgramUri(uri.c_str()));
-  if (!args) {
-    webkit_policy_decision_use(decision.Get());
+  const bool cancel = RaiseNavigationStarting(uri);
+  // Any other scheme is the engine's to load (or fail), as the program says.
+  if (!HasScheme(uri, "file")) {
+    if (cancel)
+      webkit_policy_decision_ignore(decision.Get());
+    else
+      webkit_policy_decision_use(decision.Get());
     return;
   }
-  for (const auto& handler : m_navigationStartingHandlers.Snapshot()) handler->Invoke(this, args.Get());
-  const bool cancel = args->IsCancelled() || m_closed;
-  RequestTrace::Instance().Event("navigation-starting", TraceUri(uri.c_str()), {{"cancel", cancel ? "1" : "0"}});
-  if (cancel)
-    webkit_policy_decision_ignore(decision.Get());
-  else
-    webkit_policy_decision_use(decision.Get());
+  webkit_policy_decision_ignore(decision.Get());
+  if (cancel || !IsUsable()) return;
+  if (const auto serverUri = m_environment->Address().ToServerUri(uri)) {
+    m_announced = uri;
+    webkit_web_view_load_uri(m_view.Get(), serverUri->c_str());
+    return;
+  }
+  // A file:// address naming another host is no local file, and the engine's
+  // own file loader would serve it with the host ignored: it never loads.
+  RequestTrace::Instance().Event("local-request-refused", uri, {{"reason", "not-local"}});
 }
 
 void RuntimeWebView::OnCreate(WebKitNavigationAction* action) {
@@ -213,7 +298,7 @@ void RuntimeWebView::RaiseNewWindowRequested(const std::string& uri) {
   for (const auto& handler : m_newWindowHandlers.Snapshot()) handler->Invoke(this, args.Get());
   // No window is ever opened by the runtime: a request the program leaves
   // unhandled has nowhere else to go.
-  RequestTrace::Instance().Event("new-window-requested", TraceUri(uri.c_str()),
+  RequestTrace::Instance().Event("new-window-requested", FileUri(uri.c_str()),
                                  {{"handled", args->IsHandled() ? "1" : "0"}});
 }
 
@@ -231,18 +316,26 @@ void RuntimeWebView::RaiseFullScreenChanged(bool contains) {
 
 void RuntimeWebView::OnLoadChanged(WebKitLoadEvent loadEvent) {
   if (loadEvent == WEBKIT_LOAD_COMMITTED)
-    RequestTrace::Instance().Event("load-committed", TraceUri(webkit_web_view_get_uri(m_view.Get())));
+    RequestTrace::Instance().Event("load-committed", FileUri(webkit_web_view_get_uri(m_view.Get())));
   if (loadEvent == WEBKIT_LOAD_FINISHED)
-    RequestTrace::Instance().Event("load-finished", TraceUri(webkit_web_view_get_uri(m_view.Get())));
+    RequestTrace::Instance().Event("load-finished", FileUri(webkit_web_view_get_uri(m_view.Get())));
 }
 
 void RuntimeWebView::OnLoadFailed(const char* failingUri, const GError* error) {
-  RequestTrace::Instance().Event("load-failed", TraceUri(failingUri), {{"error", error ? error->message : ""}});
+  RequestTrace::Instance().Event("load-failed", FileUri(failingUri), {{"error", error ? error->message : ""}});
 }
 
 gboolean RuntimeWebView::OnScriptDialog() {
   // Returning TRUE answers the dialog without showing it.
   return m_settings->AreDefaultScriptDialogsEnabled() ? FALSE : TRUE;
+}
+
+void RuntimeWebView::OnWebProcessTerminated(WebKitWebProcessTerminationReason reason) {
+  const char* why = reason == WEBKIT_WEB_PROCESS_CRASHED              ? "crashed"
+                    : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "memory"
+                                                                          : "ended";
+  RequestTrace::Instance().Event("web-process-terminated", FileUri(webkit_web_view_get_uri(m_view.Get())),
+                                 {{"reason", why}});
 }
 
 void RuntimeWebView::OnEngineViewDestroyed() {
@@ -253,6 +346,7 @@ void RuntimeWebView::OnEngineViewDestroyed() {
 
 void RuntimeWebView::Close() {
   if (m_closed) return;
+  m_environment->RemoveView(this);
   // Declared first, so released last: the handlers let go below may hold the
   // last reference on this object.
   ComPtr<RuntimeWebView> keepAlive(this);
@@ -322,7 +416,7 @@ void RuntimeWebView::DecideDownload(WebKitDownload* download) {
     for (const auto& handler : m_downloadHandlers.Snapshot()) handler->Invoke(this, args.Get());
     state->cancelled = args->IsCancelled();
   }
-  RequestTrace::Instance().Event("download-starting", TraceUri(uri), {{"cancel", state->cancelled ? "1" : "0"}});
+  RequestTrace::Instance().Event("download-starting", FileUri(uri), {{"cancel", state->cancelled ? "1" : "0"}});
   // A download the engine has already ended has nothing left to stop (and
   // the engine does not take a cancel then).
   if (state->cancelled) {
@@ -331,15 +425,16 @@ void RuntimeWebView::DecideDownload(WebKitDownload* download) {
   }
   // Local content cannot be downloaded by the engine itself: the runtime
   // saves the file in its place.
+  const LoopbackAddress& address = m_environment->Address();
   std::string path;
-  if (LocalFileUri::IsSchemeUri(uri) && SUCCEEDED(FileUrlToNativePath(LocalFileUri::ToFileUri(uri), path))) {
+  if (address.IsServerUri(uri) && SUCCEEDED(FileUrlToNativePath(address.ToFileUri(uri), path))) {
     if (!state->over) webkit_download_cancel(download);
-    LocalDownload::Save(path, "", LocalFileUri::ToFileUri(uri));
+    LocalDownload::Save(path, "", address.ToFileUri(uri));
   }
 }
 
 bool RuntimeWebView::MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {
-  // Every request of the private scheme comes from a document, so any
+  // Every request the loopback server passes on comes from a document, so any
   // source kind but "none" lets it through.
   return std::any_of(m_filters.begin(), m_filters.end(), [&](const ResourceFilter& filter) {
     return (filter.context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL || filter.context == context) &&

@@ -4,6 +4,7 @@
 // raised from the main loop (MainLoopQueue), never inside a program call.
 #include <webkit2/webkit2.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,12 +67,19 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void OnLoadChanged(WebKitLoadEvent loadEvent);
   void OnLoadFailed(const char* failingUri, const GError* error);
   gboolean OnScriptDialog();
+  // The page's process ended; a trace line, since the page is gone with it.
+  void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
   void OnEngineViewDestroyed();
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
   gboolean OnDecideDestination(WebKitDownload* download);
   // The engine finished or failed a download.
   void OnDownloadOver(WebKitDownload* download);
+
+  // A main-frame document request reached the loopback server: raises
+  // NavigationStarting unless this is the runtime's own load of a navigation
+  // the program has already let through. False when the program cancelled.
+  bool AllowDocumentRequest(const std::string& fileUri);
 
   // Raises WebResourceRequested for a local request when a filter matches;
   // gives the response the program set, or null.
@@ -90,6 +98,13 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings);
 
   void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  gboolean OnResponsePolicy(WebKitResponsePolicyDecision* decision);
+  // Raises NavigationStarting with the file:// form of `uri`; true when the
+  // program cancelled.
+  bool RaiseNavigationStarting(const std::string& uri);
+  // The address as the program sees it: local content in its file:// form.
+  std::string FileUri(const char* engineUri) const;
+  std::u16string ProgramUri(const char* engineUri) const;
   void RaiseNewWindowRequested(const std::string& uri);
   void RaiseFullScreenChanged(bool contains);
   // Raises DownloadStarting once per download, cancelling it if asked.
@@ -105,6 +120,9 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   bool m_closed = false;     // Close has run
   BOOL m_containsFullScreenElement = FALSE;
   std::vector<ResourceFilter> m_filters;
+  // The file:// address of the local page the runtime is loading after the
+  // program let its navigation through.
+  std::optional<std::string> m_announced;
   EventHandlerList<ICoreWebView2ContainsFullScreenElementChangedEventHandler> m_fullScreenHandlers;
   EventHandlerList<ICoreWebView2NavigationStartingEventHandler> m_navigationStartingHandlers;
   EventHandlerList<ICoreWebView2NewWindowRequestedEventHandler> m_newWindowHandlers;

@@ -13,7 +13,7 @@
 #include "util/Win32Error.h"
 
 FileStream::FileStream(UniqueFd fd, std::uint64_t offset, std::optional<std::uint64_t> remaining)
-    : m_fd(std::move(fd)), m_offset(offset), m_remaining(remaining) {}
+    : m_fd(std::move(fd)), m_start(offset), m_length(remaining), m_offset(offset), m_remaining(remaining) {}
 
 HRESULT FileStream::Open(std::u16string_view path, IStream** stream) {
   if (!stream) return E_POINTER;
@@ -79,4 +79,17 @@ HRESULT FileStream::Read(void* buffer, ULONG bytes, ULONG* bytesRead) {
   }
   if (bytesRead) *bytesRead = total;
   return total == bytes ? S_OK : S_FALSE;
+}
+
+HRESULT FileStream::Stat(STATSTG* statstg, DWORD) {
+  if (!statstg) return E_POINTER;
+  struct stat info {};
+  if (::fstat(m_fd.Get(), &info) != 0) return HResultFromErrno(errno);
+  *statstg = STATSTG{};
+  statstg->type = STGTY_STREAM;
+  // A part is as long as what the file holds of it now.
+  const std::uint64_t size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+  const std::uint64_t available = size > m_start ? size - m_start : 0;
+  statstg->cbSize = m_length ? std::min(*m_length, available) : available;
+  return S_OK;
 }

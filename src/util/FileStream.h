@@ -43,6 +43,9 @@ class FileStream final : public RuntimeClass<IStream> {
   // are still reported in `*bytesRead`, so that a caller can hand them on
   // before giving up.
   HRESULT Read(void* buffer, ULONG bytes, ULONG* bytesRead) override;
+  // The size of the stream as the file is now: the whole file, or what the
+  // file holds of the part. Never a name (the stream keeps none).
+  HRESULT Stat(STATSTG* statstg, DWORD grfStatFlag) override;
 
  private:
   FileStream(UniqueFd fd, std::uint64_t offset, std::optional<std::uint64_t> remaining);
@@ -50,6 +53,8 @@ class FileStream final : public RuntimeClass<IStream> {
   friend ComPtr<T> MakeComObject(Args&&... args);
 
   UniqueFd m_fd;
+  std::uint64_t m_start;                   // where the part begins
+  std::optional<std::uint64_t> m_length;   // the part's length; nothing: to the end of the file
   std::uint64_t m_offset;
   std::optional<std::uint64_t> m_remaining;  // nothing: up to the end of the file
 };

@@ -11,7 +11,7 @@ struct ContentTypeRow {
   std::u16string_view line;
 };
 
-// Tested in this order; the first row whose extension ends the address wins.
+// Tested in this order; the first row whose extension ends the path wins.
 constexpr std::array<ContentTypeRow, 6> kContentTypes{{
     {u".html", u"Content-Type: text/html\n"},
     {u".js", u"Content-Type: text/javascript\n"},
@@ -29,6 +29,7 @@ bool IsFileUri(std::u16string_view uri) {
 }
 
 std::u16string_view ContentTypeLineForUri(std::u16string_view uri) {
+  uri = uri.substr(0, uri.find_first_of(u"?#"));
   for (const auto& row : kContentTypes) {
     const std::size_t n = row.extension.size();
     const std::u16string_view tail = uri.size() > n ? uri.substr(uri.size() - n) : uri;

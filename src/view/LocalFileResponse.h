@@ -17,9 +17,10 @@ inline constexpr std::u16string_view kIsolationHeaders =
 // Shorter addresses never match.
 bool IsFileUri(std::u16string_view uri);
 
-// The Content-Type line for an address, chosen by the end of the whole
-// address text (not a parsed path, so a query or fragment after the name
-// gives none), or the empty text when no known extension ends it.
+// The Content-Type line for an address, chosen by the end of its path: the
+// text before the first '?' or '#', since the query and fragment name no
+// part of the file ("app.wasm?v=2" is app.wasm, which a page must be able to
+// compile as it streams in). The empty text when no known extension ends it.
 std::u16string_view ContentTypeLineForUri(std::u16string_view uri);
 
 // The header block of an answer: the isolation headers, then the

@@ -1,5 +1,7 @@
 #include "view/View.h"
 
+#include <algorithm>
+
 #include "com/Callback.h"
 #include "com/CoTaskMem.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
@@ -149,8 +151,14 @@ HRESULT CView::PreparePaths() {
     userDataFolder.append(browserId);
   }
 
+  // "page.html?mode=kiosk#intro": the first '?' or '#' starts the query or
+  // fragment the page is opened with; only the text before it names the
+  // file. In the file name a '%' is a character like any other (settings
+  // name files, not addresses); the query and fragment are kept as written.
+  const std::u16string_view startSetting(settings.startPage);
+  const std::size_t suffixAt = std::min(startSetting.find_first_of(u"?#"), startSetting.size());
   std::u16string startPage;
-  hr = CanonicalizeBelowRoot(settings.startPage, startPage);
+  hr = CanonicalizeBelowRoot(startSetting.substr(0, suffixAt), startPage);
   if (FAILED(hr)) return hr;
 
   std::u16string currentDirectory;
@@ -165,6 +173,7 @@ HRESULT CView::PreparePaths() {
   // Encoded, so that a space, '#', '?' or '%' in a folder or page name stays
   // part of the path when the engine parses the address.
   m_startUrl = PathToFileUrl(startPath);
+  m_startUrl.append(startSetting.substr(suffixAt));
   return S_OK;
 }
 

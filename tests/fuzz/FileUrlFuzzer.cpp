@@ -1,20 +1,20 @@
 // Fuzzes the one file-URL decoder through every way it is called: the byte
 // core (the runtime's engine-style answers and downloads), the UTF-16 wrapper
-// (the program's local answers), and the runtime's swap to its private scheme
-// and back (the web extension's rewrite and the scheme handler).
+// (the program's local answers), and the runtime's mapping to its loopback server
+// and back (the web extension's rewrite and the server).
 //
 // For each input as UTF-8 bytes and as UTF-16 units: no crash; a failure
 // leaves the output alone; an accepted path is absolute, valid UTF-8 without
-// NUL and fits PATH_MAX; the wrapper agrees with the core; the swap names the
-// same file; and the path survives the trip through PathToFileUrl unchanged.
+// NUL and fits PATH_MAX; the wrapper agrees with the core; the loopback mapping names
+// the same file; and the path survives the trip through PathToFileUrl unchanged.
 #include <limits.h>
 
 #include <string>
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "LocalFileUri.h"
 #include "com/HResult.h"
+#include "LoopbackAddress.h"
 #include "util/FileUrl.h"
 #include "util/Strings.h"
 
@@ -23,14 +23,16 @@ namespace {
 void CheckBytes(std::string_view url) {
   std::string path = "unchanged";
   const HRESULT hr = FileUrlToNativePath(url, path);
-  // The web extension rewrites exactly the addresses with a local path; the
-  // handler swaps them back and must come to the same answer.
-  const auto schemeUri = LocalFileUri::ToSchemeUri(url);
-  Check(schemeUri.has_value() == FindLocalFileUrlPath(url).has_value());
-  if (schemeUri) {
-    std::string swapped;
-    Check(FileUrlToNativePath(LocalFileUri::ToFileUri(*schemeUri), swapped) == hr);
-    if (SUCCEEDED(hr)) Check(swapped == path);
+  // Exactly the addresses with a local path are mapped to the loopback
+  // server, and the server's address maps back to the same answer.
+  const LoopbackAddress address(LoopbackAddress::PortForFolder(url));
+  const auto serverUri = address.ToServerUri(url);
+  Check(serverUri.has_value() == FindLocalFileUrlPath(url).has_value());
+  if (serverUri) {
+    Check(address.IsServerUri(*serverUri));
+    std::string mapped;
+    Check(FileUrlToNativePath(address.ToFileUri(*serverUri), mapped) == hr);
+    if (SUCCEEDED(hr)) Check(mapped == path);
   }
   if (FAILED(hr)) {
     Check(path == "unchanged");

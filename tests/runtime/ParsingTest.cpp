@@ -1,6 +1,5 @@
 // The runtime's small parsers: byte ranges, browser arguments, response
-// header blocks, filter patterns, resource contexts and the swap of local
-// file addresses.
+// header blocks, filter patterns, and resource contexts.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,7 +7,6 @@
 
 #include "BrowserArguments.h"
 #include "ByteRange.h"
-#include "LocalFileUri.h"
 #include "ResourceContextClassifier.h"
 #include "ResponseHeaderBlock.h"
 #include "UriWildcard.h"
@@ -80,22 +78,6 @@ TEST(ResourceContextClassifier, RangeMeansMediaAndTheAcceptValueTellsTheRest) {
   EXPECT_EQ(C::Classify("text/vtt, */*", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_TEXT_TRACK);
   EXPECT_EQ(C::Classify("text/event-stream", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_EVENT_SOURCE);
   EXPECT_EQ(C::Classify("*/*", false), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_OTHER);
-}
-
-std::optional<std::string> Maybe(const char* text) { return text ? std::optional<std::string>(text) : std::nullopt; }
-
-TEST(LocalFileUri, SwapsLocalFileAddressesWithThePrivateSchemeAndLeavesTheRest) {
-  // Which addresses are local is the shared decoder's rule (tests/util/FileUrlTest.cpp); an
-  // address it cannot decode is still swapped, so that the program answers it.
-  const std::pair<const char*, const char*> toScheme[] = {
-      {"file:///h/i.html?x=1#top", "vellum-file:///h/i.html?x=1#top"}, {"FILE:///h/A.JS", "vellum-file:///h/A.JS"},
-      {"file://LocalHost/h/b.css", "vellum-file:///h/b.css"}, {"file:/a/b", "vellum-file:///a/b"},
-      {"file:///a%zz", "vellum-file:///a%zz"}, {"file://server/share/x", nullptr}, {"file://", nullptr},
-      {"vellum-file:///h/app.js", nullptr}, {"https://example.com/a", nullptr}};
-  for (const auto& [uri, schemeUri] : toScheme) EXPECT_EQ(LocalFileUri::ToSchemeUri(uri), Maybe(schemeUri)) << uri;
-  for (const auto& [uri, fileUri] : {std::pair{"vellum-file:///a/b.html?q#f", "file:///a/b.html?q#f"},
-                                     {"VELLUM-FILE:///a", "file:///a"}, {"https://x/y", "https://x/y"}, {"", ""}})
-    EXPECT_EQ(LocalFileUri::ToFileUri(uri), fileUri);
 }
 
 }  // namespace

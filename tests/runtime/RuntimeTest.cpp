@@ -1,7 +1,6 @@
 // The library as the loader sees it without a display; the plumbing its
-// events go through (main-loop queue, handler lists, a download's operation); the
-// trace; download names; and the program's stream as the engine's input
-// stream.
+// events go through (main-loop queue, handler lists, argument objects); the
+// trace; and download names.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <glib.h>
@@ -17,9 +16,8 @@
 #include "LocalDownload.h"
 #include "MainLoopQueue.h"
 #include "RequestTrace.h"
-#include "StreamInputStream.h"
+#include "RuntimeEnvironment.h"
 #include "com/Callback.h"
-#include "util/FileStream.h"
 #include "webview/EngineContract.h"
 
 namespace {
@@ -29,21 +27,6 @@ std::string FileText(const char* path) {
   gsize length = 0;
   return g_file_get_contents(path, &text, &length, nullptr) ? std::string(text, length) : "";
 }
-
-// The runtime library also serves the stream tests as a file of varied bytes.
-ComPtr<IStream> OpenLibrary(std::uint64_t offset, std::uint64_t length) {
-  ComPtr<IStream> stream;
-  FileStream::Create(UniqueFd(::open(VELLUM_RUNTIME_LIBRARY, O_RDONLY)), offset, length, stream.GetAddressOf());
-  return stream;
-}
-
-// A program stream that gives no bytes with the given answer and notes the thread reading it.
-struct ProbeStream final : RuntimeClass<IStream> {
-  explicit ProbeStream(HRESULT answer) : answer(answer) {}
-  HRESULT Read(void*, ULONG, ULONG* read) override { return thread = std::this_thread::get_id(), *read = 0, answer; }
-  HRESULT answer;
-  std::thread::id thread;
-};
 
 TEST(RuntimeEntry, LibraryCarriesItsVersionAndExportsOnlyTheEntry) {
   // The loader reads the version without loading the library.
@@ -72,6 +55,25 @@ TEST(RuntimeEntry, AnswersAtOnceWhatItCannotServe) {
   EXPECT_EQ(entry(0, 0, nullptr, nullptr, handler.Get()), E_FAIL) << "without a display";
   while (g_main_context_iteration(nullptr, FALSE)) continue;
   EXPECT_FALSE(called);
+}
+
+TEST(RuntimeEnvironment, ADataFolderThatCannotBeMadeOrWrittenFailsWithItsCode) {
+  g_autofree char* made = g_dir_make_tmp("vellum-runtime-folder-XXXXXX", nullptr);
+  const std::string root = made;
+  g_file_set_contents((root + "/file").c_str(), "x", 1, nullptr);
+  const struct { std::string folder; HRESULT hr; } cases[] = {
+      {root + "/a/b/EBWebView/Data", S_OK},                                      // made with its parents
+      {root + "/a/b/EBWebView/Data", S_OK},                                      // and again when it exists
+      {root + "/" + std::string(300, 'n') + "/Data", static_cast<HRESULT>(0x800700CE)},  // a name too long
+      {root + "/file/Data", static_cast<HRESULT>(0x80070003)},                   // below a plain file
+      {"/proc/vellum-cannot-be-made", static_cast<HRESULT>(0x80070002)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RuntimeEnvironment::PrepareFolder(c.folder), c.hr) << c.folder;
+    EXPECT_EQ(g_file_test(c.folder.c_str(), G_FILE_TEST_IS_DIR), c.hr == S_OK) << c.folder;
+  }
+  g_autofree char* command = g_strdup_printf("rm -rf '%s'", made);
+  EXPECT_TRUE(g_spawn_command_line_sync(command, nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(MainLoopQueue, RunsTasksLaterInOrderAndThoseTheyPostInTheNextRound) {
@@ -142,52 +144,6 @@ TEST(LocalDownload, NumbersANameThatIsTaken) {
   }
   for (const Step& step : steps) g_remove((base + step.expected).c_str());
   g_rmdir(folder);
-}
-
-TEST(StreamInputStream, PassesThePartOnInChunksNeverAskingForTheWholeBody) {
-  const std::string bytes = FileText(VELLUM_RUNTIME_LIBRARY);
-  g_autoptr(GInputStream) stream = StreamInputStream::Create(OpenLibrary(100, bytes.size()).Get());
-  std::string out, buffer(bytes.size(), '\0');
-  g_autoptr(GError) error = nullptr;
-  for (gssize n; (n = g_input_stream_read(stream, buffer.data(), buffer.size(), nullptr, &error)) > 0;) {
-    EXPECT_LE(static_cast<gsize>(n), StreamInputStream::kChunkSize);
-    out.append(buffer.data(), static_cast<std::size_t>(n));
-  }
-  EXPECT_EQ(out, bytes.substr(100));
-  EXPECT_EQ(error, nullptr);
-}
-
-TEST(StreamInputStream, HoldsTheProgramsStreamUntilClosedOrFreedAndReportsItsFailures) {
-  ComPtr<ProbeStream> program = MakeComObject<ProbeStream>(E_FAIL);
-  for (const bool close : {true, false}) {
-    GInputStream* stream = StreamInputStream::Create(program.Get());
-    EXPECT_EQ(program->RefCount(), 2u);
-    EXPECT_EQ(close && g_input_stream_close(stream, nullptr, nullptr), close);
-    EXPECT_EQ(program->RefCount(), close ? 1u : 2u);
-    g_object_unref(stream);
-    EXPECT_EQ(program->RefCount(), 1u);
-  }
-  g_autoptr(GInputStream) failing = StreamInputStream::Create(program.Get());
-  g_autoptr(GInputStream) empty = StreamInputStream::Create(nullptr);
-  char buffer[16];
-  g_autoptr(GError) error = nullptr;
-  EXPECT_EQ(g_input_stream_read(failing, buffer, sizeof buffer, nullptr, &error), -1);
-  EXPECT_TRUE(g_error_matches(error, G_IO_ERROR, G_IO_ERROR_FAILED));
-  EXPECT_EQ(g_input_stream_read(empty, buffer, sizeof buffer, nullptr, nullptr), 0) << "no content: an empty body";
-}
-
-TEST(StreamInputStream, AsynchronousReadsReadOnTheCallingThread) {
-  ComPtr<ProbeStream> program = MakeComObject<ProbeStream>(S_FALSE);
-  g_autoptr(GInputStream) stream = StreamInputStream::Create(program.Get());
-  char buffer[16];
-  gssize result = -2;
-  const GAsyncReadyCallback finish = [](GObject* source, GAsyncResult* done, gpointer out) {
-    *static_cast<gssize*>(out) = g_input_stream_read_finish(G_INPUT_STREAM(source), done, nullptr);
-  };
-  g_input_stream_read_async(stream, buffer, sizeof buffer, G_PRIORITY_DEFAULT, nullptr, finish, &result);
-  while (result == -2) g_main_context_iteration(nullptr, TRUE);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(program->thread, std::this_thread::get_id());
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ TEST(LocalFileResponse, IsFileUriLooksAtTheFirstSevenCharactersWithoutRegardToCa
   }
 }
 
-TEST(LocalFileResponse, EveryAnswerCarriesTheIsolationHeadersAndTheTypeChosenByTheEndOfTheWholeAddress) {
+TEST(LocalFileResponse, EveryAnswerCarriesTheIsolationHeadersAndTheTypeChosenByTheEndOfThePath) {
   const std::u16string isolation(kIsolationHeaders);
   EXPECT_EQ(isolation, u"Cross-Origin-Embedder-Policy: require-corp\nCross-Origin-Opener-Policy: same-origin\n"
                        u"Cross-Origin-Resource-Policy: cross-origin\n");
@@ -20,10 +20,12 @@ TEST(LocalFileResponse, EveryAnswerCarriesTheIsolationHeadersAndTheTypeChosenByT
       {u"file:///a/data.json", u"Content-Type: application/json\n"}, {u"file:///a/style.css", u"Content-Type: text/css\n"},
       {u"file:///a/mod.wasm", u"Content-Type: application/wasm\n"}, {u"file:///a/pic.svg", u"Content-Type: image/svg+xml\n"},
       {u"FILE:///A/MAIN.JS", u"Content-Type: text/javascript\n"}, {u"file:///a/INDEX.HtMl", u"Content-Type: text/html\n"},
-      {u"file:///a/page.htm", u""}, {u"file:///a/mod.mjs", u""}, {u"file:///a/js", u""},
-      // Only the end counts: a query or fragment gives none, and a name that only ends like one gives it.
-      {u"file:///a/index.html?v=2", u""}, {u"file:///a/index.html#top", u""}, {u"", u""},
-      {u"file:///a/x?y=.html", u"Content-Type: text/html\n"}, {u".js", u"Content-Type: text/javascript\n"}};
+      {u"file:///a/page.htm", u""}, {u"file:///a/mod.mjs", u""}, {u"file:///a/img.png", u""}, {u"file:///a/js", u""},
+      // The end of the path counts: a query or fragment after the name does not hide it, nor lend its own.
+      {u"file:///a/app.wasm?v=2", u"Content-Type: application/wasm\n"}, {u"file:///a/index.html#top", u"Content-Type: text/html\n"},
+      {u"file:///a/data.json?v=2#x", u"Content-Type: application/json\n"}, {u"file:///a/x.css#a?b.js", u"Content-Type: text/css\n"},
+      {u"file:///a/x?y=.html", u""}, {u"file:///a/x#.js", u""}, {u"file:///a/x.js.map?.js", u""},
+      {u"js", u""}, {u"", u""}, {u"?.js", u""}, {u".js", u"Content-Type: text/javascript\n"}};
   for (const auto& c : cases) {
     EXPECT_EQ(ContentTypeLineForUri(c.uri), std::u16string_view(c.line)) << WideToUtf8(c.uri);
     EXPECT_EQ(ResponseHeadersForUri(c.uri), isolation + c.line);

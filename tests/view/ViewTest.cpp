@@ -166,7 +166,11 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
       {u"a/../b", u"web/../x.html", u"/srv/app", u"/d", S_OK, u"/d/Corvella/b", u"file:///srv/app/x.html"},
       {u"../x", u"../../etc/passwd", u"/srv/app", u"/d/", S_OK, u"/d/Corvella/x", u"file:///srv/app/etc/passwd"},
       {u"/abs", u"/etc/index.html", u"/srv/app/", u"/d", S_OK, u"/d/Corvella/abs", u"file:///srv/app/etc/index.html"},
-      {u"日本", u"my page#1?%.html", u"/", u"/d", S_OK, u"/d/Corvella/日本", u"file:///my%20page%231%3F%25.html"},
+      {u"日本", u"my page%.html", u"/", u"/d", S_OK, u"/d/Corvella/日本", u"file:///my%20page%25.html"},
+      // The first '?' or '#' starts the query or fragment, kept as written; '%' in the name is a character.
+      {u"", u"a/../app.html?mode=kiosk&x=%41#top", u"/srv", u"/d", S_OK, u"/d/Corvella/vellumview", u"file:///srv/app.html?mode=kiosk&x=%41#top"},
+      {u"", u"my page#1?%.html", u"/", u"/d", S_OK, u"/d/Corvella/vellumview", u"file:///my%20page#1?%.html"},
+      {u"", u"?only", u"/srv", u"/d", S_OK, u"/d/Corvella/vellumview", u"file:///srv/?only"},
       // An identity that resolves to nothing would share the folder of all applications; a NUL would cut a path.
       {u".", u"index.html", u"/srv/app", u"/d", E_INVALIDARG, u"", u""},
       {u"/", u"index.html", u"/srv/app", u"/d", E_INVALIDARG, u"", u""},

@@ -23,6 +23,12 @@ class FakeFileStream final : public RuntimeClass<IStream> {
     return count == bytes ? S_OK : S_FALSE;
   }
 
+  HRESULT Stat(STATSTG* statstg, DWORD) override {
+    if (!statstg) return E_POINTER;
+    *statstg = STATSTG{nullptr, STGTY_STREAM, m_content.size()};
+    return S_OK;
+  }
+
  private:
   std::string m_content;
   std::size_t m_position = 0;

@@ -58,7 +58,7 @@ expect_served img/logo.svg image/svg+xml
 expect_served data/info.json application/json
 expect_served wasm/math.wasm application/wasm
 
-for check in wasm shared-memory threads; do
+for check in wasm cache-busting cross-origin-isolated shared-memory threads; do
   grep -q -E "^request file://[^ ]*/results/check-$check-ok\.json .*status=404 " "$trace" \
     || fail "check $check did not report success with a 404 for its missing sentinel file"
 done

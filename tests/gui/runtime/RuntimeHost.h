@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -25,12 +26,25 @@
 #include "view/LocalFileResponse.h"
 #include "webview/EngineContract.h"
 
+// A program stream that gives two full reads of bytes, then fails, and cannot tell its size.
+struct FailingStream final : RuntimeClass<IStream> {
+  HRESULT Read(void* buffer, ULONG bytes, ULONG* read) override {
+    if (++m_reads > 2) return *read = 0, E_FAIL;
+    std::memset(buffer, 'f', bytes);
+    return *read = bytes, S_OK;
+  }
+  HRESULT Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  int m_reads = 0;
+};
+
 class RuntimeHost {
  public:
   // What the host does with what reaches it, chosen by a text the address contains.
   struct Options {
     std::string cancelNavigationsContaining{}, leaveUnansweredContaining{}, cancelDownloadsContaining{};
     BOOL scriptDialogs = TRUE;  // put_AreDefaultScriptDialogsEnabled
+    std::string userDataFolder{};  // kept when given; otherwise a fresh one, removed at the end
+    std::string failStreamsContaining{};  // answered with a stream of no known size that fails part way
   };
 
   explicit RuntimeHost(Options options) : m_options(std::move(options)) {
@@ -44,7 +58,7 @@ class RuntimeHost {
     if (window) gtk_widget_destroy(window);
     // Let the engine finish what the destruction started before the next test.
     for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) continue;
-    if (!m_userDataFolder.empty()) std::filesystem::remove_all(m_userDataFolder);
+    if (!m_userDataFolder.empty() && m_options.userDataFolder.empty()) std::filesystem::remove_all(m_userDataFolder);
   }
 
   // Opens the library and creates environment and controller, running the
@@ -52,10 +66,11 @@ class RuntimeHost {
   void Start() {
     void* library = dlopen(VELLUM_RUNTIME_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
-    const auto entry = reinterpret_cast<CreateWebViewEnvironmentWithOptionsInternalFn>(dlsym(library, kCreateEnvironmentEntryName));
+    const auto entry = m_entry =
+        reinterpret_cast<CreateWebViewEnvironmentWithOptionsInternalFn>(dlsym(library, kCreateEnvironmentEntryName));
     ASSERT_NE(entry, nullptr);
-    g_autofree char* folder = g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr);
-    m_userDataFolder = folder ? folder : "";
+    g_autofree char* folder = m_options.userDataFolder.empty() ? g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr) : nullptr;
+    m_userDataFolder = folder ? folder : m_options.userDataFolder;
     auto onController = On<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
         [this](HRESULT, ICoreWebView2Controller* created) {
           m_creationDone = true;
@@ -74,6 +89,13 @@ class RuntimeHost {
     const std::u16string userData = Utf8ToWide(m_userDataFolder);
     ASSERT_EQ(Call([&] { return entry(0, 0, userData.c_str(), options.Get(), onEnvironment.Get()); }), S_OK);
     ASSERT_TRUE(RunUntil([this] { return m_creationDone; }) && controller) << "controller not created";
+  }
+
+  // What a second environment on this host's data folder gets while the first lives.
+  HRESULT CreateSecondEnvironment() {
+    auto ignored = On<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>([](HRESULT, ICoreWebView2Environment*) {});
+    const std::u16string userData = Utf8ToWide(m_userDataFolder);
+    return Call([&] { return m_entry(0, 0, userData.c_str(), nullptr, ignored.Get()); });
   }
 
   // Runs the main loop until `done` is true or the hang guard fires (the
@@ -200,7 +222,10 @@ class RuntimeHost {
     const std::u16string wideUri = Utf8ToWide(uri);
     std::u16string path;
     ComPtr<IStream> stream;
-    if (SUCCEEDED(FileUrlToPath(wideUri, path))) FileStream::Open(path, stream.GetAddressOf());
+    if (Has(uri, m_options.failStreamsContaining))
+      stream = MakeComObject<FailingStream>();
+    else if (SUCCEEDED(FileUrlToPath(wideUri, path)))
+      FileStream::Open(path, stream.GetAddressOf());
     ComPtr<ICoreWebView2WebResourceResponse> response;
     environment->CreateWebResourceResponse(stream.Get(), stream ? 200 : 404, stream ? u"OK" : u"Not Found",
                                              ResponseHeadersForUri(wideUri).c_str(), response.GetAddressOf());
@@ -208,6 +233,7 @@ class RuntimeHost {
   }
 
   Options m_options;
+  CreateWebViewEnvironmentWithOptionsInternalFn m_entry = nullptr;
   std::string m_userDataFolder;
   bool m_creationDone = false;
   bool m_insideCall = false;

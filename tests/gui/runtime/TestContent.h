@@ -37,7 +37,7 @@ const modes = {
   "": async () => fetch("report.txt?" + (await runChecks()).join("&")),
   async abs() {
     const img = document.getElementById("abs");
-    img.src = location.href.replace(/^vellum-file:/, "file:").replace(/index\.html.*$/, "absolute.svg");
+    img.src = "file://" + location.pathname.replace(/index\.html$/, "absolute.svg");
     await new Promise(res => { img.onload = img.onerror = res; });
     fetch("report.txt?abs=" + img.naturalWidth);
   },
@@ -51,12 +51,48 @@ const modes = {
     const save = name => Object.assign(document.body.appendChild(document.createElement("a")), {href: name, download: name}).click();
     save("data.bin"), setTimeout(() => save("kept.bin"), 500);
   },
-  alert() { alert("blocked?"); confirm("blocked?"); fetch("after-alert.txt"); },
-  pipe() {  // a named pipe as a video: the load must fail, and the page go on
-    const video = Object.assign(document.body.appendChild(document.createElement("video")), {muted: true, preload: "auto"});
-    video.onerror = () => fetch("pipe-done.txt?error=" + video.error.code);
-    video.src = "pipe.mp4";
+  absnav() {  // new windows first, then an absolute link, whose page goes on by a location assignment
+    const dir = "file://" + location.pathname.replace(/index\.html$/, "");
+    window.open(dir + "page2.html?from=fileopen");
+    Object.assign(document.getElementById("blank"), {href: dir + "page2.html?from=fileblank"}).click();
+    setTimeout(() => Object.assign(document.body.appendChild(document.createElement("a")), {href: dir + "page2.html?from=abslink"}).click(), 500);
   },
+  async frames() {  // a local frame that navigates, then a web page's frame; then the page's own request
+    const load = src => new Promise(res => { const f = Object.assign(document.createElement("iframe"), {src}); f.onload = () => res(f); document.body.appendChild(f); });
+    const local = await load("page2.html?from=iframe");
+    await new Promise(res => { local.onload = res; local.src = "page2.html?from=iframe2"; });
+    const web = new URLSearchParams(location.search).get("web");
+    await load(web + "/evil.html?in=frame&server=" + encodeURIComponent(location.origin));
+    const data = await fetch("data.json");
+    setTimeout(() => fetch("frames-done.txt?status=" + data.status + "&coep=" + data.headers.get("Cross-Origin-Embedder-Policy")), 1500);
+  },
+  store() {
+    const write = new URLSearchParams(location.search).get("write");
+    if (write) localStorage.setItem("kept", write);
+    fetch("stored.txt?value=" + localStorage.getItem("kept"));
+  },
+  async big() {  // a body of many pieces, read whole and as a stream
+    const whole = await (await fetch("big.bin")).arrayBuffer();
+    let streamed = 0;
+    for (const reader = (await fetch("big.bin")).body.getReader();;) {
+      const {done, value} = await reader.read();
+      if (done) break;
+      streamed += value.length;
+    }
+    const bytes = new Uint8Array(whole);
+    fetch("big-done.txt?whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
+  },
+  async broken() {  // a body whose reading fails part way must not pass for a whole one
+    let result;
+    try { result = "complete-" + (await (await fetch("broken.bin")).arrayBuffer()).byteLength; } catch (e) { result = "error"; }
+    fetch("broken-done.txt?" + result);
+  },
+  fifo() {  // a pipe as media must fail, not hold the window
+    const video = Object.assign(document.createElement("video"), {src: "pipe.mp4", muted: true, preload: "auto"});
+    video.onerror = () => fetch("after-fifo.txt?error=" + (video.error && video.error.code));
+    document.body.appendChild(video);
+  },
+  alert() { alert("blocked?"); confirm("blocked?"); fetch("after-alert.txt"); },
   stay() {  // new windows first, then a navigation away: a pending navigation may drop a new-window request
     const opened = window.open("page2.html?from=open");
     document.getElementById("blank").click();
@@ -75,6 +111,32 @@ inline constexpr unsigned char kAddWasm[] = {
     0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x01, 0x07, 0x01, 0x60, 0x02, 0x7f, 0x7f, 0x01, 0x7f, 0x03, 0x02, 0x01, 0x00,
     0x07, 0x07, 0x01, 0x03, 0x61, 0x64, 0x64, 0x00, 0x00, 0x0a, 0x09, 0x01, 0x07, 0x00, 0x20, 0x00, 0x20, 0x01, 0x6a, 0x0b};
 
+// A page with no extension, which the program answers without a type.
+inline constexpr char kExtensionlessPage[] = "<!doctype html><html><body>no extension<script>fetch('extensionless-ok.txt')</script></body></html>\n";
+
+// The second page: an absolute link's target, which goes on to itself by an absolute location assignment.
+inline constexpr char kPage2Html[] = R"html(<!doctype html><html><body>page two<script>
+if (location.search === "?from=abslink") location.href = "file://" + location.pathname + "?from=assign";
+</script></body></html>
+)html";
+
+// A web page from another loopback server: asks for local files by every road and reports to its own server.
+inline constexpr char kWebPageHtml[] = R"html(<!doctype html><html><body>web page<script>
+(async () => {
+  const server = new URLSearchParams(location.search).get("server");
+  const r = [];
+  for (const [n, u] of [["etc", "file:///etc/passwd"], ["other", "file://otherhost/etc/passwd"], ["server", server + "/etc/passwd"]]) {
+    try { const res = await fetch(u); r.push(n + "=" + res.status + ((await res.text()).includes("root:") ? "-LEAKED" : "")); }
+    catch (e) { r.push(n + "=blocked"); }
+  }
+  fetch("/report?" + new URLSearchParams(location.search).get("in") + "&" + r.join("&"));
+})();
+</script></body></html>
+)html";
+
+// Several times the runtime's body piece, ending in a byte that tells a cut body from a whole one.
+inline std::string BigFile() { return std::string(3 * 1024 * 1024 + 5, 'b') + '\x7f'; }
+
 struct TestContent {
   TestContent() {
     const std::pair<const char*, std::string> files[] = {
@@ -82,6 +144,7 @@ struct TestContent {
         {"style.css", "body { margin-left: 17px; }\n"}, {"add.wasm", std::string(reinterpret_cast<const char*>(kAddWasm), sizeof kAddWasm)},
         {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
         {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
+        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big.bin", BigFile()},
     };
     for (const auto& [name, bytes] : files)
       g_file_set_contents((folder + "/" + name).c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
