@@ -17,6 +17,7 @@ TEST(LocalRequestGuard, OnlyTheViewsOwnRequestsWithTheSecretAndTheServersHostPas
   const std::string withOthers = "a=1; vellumview-local=" + secret + " ;b=2";
   const std::string spoofFirst = "vellumview-local=guess; vellumview-local=" + secret;
   const std::string longer = cookie + "0", shorter = cookie.substr(0, cookie.size() - 1);
+  const std::string otherName = "other-local=" + secret;
   const Case cases[] = {
       {"127.0.0.1:20001", cookie.c_str(), nullptr, V::kAllowed},  // rewritten by the extension
       {"127.0.0.1:20001", cookie.c_str(), "same-origin", V::kAllowed},
@@ -31,7 +32,7 @@ TEST(LocalRequestGuard, OnlyTheViewsOwnRequestsWithTheSecretAndTheServersHostPas
       {"127.0.0.1:20001", nullptr, nullptr, V::kNoSecret}, {"127.0.0.1:20001", "", nullptr, V::kNoSecret},
       {"127.0.0.1:20001", "vellumview-local=", nullptr, V::kNoSecret},
       {"127.0.0.1:20001", longer.c_str(), nullptr, V::kNoSecret}, {"127.0.0.1:20001", shorter.c_str(), nullptr, V::kNoSecret},
-      {"127.0.0.1:20001", ("other-local=" + secret).c_str(), nullptr, V::kNoSecret},
+      {"127.0.0.1:20001", otherName.c_str(), nullptr, V::kNoSecret},
       // A rebound name or another port in the Host header.
       {"evil.example:20001", cookie.c_str(), nullptr, V::kWrongHost}, {"localhost:20001", cookie.c_str(), nullptr, V::kWrongHost},
       {"127.0.0.1:20002", cookie.c_str(), nullptr, V::kWrongHost}, {"127.0.0.1", cookie.c_str(), nullptr, V::kWrongHost},
