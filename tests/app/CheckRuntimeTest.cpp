@@ -12,14 +12,13 @@
 namespace {
 
 TEST(CheckRuntimeTest, GoesOnSilentlyOnlyWithAUsableRuntimeAndOtherwiseWarnsOnce) {
-  // The warning comes whether or not the installer is there: the first-run
-  // setup is not part of the program yet. A runtime too old for the loader
-  // counts as missing.
+  // Without an installer the user is told where to get a runtime. A runtime
+  // too old for the loader counts as missing.
   const struct { const char* name; std::function<void(FakeSystem&)> install; bool found; } cases[] = {
       {"registered", [](FakeSystem& s) { loader_test::InstallChannel(s, RegistryHive::LocalMachine, 0, u"/rt/130.0.2839.0"); }, true},
       {"fixed folder", [](FakeSystem& s) { loader_test::InstallFixedRuntime(s, nullptr); }, true},
       {"none", [](FakeSystem&) {}, false},
-      {"installer only", [](FakeSystem& s) { s.AddFile(u"runtime/MicrosoftEdgeWebView2RuntimeInstallerX64.exe"); }, false},
+      {"installer in another folder", [](FakeSystem& s) { s.AddFile(u"MicrosoftEdgeWebView2RuntimeInstallerX64.exe"); }, false},
       {"too old", [](FakeSystem& s) { loader_test::InstallChannel(s, RegistryHive::LocalMachine, 0, u"/rt/86.0.615.99"); }, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

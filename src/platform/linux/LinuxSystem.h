@@ -32,8 +32,17 @@ class LinuxSystem final : public ISystem {
   HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
   HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
   void FreeLibrary(LibraryHandle library) override;
+  HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                       ProcessHandle* process) override;
+  HRESULT WaitForProcess(ProcessHandle process) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
+
+  // The code for a library that dlopen refused, from the loader's text:
+  // HRESULT_FROM_WIN32(kErrorModNotFound) when the text names a library
+  // other than `path` that cannot be opened (a missing dependency),
+  // ERROR_BAD_EXE_FORMAT otherwise.
+  static HRESULT LoadFailureFromLoaderText(std::string_view path, std::string_view text);
 
  private:
   std::mutex m_idMutex;

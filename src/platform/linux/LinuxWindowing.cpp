@@ -1,6 +1,9 @@
 #include "platform/linux/LinuxWindowing.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 
 #include <algorithm>
 #include <optional>
@@ -18,6 +21,37 @@
 #include "util/Strings.h"
 
 namespace {
+
+// The longest caption handed to the toolkit, in UTF-8 bytes. The window
+// system carries a caption in one request, and a caption of megabytes
+// exceeds the largest request the X server takes, which ends the program
+// with an X error. Far more than any title bar shows; the window record
+// keeps the whole text.
+constexpr std::size_t kMaxCaptionBytes = 4096;
+
+std::string ToolkitCaption(std::u16string_view text) { return TruncateUtf8(WideToUtf8(text), kMaxCaptionBytes); }
+
+// How long a maximise or restore may take before the program goes on
+// without it. The window manager answers within milliseconds; the bound
+// only keeps a window manager that never answers from freezing the window.
+constexpr guint kStateChangeWaitMs = 2000;
+
+// True when something will act on a request to maximise or restore. On X
+// that is a window manager supporting the maximised state; with none, the
+// request is never answered and waiting for it would only cost the bound.
+bool SomeoneMaximizes(GtkWidget* window) {
+#ifdef GDK_WINDOWING_X11
+  GdkScreen* screen = gtk_widget_get_screen(window);
+  if (GDK_IS_X11_SCREEN(screen))
+    return gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT"));
+#endif
+  return true;
+}
+
+gboolean OnStateWaitTimeout(gpointer expired) {
+  *static_cast<bool*>(expired) = true;
+  return G_SOURCE_REMOVE;
+}
 
 bool IsWindowKind(NativeKind kind) { return kind == NativeKind::TopLevel || kind == NativeKind::Dialog; }
 
@@ -83,7 +117,7 @@ RECT LinuxWindowing::NativeDefaultRect() {
 
 std::string LinuxWindowing::Caption(HWND hwnd) const {
   const WindowRecord* record = Find(hwnd);
-  return record ? WideToUtf8(record->text) : std::string();
+  return record ? ToolkitCaption(record->text) : std::string();
 }
 
 HWND LinuxWindowing::NativeCreateWindow(const WindowRecord& record) {
@@ -92,7 +126,7 @@ HWND LinuxWindowing::NativeCreateWindow(const WindowRecord& record) {
   const LONG height = record.rect.bottom - record.rect.top;
   if (record.kind == WindowKind::TopLevel) {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    const std::string title = WideToUtf8(record.text);
+    const std::string title = ToolkitCaption(record.text);
     gtk_window_set_title(GTK_WINDOW(window), title.c_str());
     gtk_window_set_default_size(GTK_WINDOW(window), std::max<LONG>(width, 1), std::max<LONG>(height, 1));
     gtk_window_move(GTK_WINDOW(window), record.rect.left, record.rect.top);
@@ -223,12 +257,40 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
   else
     gtk_window_present(window);
   if (!wasVisible) m_impl->trace.Line("window-shown " + Caption(hwnd));
+  const bool unmaximizing = command == SW_RESTORE && !(state & GDK_WINDOW_STATE_ICONIFIED);
+  if (wasVisible && (command == SW_MAXIMIZE || unmaximizing)) WaitForMaximizedState(hwnd, command == SW_MAXIMIZE);
+}
+
+void LinuxWindowing::WaitForMaximizedState(HWND hwnd, bool maximized) {
+  // On X a maximise or restore is a request to the window manager, answered
+  // later. A caller that reads the window's rectangle right after asking
+  // (to save the restored rectangle, say) must see the answer, so the
+  // request is waited for here, with a bound, and the window's record then
+  // takes the size and place the window really has.
+  GtkWidget* widget = ToWidget(hwnd);
+  GdkWindow* surface = gtk_widget_get_window(widget);
+  if (!surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
+  auto reached = [&] { return ((gdk_window_get_state(surface) & GDK_WINDOW_STATE_MAXIMIZED) != 0) == maximized; };
+  bool expired = false;
+  const guint timer = g_timeout_add(kStateChangeWaitMs, OnStateWaitTimeout, &expired);
+  while (!reached() && !expired) g_main_context_iteration(nullptr, TRUE);
+  if (!expired) g_source_remove(timer);
+  // The new size comes in a configure event that may trail the state
+  // change; take what the server has sent by now.
+  gdk_display_sync(gdk_window_get_display(surface));
+  while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
+  m_impl->trace.Line(std::string(maximized ? "maximized" : "unmaximized") + (reached() ? "" : " timed-out"));
+  if (!Find(hwnd) || !m_impl->Native(hwnd)) return;
+  gint x = 0, y = 0;
+  gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
+  const int width = gdk_window_get_width(surface), height = gdk_window_get_height(surface);
+  NativeResized(hwnd, RECT{x, y, x + width, y + height}, true);
 }
 
 void LinuxWindowing::NativeSetText(HWND hwnd, std::u16string_view text) {
   const NativeWindow* native = m_impl->Native(hwnd);
   if (!native) return;
-  const std::string utf8 = WideToUtf8(text);
+  const std::string utf8 = IsWindowKind(native->kind) ? ToolkitCaption(text) : WideToUtf8(text);
   if (IsWindowKind(native->kind)) {
     gtk_window_set_title(GTK_WINDOW(ToWidget(hwnd)), utf8.c_str());
     m_impl->trace.Line("caption " + utf8);

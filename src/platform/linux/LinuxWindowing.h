@@ -62,6 +62,9 @@ class LinuxWindowing final : public WindowingCore {
 
   // A window's or dialog's caption as UTF-8, for the trace.
   std::string Caption(HWND hwnd) const;
+  // Waits, with a bound, until the window manager has maximised or
+  // restored the window, and updates its record from what it now is.
+  void WaitForMaximizedState(HWND hwnd, bool maximized);
 
   std::unique_ptr<Impl> m_impl;
 };
