@@ -105,9 +105,13 @@ void LinuxWindowSignals::OnClientSizeAllocate(GtkWidget*, GdkRectangle* allocati
   backend.NativeResized(hwnd, rect, false);
 }
 
-gboolean LinuxWindowSignals::OnConfigure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
+gboolean LinuxWindowSignals::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer) {
   HWND hwnd = ToHandle(widget);
   LinuxWindowing& backend = Backend();
+  if (NativeWindow* native = backend.m_impl->Native(hwnd)) {
+    native->configuredWidth = event->width;
+    native->configuredHeight = event->height;
+  }
   if (const auto* record = backend.Find(hwnd)) {
     gint x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(widget), &x, &y);

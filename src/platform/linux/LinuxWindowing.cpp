@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -241,6 +242,12 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
       if (!wasVisible) m_impl->trace.Line("window-shown " + Caption(hwnd));
       return;
     case SW_MAXIMIZE:
+      // GTK hands a new size to the window system at its next layout pass,
+      // while a maximise goes out at once. A window resized just before
+      // (leaving full screen) would reach the window manager at its old
+      // size, which it then keeps as the size to restore to; so the size
+      // the program asked for is let through first.
+      if (wasVisible && !(state & GDK_WINDOW_STATE_MAXIMIZED)) WaitForRequestedSize(hwnd);
       gtk_window_maximize(window);
       break;
     case SW_RESTORE:
@@ -261,6 +268,29 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
   if (wasVisible && (command == SW_MAXIMIZE || unmaximizing)) WaitForMaximizedState(hwnd, command == SW_MAXIMIZE);
 }
 
+bool LinuxWindowing::IterateUntil(const std::function<bool()>& done) {
+  bool expired = false;
+  const guint timer = g_timeout_add(kStateChangeWaitMs, OnStateWaitTimeout, &expired);
+  while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+  if (!expired) g_source_remove(timer);
+  return done();
+}
+
+void LinuxWindowing::WaitForRequestedSize(HWND hwnd) {
+  const WindowRecord* record = Find(hwnd);
+  GtkWidget* widget = ToWidget(hwnd);
+  GdkWindow* surface = gtk_widget_get_window(widget);
+  if (!record || !surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
+  const int width = record->rect.right - record->rect.left, height = record->rect.bottom - record->rect.top;
+  // The size counts once the window system has confirmed it, not when GTK
+  // has merely sent it.
+  const bool reached = IterateUntil([&] {
+    const NativeWindow* native = m_impl->Native(hwnd);
+    return !native || (native->configuredWidth == width && native->configuredHeight == height);
+  });
+  if (!reached) m_impl->trace.Line("resize timed-out");
+}
+
 void LinuxWindowing::WaitForMaximizedState(HWND hwnd, bool maximized) {
   // On X a maximise or restore is a request to the window manager, answered
   // later. A caller that reads the window's rectangle right after asking
@@ -269,22 +299,23 @@ void LinuxWindowing::WaitForMaximizedState(HWND hwnd, bool maximized) {
   // takes the size and place the window really has.
   GtkWidget* widget = ToWidget(hwnd);
   GdkWindow* surface = gtk_widget_get_window(widget);
-  if (!surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
-  auto reached = [&] { return ((gdk_window_get_state(surface) & GDK_WINDOW_STATE_MAXIMIZED) != 0) == maximized; };
-  bool expired = false;
-  const guint timer = g_timeout_add(kStateChangeWaitMs, OnStateWaitTimeout, &expired);
-  while (!reached() && !expired) g_main_context_iteration(nullptr, TRUE);
-  if (!expired) g_source_remove(timer);
-  // The new size comes in a configure event that may trail the state
-  // change; take what the server has sent by now.
-  gdk_display_sync(gdk_window_get_display(surface));
-  while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
-  m_impl->trace.Line(std::string(maximized ? "maximized" : "unmaximized") + (reached() ? "" : " timed-out"));
-  if (!Find(hwnd) || !m_impl->Native(hwnd)) return;
+  const NativeWindow* before = m_impl->Native(hwnd);
+  if (!before || !surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
+  // The state and the new size come in separate events, the size sometimes
+  // well after the state; both are waited for. A window whose normal size
+  // equals its maximised one never changes size and costs the bound.
+  const int oldWidth = before->configuredWidth, oldHeight = before->configuredHeight;
+  auto stateReached = [&] { return ((gdk_window_get_state(surface) & GDK_WINDOW_STATE_MAXIMIZED) != 0) == maximized; };
+  const bool reached = IterateUntil([&] {
+    const NativeWindow* native = m_impl->Native(hwnd);
+    return !native || (stateReached() && (native->configuredWidth != oldWidth || native->configuredHeight != oldHeight));
+  });
+  m_impl->trace.Line(std::string(maximized ? "maximized" : "unmaximized") + (reached ? "" : " timed-out"));
+  const NativeWindow* native = m_impl->Native(hwnd);
+  if (!Find(hwnd) || !native) return;
   gint x = 0, y = 0;
   gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
-  const int width = gdk_window_get_width(surface), height = gdk_window_get_height(surface);
-  NativeResized(hwnd, RECT{x, y, x + width, y + height}, true);
+  NativeResized(hwnd, RECT{x, y, x + native->configuredWidth, y + native->configuredHeight}, true);
 }
 
 void LinuxWindowing::NativeSetText(HWND hwnd, std::u16string_view text) {
@@ -307,7 +338,9 @@ void LinuxWindowing::NativeSetPos(HWND hwnd, const RECT& rect, bool moved, bool 
   const int height = std::max<LONG>(rect.bottom - rect.top, 0);
   if (IsWindowKind(native->kind)) {
     if (moved) gtk_window_move(GTK_WINDOW(widget), rect.left, rect.top);
-    if (sized && width > 0 && height > 0) gtk_window_resize(GTK_WINDOW(widget), width, height);
+    if (sized && width > 0 && height > 0) {
+      gtk_window_resize(GTK_WINDOW(widget), width, height);
+    }
     return;
   }
   GtkWidget* container = gtk_widget_get_parent(widget);

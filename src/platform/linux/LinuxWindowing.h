@@ -17,6 +17,7 @@
 // GtkWindowMenu build those widgets, ProgressPulse runs a progress bar's
 // marquee and WindowTrace writes the window trace; this class keeps the
 // frames and child windows and the loop's hooks.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,12 @@ class LinuxWindowing final : public WindowingCore {
   // Waits, with a bound, until the window manager has maximised or
   // restored the window, and updates its record from what it now is.
   void WaitForMaximizedState(HWND hwnd, bool maximized);
+  // Waits, with the same bound, until the window has the size its record
+  // asks for.
+  void WaitForRequestedSize(HWND hwnd);
+  // Runs the main loop until `done` holds or the bound has passed; returns
+  // whether it holds.
+  bool IterateUntil(const std::function<bool()>& done);
 
   std::unique_ptr<Impl> m_impl;
 };
