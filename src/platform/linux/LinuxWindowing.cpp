@@ -264,8 +264,19 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
   else
     gtk_window_present(window);
   if (!wasVisible) m_impl->trace.Line("window-shown " + Caption(hwnd));
-  const bool unmaximizing = command == SW_RESTORE && !(state & GDK_WINDOW_STATE_ICONIFIED);
-  if (wasVisible && (command == SW_MAXIMIZE || unmaximizing)) WaitForMaximizedState(hwnd, command == SW_MAXIMIZE);
+  // Only a request that changes the state is answered; waiting for any
+  // other would cost the whole bound.
+  const bool wasMaximized = (state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  const bool unmaximizing = command == SW_RESTORE && !(state & GDK_WINDOW_STATE_ICONIFIED) && wasMaximized;
+  const bool maximizing = command == SW_MAXIMIZE && !wasMaximized;
+  const bool deiconifying = command == SW_RESTORE && (state & GDK_WINDOW_STATE_ICONIFIED);
+  if (!wasVisible) return;
+  if (maximizing || unmaximizing)
+    WaitForWindowState(hwnd, GDK_WINDOW_STATE_MAXIMIZED, maximizing, true);
+  else if (deiconifying)
+    // A caller that restores again right after (a maximised window brought
+    // back from the task bar) must find it no longer minimised.
+    WaitForWindowState(hwnd, GDK_WINDOW_STATE_ICONIFIED, false, false);
 }
 
 bool LinuxWindowing::IterateUntil(const std::function<bool()>& done) {
@@ -291,12 +302,12 @@ void LinuxWindowing::WaitForRequestedSize(HWND hwnd) {
   if (!reached) m_impl->trace.Line("resize timed-out");
 }
 
-void LinuxWindowing::WaitForMaximizedState(HWND hwnd, bool maximized) {
-  // On X a maximise or restore is a request to the window manager, answered
-  // later. A caller that reads the window's rectangle right after asking
-  // (to save the restored rectangle, say) must see the answer, so the
-  // request is waited for here, with a bound, and the window's record then
-  // takes the size and place the window really has.
+void LinuxWindowing::WaitForWindowState(HWND hwnd, unsigned flag, bool set, bool resizes) {
+  // On X a maximise, restore or deiconify is a request to the window
+  // manager, answered later. A caller that reads the window's rectangle
+  // right after asking (to save the restored rectangle, say) must see the
+  // answer, so the request is waited for here, with a bound, and the
+  // window's record then takes the size the window really has.
   GtkWidget* widget = ToWidget(hwnd);
   GdkWindow* surface = gtk_widget_get_window(widget);
   const NativeWindow* before = m_impl->Native(hwnd);
@@ -305,14 +316,17 @@ void LinuxWindowing::WaitForMaximizedState(HWND hwnd, bool maximized) {
   // well after the state; both are waited for. A window whose normal size
   // equals its maximised one never changes size and costs the bound.
   const int oldWidth = before->configuredWidth, oldHeight = before->configuredHeight;
-  auto stateReached = [&] { return ((gdk_window_get_state(surface) & GDK_WINDOW_STATE_MAXIMIZED) != 0) == maximized; };
+  auto stateReached = [&] { return ((gdk_window_get_state(surface) & flag) != 0) == set; };
   const bool reached = IterateUntil([&] {
     const NativeWindow* native = m_impl->Native(hwnd);
-    return !native || (stateReached() && (native->configuredWidth != oldWidth || native->configuredHeight != oldHeight));
+    if (!native) return true;
+    const bool sized = native->configuredWidth != oldWidth || native->configuredHeight != oldHeight;
+    return stateReached() && (!resizes || sized);
   });
-  m_impl->trace.Line(std::string(maximized ? "maximized" : "unmaximized") + (reached ? "" : " timed-out"));
+  const char* name = flag == GDK_WINDOW_STATE_ICONIFIED ? "deiconified" : set ? "maximized" : "unmaximized";
+  m_impl->trace.Line(std::string(name) + (reached ? "" : " timed-out"));
   const NativeWindow* native = m_impl->Native(hwnd);
-  if (!Find(hwnd) || !native) return;
+  if (!Find(hwnd) || !native || !resizes) return;
   gint x = 0, y = 0;
   gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
   NativeResized(hwnd, RECT{x, y, x + native->configuredWidth, y + native->configuredHeight}, true);

@@ -63,9 +63,10 @@ class LinuxWindowing final : public WindowingCore {
 
   // A window's or dialog's caption as UTF-8, for the trace.
   std::string Caption(HWND hwnd) const;
-  // Waits, with a bound, until the window manager has maximised or
-  // restored the window, and updates its record from what it now is.
-  void WaitForMaximizedState(HWND hwnd, bool maximized);
+  // Waits, with a bound, until the window manager has set or cleared the
+  // state flag (a GdkWindowState bit) and, when `resizes`, has given the
+  // window its new size; then updates the record from what it now is.
+  void WaitForWindowState(HWND hwnd, unsigned flag, bool set, bool resizes);
   // Waits, with the same bound, until the window has the size its record
   // asks for.
   void WaitForRequestedSize(HWND hwnd);
