@@ -59,6 +59,8 @@ TEST(CheckRuntimeTest, WithTheInstallerAtHandTheNoticeAndTheSetupDialogDecideWhe
     platform.system.AddFile(installer);
     platform.system.AddProgram(installer, {c.start, nullptr});
     if (c.dialogFails) platform.windowing.FailDialogsCaptioned(std::u16string(LoadStringResource(IDS_SETUP_DIALOG_CAPTION)));
+    // Going on although no runtime was installed shows that the runtime is
+    // not asked for again after the dialog.
     EXPECT_EQ(CheckRuntime(), c.goesOn);
     std::vector<std::u16string> texts;
     for (const auto& box : platform.windowing.MessageBoxes()) texts.push_back(box.text);

@@ -96,31 +96,4 @@ const StartCase kPaths[] = {
 INSTANTIATE_TEST_SUITE_P(Paths, RunApplicationTest, ::testing::ValuesIn(kPaths),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// After the setup dialog has ended with 1000 the frame follows directly:
-// the runtime is not asked for again, so a runtime that still cannot be
-// found is reported by the view (58103), not by start-up (58108).
-TEST(RunApplicationFirstRunTest, TheFrameFollowsTheSetupDialogWithoutASecondRuntimeQuery) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vellum-app-XXXXXX").string();
-  const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path directory = mkdtemp(pattern.data());
-  std::filesystem::current_path(directory);
-  std::ofstream("settings.json") << R"({"browserID": "demo"})";
-  {
-    FakePlatformScope platform;
-    platform.windowing.AllowBlocking(true);
-    const std::u16string installer(u"runtime/MicrosoftEdgeWebView2RuntimeInstallerX64.exe");
-    platform.system.AddFile(installer);
-    platform.system.AddProgram(installer, {});
-    EXPECT_EQ(RunApplication(kShowCommand), 1);
-    std::vector<std::u16string> texts;
-    for (const auto& box : platform.windowing.MessageBoxes()) texts.push_back(box.text);
-    EXPECT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts.at(0), u"アプリケーション実行の初回のセットアップを行います。\nこれには数分間かかる場合があります。");
-    EXPECT_TRUE(texts.at(1).starts_with(u"ブラウザの初期化に失敗しました : 0x8007"));
-    EXPECT_EQ(platform.windowing.CallsNamed("CreateTopLevel").size(), 1u);
-  }
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(directory);
-}
-
 }  // namespace

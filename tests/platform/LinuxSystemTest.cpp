@@ -93,17 +93,6 @@ TEST_F(LinuxSystemTest, ALibraryWhoseDependencyIsMissingSaysSoAndWhy) {
   EXPECT_NE(debug.Lines()[0].find("libvellum_test_vanishing_dependency.so"), std::string::npos) << debug.Lines()[0];
 }
 
-TEST(LinuxSystemLoadFailureTest, OnlyAnotherObjectThatCannotBeOpenedCountsAsAMissingDependency) {
-  const std::string path = "/rt/libEmbeddedBrowserWebView.so";
-  const std::pair<std::string, HRESULT> cases[] = {
-      {"libwebkit2gtk-4.1.so.0: cannot open shared object file: No such file or directory", HResultFromWin32(126)},
-      {path + ": cannot open shared object file: No such file or directory", HResultFromWin32(193)},
-      {path + ": invalid ELF header", HResultFromWin32(193)},
-      {path + ": wrong ELF class: ELFCLASS32", HResultFromWin32(193)},
-      {"", HResultFromWin32(193)}};
-  for (const auto& [text, hr] : cases) EXPECT_EQ(LinuxSystem::LoadFailureFromLoaderText(path, text), hr) << text;
-}
-
 TEST_F(LinuxSystemTest, StartsProgramsDirectlyAndReportsWhyOneCannotStart) {
   ScopedWorkingDirectory cwd(m_dir.Path());
   // The program writes its arguments, one a line, so that the list arrives

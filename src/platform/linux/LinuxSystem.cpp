@@ -52,6 +52,22 @@ std::string HomeFolder() {
   return std::string();
 }
 
+// The code for a library that dlopen refused, from the loader's text:
+// HRESULT_FROM_WIN32(kErrorModNotFound) when the text names a library other
+// than `path` that cannot be opened (a missing dependency),
+// ERROR_BAD_EXE_FORMAT otherwise.
+HRESULT LoadFailureFromLoaderText(std::string_view path, std::string_view text) {
+  // The loader names the object it could not open first. When that is not
+  // the library asked for, the library itself is fine and one of the
+  // libraries it needs is missing.
+  constexpr std::string_view kCannotOpen = "cannot open shared object file";
+  const bool namesThisLibrary = text.size() > path.size() && text.substr(0, path.size()) == path &&
+                                text[path.size()] == ':';
+  if (!namesThisLibrary && text.find(kCannotOpen) != std::string_view::npos)
+    return HResultFromWin32(kErrorModNotFound);
+  return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
+}
+
 }  // namespace
 
 LinuxSystem::LinuxSystem() = default;
@@ -188,18 +204,6 @@ HRESULT LinuxSystem::LoadLibrary(std::u16string_view path, LibraryHandle* librar
   struct stat info {};
   if (const HRESULT hr = OpenFileForReading(*native, file, info); FAILED(hr)) return hr;
   return LoadFailureFromLoaderText(*native, text);
-}
-
-HRESULT LinuxSystem::LoadFailureFromLoaderText(std::string_view path, std::string_view text) {
-  // The loader names the object it could not open first. When that is not
-  // the library asked for, the library itself is fine and one of the
-  // libraries it needs is missing.
-  constexpr std::string_view kCannotOpen = "cannot open shared object file";
-  const bool namesThisLibrary = text.size() > path.size() && text.substr(0, path.size()) == path &&
-                                text[path.size()] == ':';
-  if (!namesThisLibrary && text.find(kCannotOpen) != std::string_view::npos)
-    return HResultFromWin32(kErrorModNotFound);
-  return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
 }
 
 HRESULT LinuxSystem::StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,

@@ -38,12 +38,6 @@ class LinuxSystem final : public ISystem {
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 
-  // The code for a library that dlopen refused, from the loader's text:
-  // HRESULT_FROM_WIN32(kErrorModNotFound) when the text names a library
-  // other than `path` that cannot be opened (a missing dependency),
-  // ERROR_BAD_EXE_FORMAT otherwise.
-  static HRESULT LoadFailureFromLoaderText(std::string_view path, std::string_view text);
-
  private:
   std::mutex m_idMutex;
   std::optional<std::u16string> m_appUserModelId;

@@ -7,6 +7,7 @@
 # and the close box are tried while it runs), "refused" (an installer file
 # that cannot be started: message 58106 and exit code 0).
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 scenario=$1
 program=$2
 runtime=$3
@@ -18,44 +19,9 @@ cd "$work" || exit 2
 trace=$work/trace.txt
 : > "$trace"
 
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  echo "--- trace" >&2; cat "$trace" >&2
-  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  touch "$work/installer-go"
-  exit 1
-}
-
-# Waits until the trace holds a line matching the pattern. The limit only
-# keeps a broken program from hanging the test; nothing is timed.
-wait_for() {
-  for _ in $(seq 1 600); do
-    grep -q -- "$1" "$trace" && return 0
-    kill -0 "$pid" 2>/dev/null || { grep -q -- "$1" "$trace" && return 0; fail "program ended before '$1'"; }
-    sleep 0.1
-  done
-  fail "never saw '$1'"
-}
-
-count() { grep -c -- "$1" "$trace"; }
-
-window_named() {
-  local id=
-  for _ in $(seq 1 600); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-finish() {
-  wait "$pid"
-  code=$?
-  pid=
-  [ "$code" = "$1" ] || fail "exit code $code, expected $1"
-}
+. "$here/../support/GuiTestSupport.sh"
+# A failing test must not leave the test installer waiting.
+on_fail() { touch "$work/installer-go"; }
 
 # The runtime folder the program is pointed at does not exist until the
 # installer makes it, so the first query finds no runtime. The stores are
@@ -124,8 +90,7 @@ SCRIPT
     touch installer-go
     wait_for "^dialog-hidden $caption\$"
     wait_for "^window-shown First run test\$"
-    for _ in $(seq 1 300); do grep -q "^event load-finished file://$work/index.html" runtime-trace.txt 2>/dev/null && break; sleep 0.1; done
-    grep -q "^event load-finished file://$work/index.html" runtime-trace.txt || fail "the page was not shown"
+    wait_for "^event load-finished file://$work/index.html" "$work/runtime-trace.txt"
     [ "$(count '^messagebox-shown')" = 1 ] || fail "a message box other than the notice was shown"
     frame=$(window_named "First run test") || fail "no frame"
     "$closer" "$frame"

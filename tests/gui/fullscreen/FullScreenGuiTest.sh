@@ -7,6 +7,7 @@
 # Scenarios: "nowm" (no window manager), "openbox" (leaving by script and by
 # Esc), "maximized" (openbox, entered from a maximised frame).
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 scenario=$1
 program=$2
 runtime=$3
@@ -18,25 +19,8 @@ trace=$work/trace.txt
 events=$work/runtime-trace.txt
 : > "$trace"; : > "$events"
 
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  echo "--- trace" >&2; cat "$trace" >&2
-  echo "--- runtime trace" >&2; grep '^event' "$events" >&2
-  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-
-# Waits until the file holds more lines matching the pattern than given.
-# The limit only keeps a broken program from hanging the test.
-wait_for_more() {
-  for _ in $(seq 1 600); do
-    [ "$(grep -c -- "$2" "$1")" -gt "$3" ] && return 0
-    kill -0 "$pid" 2>/dev/null || fail "program ended before '$2'"
-    sleep 0.1
-  done
-  fail "never saw '$2' more than $3 times"
-}
+. "$here/../support/GuiTestSupport.sh"
+on_fail() { echo "--- runtime trace"; grep '^event' "$events"; }
 
 # The frame's client area on the screen: "x y width height".
 geometry() {
@@ -71,7 +55,7 @@ echo '{"title": "Full screen test", "startPage": "index.html", "browserID": "ful
 WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime XDG_DATA_HOME=$work/data VELLUMVIEW_TRACE=$events \
   VELLUMVIEW_WINDOW_TRACE=$trace "$program" > "$work/out.txt" 2> "$work/err.txt" &
 pid=$!
-wait_for_more "$events" "^event load-finished file://$work/index.html" 0
+wait_for "^event load-finished file://$work/index.html" "$events"
 frame=
 for _ in $(seq 1 100); do
   frame=$(xdotool search --onlyvisible --name '^Full screen test$' | head -1)
@@ -82,16 +66,14 @@ done
 
 # A click in the middle of the page (below the toolbar), a user gesture.
 click() { xdotool mousemove --window "$frame" 300 300 click 1; }
-entered() { grep -c '^event fullscreen-changed - value=1' "$events"; }
-left() { grep -c '^event fullscreen-changed - value=0' "$events"; }
 
 # Enters, checks the frame covers the monitor, leaves by `way`, checks the
 # frame is back at `back`.
 round() {
   local way=$1 back=$2 e l
-  e=$(entered); l=$(left)
+  e=$(count '^event fullscreen-changed - value=1' "$events"); l=$(count '^event fullscreen-changed - value=0' "$events")
   click
-  wait_for_more "$events" '^event fullscreen-changed - value=1' "$e"
+  wait_for_more '^event fullscreen-changed - value=1' "$e" "$events"
   wait_geometry "$monitor" "covering the monitor"
   if [ "$way" = escape ]; then
     xdotool windowfocus --sync "$frame" 2>/dev/null
@@ -99,7 +81,7 @@ round() {
   else
     click
   fi
-  wait_for_more "$events" '^event fullscreen-changed - value=0' "$l"
+  wait_for_more '^event fullscreen-changed - value=0' "$l" "$events"
   wait_geometry "$back" "back after leaving by $way"
 }
 
@@ -107,9 +89,9 @@ round() {
 # right click on the toolbar opens it (openbox keeps Alt+Space for its own).
 window_menu() {
   local shown
-  shown=$(grep -c '^window-menu-shown' "$trace")
+  shown=$(count '^window-menu-shown')
   xdotool mousemove --window "$frame" 300 10 click 3
-  wait_for_more "$trace" '^window-menu-shown' "$shown"
+  wait_for_more '^window-menu-shown' "$shown"
   xdotool key "$1"
 }
 
@@ -126,7 +108,7 @@ case $scenario in
     ;;
   maximized)
     window_menu x
-    wait_for_more "$trace" '^maximized$' 0
+    wait_for '^maximized$'
     maximized=$(geometry)
     [ "$maximized" != "$normal" ] && [ "$maximized" != "$monitor" ] || fail "maximised frame at '$maximized'"
     round script "$maximized"
