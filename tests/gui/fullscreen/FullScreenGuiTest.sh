@@ -5,7 +5,9 @@
 # must give back the rectangle it had.
 #   FullScreenGuiTest.sh <scenario> <vellumview> <runtime folder>
 # Scenarios: "nowm" (no window manager), "openbox" (leaving by script and by
-# Esc), "maximized" (openbox, entered from a maximised frame).
+# Esc), "maximized" (openbox, entered from a maximised frame), "twomonitors"
+# (no window manager, the frame on the second of two monitors; run by
+# TwoMonitors.sh, which provides them).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 scenario=$1
@@ -36,7 +38,8 @@ wait_geometry() {
 }
 
 monitor="0 0 1280 800"
-if [ "$scenario" != nowm ]; then
+[ "$scenario" = twomonitors ] && monitor="1280 0 1024 768"
+if [ "$scenario" = openbox ] || [ "$scenario" = maximized ]; then
   openbox > "$work/wm.txt" 2>&1 &
   wm=$!
   for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
@@ -95,10 +98,14 @@ window_menu() {
   xdotool key "$1"
 }
 
+if [ "$scenario" = twomonitors ]; then
+  xdotool windowmove "$frame" 1400 100
+  for _ in $(seq 1 100); do [ "$(geometry | cut -d' ' -f1)" = 1400 ] && break; sleep 0.1; done
+fi
 normal=$(geometry)
 [ "$normal" != "$monitor" ] || fail "the frame starts covering the monitor"
 case $scenario in
-  nowm)
+  nowm | twomonitors)
     round script "$normal"
     round escape "$normal"
     ;;
