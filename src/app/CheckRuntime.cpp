@@ -1,7 +1,9 @@
 #include "app/CheckRuntime.h"
 
+#include "app/RuntimeInstallDlg.h"
 #include "com/CoTaskMem.h"
 #include "loader/RuntimeLoader.h"
+#include "platform/ISystem.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
 #include "platform/WindowMessages.h"
@@ -17,11 +19,19 @@ bool CheckRuntime() {
   const CoTaskMemString version(versionInfo);
   if (SUCCEEDED(hr)) return true;
 
-  // No runtime. The first-run setup (a notice, then the installer in the
-  // runtime folder run behind a progress dialog) is not part of this program
-  // yet, so whether an installer is present or not, the user is told where
-  // to get the runtime.
-  Platform::Windowing().MessageBox(nullptr, LoadStringResource(IDS_RUNTIME_NOT_INSTALLED), u"",
-                                   MB_OK | MB_ICONWARNING);
-  return false;
+  // No runtime. Without an installer at hand the user is told where to get
+  // one.
+  IWindowing& windowing = Platform::Windowing();
+  if (!Platform::System().FileExists(CRuntimeInstallDlg::kInstallerPath)) {
+    windowing.MessageBox(nullptr, LoadStringResource(IDS_RUNTIME_NOT_INSTALLED), u"", MB_OK | MB_ICONWARNING);
+    return false;
+  }
+
+  // First-run setup: a notice first, since the installer may take minutes,
+  // then the installer behind the setup dialog. The dialog reports its own
+  // failures. The runtime is not asked for again afterwards: an installer
+  // that ran but failed shows up as a view that cannot start.
+  windowing.MessageBox(nullptr, LoadStringResource(IDS_SETUP_NOTICE), u"", MB_OK | MB_ICONINFORMATION);
+  CRuntimeInstallDlg dialog;
+  return dialog.DoModal(windowing.GetActiveWindow()) == CRuntimeInstallDlg::kInstallFinished;
 }

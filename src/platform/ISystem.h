@@ -33,6 +33,7 @@ enum class RegistryView { Default, Bits32 };
 
 // Windows error codes of the operations below that the shared error table
 // does not carry.
+inline constexpr DWORD kErrorModNotFound = 126;
 inline constexpr DWORD kErrorProcNotFound = 127;
 inline constexpr DWORD kErrorResourceTypeNotFound = 1813;
 
@@ -69,6 +70,10 @@ struct CreationFailureEvent {
 // A loaded library. The value is the backend's own; null means none.
 struct LibraryModule;
 using LibraryHandle = LibraryModule*;
+
+// A started program that has not been waited for yet. The value is the
+// backend's own (the process id on Linux); 0 means none.
+using ProcessHandle = std::int64_t;
 
 // The creation entry of a runtime's client library, as the loader calls it.
 // The Linux backend wraps the exported function; the fake hands out a
@@ -149,7 +154,9 @@ class ISystem {
   // --- Libraries -----------------------------------------------------------
   // Loads a library by its full path. A missing file, a file that is not a
   // library for this process and an unreadable file all fail with an
-  // HRESULT; none of them may bring the process down.
+  // HRESULT; none of them may bring the process down. A library whose own
+  // dependency cannot be loaded fails with HRESULT_FROM_WIN32(kErrorModNotFound),
+  // and the loader's reason goes out as a debug line.
   virtual HRESULT LoadLibrary(std::u16string_view path, LibraryHandle* library) = 0;
 
   // Looks up an exported symbol: S_OK when the library exports it, otherwise
@@ -162,6 +169,21 @@ class ISystem {
 
   // Releases one load of the library.
   virtual void FreeLibrary(LibraryHandle library) = 0;
+
+  // --- Processes -----------------------------------------------------------
+  // Starts a program directly, never through a shell: `path` names the
+  // program (relative to the working directory unless absolute), `arguments`
+  // follow its own name as separate arguments, and it reads nothing from a
+  // terminal. A program that cannot be started gives the HRESULT of its
+  // error: missing ERROR_FILE_NOT_FOUND, not executable ERROR_ACCESS_DENIED,
+  // not a program ERROR_BAD_EXE_FORMAT. May be called from any thread.
+  virtual HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                               ProcessHandle* process) = 0;
+
+  // Waits until the started program has ended and releases its handle, on
+  // success and failure alike. Its exit code is not reported. May be called
+  // from any thread, and blocks that thread.
+  virtual HRESULT WaitForProcess(ProcessHandle process) = 0;
 
   // --- Diagnostics ---------------------------------------------------------
   // Writes one debug line (UTF-8); the backend decides whether anyone sees it.

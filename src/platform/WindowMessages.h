@@ -118,6 +118,7 @@ inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // --- Window long indices ----------------------------------------------------

@@ -21,6 +21,10 @@ inline constexpr UINT ID_VIEW_TOOLBAR = 0xE800;
 inline constexpr UINT ATL_IDW_TOOLBAR = 0xE800;
 inline constexpr UINT ATL_IDW_BAND_FIRST = 0xEB00;
 
+// The runtime setup dialog and its progress bar.
+inline constexpr UINT IDD_RUNTIME_INSTALL = 202;
+inline constexpr int IDC_PROGRESS = 1002;
+
 // Failure messages, with the status code as insert %1.
 inline constexpr UINT IDS_SETTINGS_LOAD_FAILED = 58100;
 inline constexpr UINT IDS_BROWSER_INITIALIZATION_FAILED = 58103;

@@ -140,3 +140,13 @@ bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
+
+std::string TruncateUtf8(std::string text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  std::size_t end = maxBytes;
+  // Back over continuation bytes to the lead byte of the character that
+  // straddles the limit; it goes with the rest.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
+}

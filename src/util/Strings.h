@@ -18,6 +18,11 @@ std::string WideToUtf8(std::u16string_view wide);
 // an address), so that a damaged name can never come to name another one.
 std::optional<std::string> WideToUtf8Exact(std::u16string_view wide);
 
+// The UTF-8 text cut to at most `maxBytes` bytes without splitting a
+// character: a sequence that would not fit whole is left out with
+// everything after it.
+std::string TruncateUtf8(std::string text, std::size_t maxBytes);
+
 // True when the bytes are UTF-8 by the same strict rules Utf8ToWide applies
 // (a NUL byte counts as a valid character here).
 bool IsValidUtf8(std::string_view bytes);

@@ -226,6 +226,13 @@ HRESULT CView::OnControllerCreated(HRESULT errorCode, ICoreWebView2Controller* c
 
   FitControllerToClientArea();
 
+  auto fullScreenHandler = Callback<ICoreWebView2ContainsFullScreenElementChangedEventHandler>(
+      [this](ICoreWebView2* sender, IUnknown* args) { return OnContainsFullScreenElementChanged(sender, args); });
+  if (fullScreenHandler) {
+    EventRegistrationToken token{};
+    m_webView->add_ContainsFullScreenElementChanged(fullScreenHandler.Get(), &token);
+  }
+
   // The first navigation starts before the request handlers are registered.
   // Its events arrive through the message loop after this handler has
   // returned, so the handlers registered below still see all of them.
@@ -248,6 +255,51 @@ HRESULT CView::OnControllerCreated(HRESULT errorCode, ICoreWebView2Controller* c
         });
     if (handler) m_webView->add_WebResourceRequested(handler.Get(), &m_webResourceRequestedToken);
   }
+  return S_OK;
+}
+
+HRESULT CView::OnContainsFullScreenElementChanged(ICoreWebView2* sender, IUnknown*) {
+  if (!sender) return E_POINTER;
+  const HRESULT hr = sender->get_ContainsFullScreenElement(&m_containsFullScreenElement);
+  if (FAILED(hr)) return hr;
+  IWindowing& windowing = Platform::Windowing();
+  const HWND frame = m_pFrame ? m_pFrame->GetFrameWindow() : nullptr;
+  if (!frame) return S_OK;
+
+  if (m_containsFullScreenElement) {
+    if (m_isFullScreen) return S_OK;
+    // A minimised frame has no rectangle worth keeping (it would come back
+    // off screen); it is brought back first, to the state it had.
+    if (windowing.IsIconic(frame)) windowing.SendMessage(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
+    // A maximised frame is restored first, so that what is saved is its
+    // normal style and rectangle, the ones that leaving full screen puts
+    // back before maximising it again.
+    m_wasMaximized = windowing.IsZoomed(frame) != FALSE;
+    if (m_wasMaximized) windowing.SendMessage(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
+    m_savedStyle = windowing.GetWindowLong(frame, GWL_STYLE);
+    m_savedExStyle = windowing.GetWindowLong(frame, GWL_EXSTYLE);
+    windowing.GetWindowRect(frame, &m_savedRect);
+    windowing.SetWindowLong(frame, GWL_STYLE, static_cast<LONG>(static_cast<DWORD>(m_savedStyle) & ~(WS_CAPTION | WS_THICKFRAME)));
+    windowing.SetWindowLong(frame, GWL_EXSTYLE,
+                            static_cast<LONG>(static_cast<DWORD>(m_savedExStyle) &
+                                              ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)));
+    // The whole monitor, panels included: the page asked for the screen.
+    MONITORINFO info{};
+    windowing.GetMonitorInfo(frame, &info);
+    const RECT& monitor = info.rcMonitor;
+    windowing.SetWindowPos(frame, nullptr, monitor.left, monitor.top, monitor.right - monitor.left,
+                           monitor.bottom - monitor.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    m_isFullScreen = true;
+    return S_OK;
+  }
+
+  if (!m_isFullScreen) return S_OK;
+  windowing.SetWindowLong(frame, GWL_STYLE, m_savedStyle);
+  windowing.SetWindowLong(frame, GWL_EXSTYLE, m_savedExStyle);
+  windowing.SetWindowPos(frame, nullptr, m_savedRect.left, m_savedRect.top, m_savedRect.right - m_savedRect.left,
+                         m_savedRect.bottom - m_savedRect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  if (m_wasMaximized) windowing.SendMessage(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  m_isFullScreen = false;
   return S_OK;
 }
 

@@ -43,6 +43,12 @@ class CView : public CWindowImplBase {
   HRESULT OnEnvironmentCreated(HRESULT errorCode, ICoreWebView2Environment* environment);
   HRESULT OnControllerCreated(HRESULT errorCode, ICoreWebView2Controller* controller);
 
+  // The page put an element into full screen or took it out: the frame
+  // window becomes a borderless window covering its monitor, or gets back
+  // the style, rectangle and maximised state it had. Returns the failure of
+  // reading the web view's state, S_OK otherwise.
+  HRESULT OnContainsFullScreenElementChanged(ICoreWebView2* sender, IUnknown* args);
+
   // Answers a local file request with the file, or with 404 or 400. The web
   // view is the one the handler was registered on; responses are made by its
   // environment. Always returns S_OK: a page learns of failures from the

@@ -27,7 +27,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void Withhold(const IID& iid) { m_withheld.push_back(iid); }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
-  void DropHandlers() { m_otherHandlers.clear(), m_resourceHandlers.clear(); }
+  void DropHandlers() { m_otherHandlers.clear(), m_resourceHandlers.clear(), m_fullScreenHandlers.clear(); }
   // Calls every resource request handler; the last failure, if any, is returned.
   HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) {
     const auto handlers = m_resourceHandlers;  // a handler may register another
@@ -38,6 +38,17 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     return result;
   }
   std::size_t WebResourceRequestedHandlerCount() const { return m_resourceHandlers.size(); }
+  // Sets what get_ContainsFullScreenElement answers and calls every
+  // full-screen handler; the last failure, if any, is returned.
+  HRESULT RaiseContainsFullScreenElementChanged(BOOL contains) {
+    containsFullScreenElement = contains;
+    const auto handlers = m_fullScreenHandlers;
+    HRESULT result = S_OK;
+    for (const auto& handler : handlers) {
+      if (const HRESULT hr = handler->Invoke(this, nullptr); FAILED(hr)) result = hr;
+    }
+    return result;
+  }
 
   // --- Contract ----------------------------------------------------------------
   HRESULT QueryInterface(REFIID riid, void** object) override {
@@ -55,10 +66,15 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT GoBack() override { return Log("GoBack"); }
   HRESULT GoForward() override { return Log("GoForward"); }
   HRESULT Reload() override { return Log("Reload"); }
-  HRESULT get_ContainsFullScreenElement(BOOL* value) override { return value ? (*value = FALSE, S_OK) : E_POINTER; }
+  HRESULT get_ContainsFullScreenElement(BOOL* value) override {
+    if (!value) return E_POINTER;
+    if (FAILED(getFullScreenResult)) return getFullScreenResult;
+    *value = containsFullScreenElement;
+    return S_OK;
+  }
   HRESULT add_ContainsFullScreenElementChanged(ICoreWebView2ContainsFullScreenElementChangedEventHandler* handler,
                                                EventRegistrationToken* token) override {
-    return Add("add_ContainsFullScreenElementChanged", m_otherHandlers, handler, token);
+    return Add("add_ContainsFullScreenElementChanged", m_fullScreenHandlers, handler, token);
   }
   HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* h, EventRegistrationToken* t) override {
     return Add("add_NavigationStarting", m_otherHandlers, h, t);
@@ -86,6 +102,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   ComPtr<FakeSettings> settings;
   HRESULT getSettingsResult = S_OK;
+  BOOL containsFullScreenElement = FALSE;
+  HRESULT getFullScreenResult = S_OK;
   ComPtr<ICoreWebView2Environment> environment;
   HRESULT getEnvironmentResult = S_OK;
  private:
@@ -103,4 +121,5 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   std::vector<IID> m_withheld;
   std::vector<ComPtr<IUnknown>> m_otherHandlers;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;
+  std::vector<ComPtr<ICoreWebView2ContainsFullScreenElementChangedEventHandler>> m_fullScreenHandlers;
 };

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "util/ScopedDebugOutputCapture.h"
 #include "util/ScopedEnvironmentVariable.h"
 #include "util/ScopedWorkingDirectory.h"
 #include "util/Strings.h"
@@ -76,6 +79,47 @@ TEST_F(LinuxSystemTest, LoadsLibrariesAndFindsExports) {
     library = reinterpret_cast<LibraryHandle>(1);
     EXPECT_EQ(m_system.LoadLibrary(Wide(path), &library), hr) << path;
     EXPECT_EQ(library, nullptr);
+  }
+}
+
+TEST_F(LinuxSystemTest, ALibraryWhoseDependencyIsMissingSaysSoAndWhy) {
+  const auto library = m_dir.Path() / "needs.so";
+  fs::copy_file(VELLUM_TEST_NEEDS_MISSING_DEPENDENCY, library);
+  ScopedDebugOutputCapture debug;
+  LibraryHandle handle = nullptr;
+  EXPECT_EQ(m_system.LoadLibrary(Wide(library), &handle), HResultFromWin32(126));
+  EXPECT_EQ(handle, nullptr);
+  ASSERT_EQ(debug.Lines().size(), 1u);
+  EXPECT_NE(debug.Lines()[0].find("libvellum_test_vanishing_dependency.so"), std::string::npos) << debug.Lines()[0];
+}
+
+TEST_F(LinuxSystemTest, StartsProgramsDirectlyAndReportsWhyOneCannotStart) {
+  ScopedWorkingDirectory cwd(m_dir.Path());
+  // The program writes its arguments, one a line, so that the list arrives
+  // as given: a shell would split "a b" and expand "$HOME".
+  const auto script = m_dir.WriteFile("args.sh", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > args.txt\n");
+  fs::permissions(script, fs::perms::owner_all);
+  ProcessHandle process = 0;
+  ASSERT_EQ(m_system.StartProcess(u"args.sh", {u"/silent", u"a b", u"$HOME"}, &process), S_OK);
+  EXPECT_EQ(m_system.WaitForProcess(process), S_OK);
+  std::ifstream in(m_dir.Path() / "args.txt");
+  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(all, "/silent\na b\n$HOME\n");
+  // A process already waited for cannot be waited for again.
+  EXPECT_TRUE(FAILED(m_system.WaitForProcess(process)));
+
+  const auto notExecutable = m_dir.WriteFile("plain.sh", "#!/bin/sh\n");
+  fs::permissions(notExecutable, fs::perms::owner_read | fs::perms::owner_write);
+  const auto notAProgram = m_dir.WriteFile("data.bin", std::string("\x01\x02garbage", 9));
+  fs::permissions(notAProgram, fs::perms::owner_all);
+  const std::pair<std::u16string, HRESULT> failures[] = {
+      {u"plain.sh", static_cast<HRESULT>(0x80070005)},
+      {u"missing/installer", static_cast<HRESULT>(0x80070002)},
+      {u"data.bin", static_cast<HRESULT>(0x800700C1)}};
+  for (const auto& [path, hr] : failures) {
+    process = 1;
+    EXPECT_EQ(m_system.StartProcess(path, {}, &process), hr) << WideToUtf8(path);
+    EXPECT_EQ(process, 0);
   }
 }
 

@@ -36,3 +36,17 @@ TEST(WideToUtf8Test, ConvertsPairsAndReplacesUnpairedSurrogates) {
       {u"a\0b"sv, "a\0b"sv}};
   for (const auto& c : cases) EXPECT_EQ(WideToUtf8(c.wide), c.utf8) << testing::PrintToString(c.utf8);
 }
+
+TEST(TruncateUtf8Test, CutsAtTheLastWholeCharacterThatFits) {
+  const struct { std::string_view text; std::size_t max; std::string_view cut; } cases[] = {
+      {"abc"sv, 3, "abc"sv}, {"abc"sv, 2, "ab"sv}, {"abc"sv, 0, ""sv},
+      // "é" is two bytes, "設" three, U+1F600 four: a limit inside one drops it whole.
+      {"a\xC3\xA9"sv, 2, "a"sv}, {"a\xC3\xA9"sv, 3, "a\xC3\xA9"sv},
+      {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, 5, "\xE8\xA8\xAD"sv}, {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, 4, "\xE8\xA8\xAD"sv},
+      {"x\xF0\x9F\x98\x80"sv, 4, "x"sv}, {"x\xF0\x9F\x98\x80y"sv, 5, "x\xF0\x9F\x98\x80"sv}};
+  for (const auto& c : cases) {
+    const std::string cut = TruncateUtf8(std::string(c.text), c.max);
+    EXPECT_EQ(cut, c.cut) << testing::PrintToString(c.text) << " at " << c.max;
+    EXPECT_TRUE(IsValidUtf8(cut));
+  }
+}

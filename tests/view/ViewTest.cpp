@@ -28,12 +28,30 @@ using ::testing::ElementsAre;
 
 // The frame the view lives in: a plain top-level window with the settings,
 // which closes by default processing of WM_CLOSE and takes the view with it.
+// Like a real frame it takes the work area when maximised and its normal
+// rectangle back when restored; it records the system commands it gets.
 class FakeFrame final : public CWindowImplBase, public IViewFrame {
  public:
-  bool ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+  bool ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message != WM_SYSCOMMAND) return false;
+    IWindowing& w = Platform::Windowing();
+    commands.push_back(wParam);
+    const bool zoomed = w.IsZoomed(m_hWnd), iconic = w.IsIconic(m_hWnd);
+    result = DefWindowProc(message, wParam, lParam);
+    if (wParam == SC_MAXIMIZE && !zoomed) {
+      GetWindowRect(&normalRect);
+      SetWindowPos(nullptr, 0, 0, 1920, 1040, SWP_NOZORDER);
+    } else if (wParam == SC_RESTORE && zoomed && !iconic) {
+      SetWindowPos(nullptr, normalRect.left, normalRect.top, normalRect.right - normalRect.left,
+                   normalRect.bottom - normalRect.top, SWP_NOZORDER);
+    }
+    return true;
+  }
   const Settings& GetSettings() const override { return settings; }
   HWND GetFrameWindow() const override { return m_hWnd; }
   Settings settings;
+  std::vector<WPARAM> commands;
+  RECT normalRect{};
 };
 
 class ViewTest : public ::testing::Test {
@@ -112,7 +130,7 @@ TEST_F(ViewTest, TheChainRunsFromCreationToTheRegisteredHandlersInOrder) {
                           "get_CoreWebView2", "get_Settings", "put_IsScriptEnabled(1)",
                           "put_AreDefaultScriptDialogsEnabled(1)", "put_IsWebMessageEnabled(1)",
                           "put_AreDevToolsEnabled(0)", testing::StartsWith("put_Bounds("),
-                          "Navigate(file:///srv/app/index.html)",
+                          "add_ContainsFullScreenElementChanged", "Navigate(file:///srv/app/index.html)",
                           "AddWebResourceRequestedFilterWithRequestSourceKinds(*,0,4294967295)", "add_WebResourceRequested"));
   EXPECT_EQ(m_browserArguments, u"--disable-web-security --allow-file-access-from-files --allow-file-access");
   EXPECT_THAT(m_environment->controllerParents, ElementsAre(Host().m_hWnd));
@@ -304,6 +322,133 @@ TEST_F(ViewTest, ARequestIsLeftToTheRuntimeWhenNoResponseCanBeMade) {
   m_webView->getEnvironmentResult = S_OK;
   m_webView->environment = nullptr;
   EXPECT_EQ(Request(u"file:///srv/index.html")->putResponseCount, 0);
+}
+
+// --- Full screen -------------------------------------------------------------------
+
+struct FrameState {
+  DWORD style;
+  DWORD exStyle;
+  RECT rect;
+  bool zoomed;
+  friend bool operator==(const FrameState&, const FrameState&) = default;
+};
+
+void PrintTo(const FrameState& s, std::ostream* os) {
+  *os << std::hex << "style " << s.style << " exStyle " << s.exStyle << std::dec << " rect " << s.rect.left << ","
+      << s.rect.top << "," << s.rect.right << "," << s.rect.bottom << (s.zoomed ? " zoomed" : "");
+}
+
+class ViewFullScreenTest : public ViewTest {
+ protected:
+  static constexpr DWORD kEdges = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+  // Two monitors side by side, each with a panel that the work area leaves out.
+  static constexpr MONITORINFO kPrimary{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, 1};
+  static constexpr MONITORINFO kSecond{RECT{1920, 0, 3200, 1024}, RECT{1920, 30, 3200, 1024}, 0};
+
+  ViewFullScreenTest() {
+    m_windowing.SetMonitors({kPrimary, kSecond});
+    RunChain();
+    Frame().SetWindowLong(GWL_EXSTYLE, WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    Frame().SetWindowPos(nullptr, 100, 50, 800, 600, SWP_NOZORDER);
+  }
+  FakeFrame& Frame() { return m_frame; }
+  FrameState State() {
+    RECT rect{};
+    m_windowing.GetWindowRect(m_frame.m_hWnd, &rect);
+    return {static_cast<DWORD>(m_windowing.GetWindowLong(m_frame.m_hWnd, GWL_STYLE)),
+            static_cast<DWORD>(m_windowing.GetWindowLong(m_frame.m_hWnd, GWL_EXSTYLE)), rect,
+            m_windowing.IsZoomed(m_frame.m_hWnd) != FALSE};
+  }
+  HRESULT Raise(BOOL contains) { return m_webView->RaiseContainsFullScreenElementChanged(contains); }
+  // What the frame looks like in full screen on a monitor, from a state.
+  static FrameState Covering(const FrameState& from, const MONITORINFO& monitor) {
+    return {from.style & ~(WS_CAPTION | WS_THICKFRAME), from.exStyle & ~kEdges, monitor.rcMonitor, false};
+  }
+};
+
+TEST_F(ViewFullScreenTest, EnteringCoversTheWholeNearestMonitorAndLeavingPutsEverythingBack) {
+  const struct {
+    const char* name;
+    RECT place;  // where the frame is when the page enters full screen
+    const MONITORINFO& monitor;
+  } cases[] = {{"primary", RECT{100, 50, 900, 650}, kPrimary},
+               {"second monitor", RECT{2000, 100, 2800, 700}, kSecond},
+               {"mostly on the second", RECT{1800, 100, 2600, 700}, kSecond}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Frame().SetWindowPos(nullptr, c.place.left, c.place.top, c.place.right - c.place.left,
+                         c.place.bottom - c.place.top, SWP_NOZORDER);
+    const FrameState before = State();
+    EXPECT_EQ(Raise(TRUE), S_OK);
+    EXPECT_EQ(State(), Covering(before, c.monitor));
+    EXPECT_TRUE(Host().m_isFullScreen);
+    EXPECT_EQ(Raise(FALSE), S_OK);
+    EXPECT_EQ(State(), before);
+    EXPECT_FALSE(Host().m_isFullScreen);
+  }
+  EXPECT_TRUE(Frame().commands.empty());
+}
+
+TEST_F(ViewFullScreenTest, AMaximizedFrameIsRestoredBeforeSavingAndMaximizedAgainAfterLeaving) {
+  const FrameState normal = State();
+  Frame().SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  ASSERT_TRUE(State().zoomed);
+  ASSERT_NE(State().rect.right, normal.rect.right);
+  Frame().commands.clear();
+
+  EXPECT_EQ(Raise(TRUE), S_OK);
+  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
+  // What was saved is the restored frame, not the maximised one.
+  EXPECT_EQ(Host().m_savedRect, normal.rect);
+  EXPECT_EQ(static_cast<DWORD>(Host().m_savedStyle), normal.style);
+  EXPECT_TRUE(Host().m_wasMaximized);
+  EXPECT_EQ(State(), Covering(normal, kPrimary));
+
+  EXPECT_EQ(Raise(FALSE), S_OK);
+  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE, SC_MAXIMIZE));
+  EXPECT_TRUE(State().zoomed);
+  // Restoring the maximised frame again brings back its normal rectangle.
+  Frame().SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  EXPECT_EQ(State(), normal);
+}
+
+TEST_F(ViewFullScreenTest, AMinimizedFrameIsBroughtBackBeforeItsRectangleIsSaved) {
+  const FrameState normal = State();
+  Frame().ShowWindow(SW_MINIMIZE);
+  EXPECT_EQ(Raise(TRUE), S_OK);
+  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
+  EXPECT_FALSE(m_windowing.IsIconic(m_frame.m_hWnd));
+  EXPECT_EQ(Host().m_savedRect, normal.rect);
+  EXPECT_FALSE(Host().m_wasMaximized);
+  EXPECT_EQ(Raise(FALSE), S_OK);
+  EXPECT_EQ(State(), normal);
+}
+
+TEST_F(ViewFullScreenTest, RepeatedEventsInTheSameStateChangeNothing) {
+  const FrameState normal = State();
+  // Leaving while windowed does nothing.
+  EXPECT_EQ(Raise(FALSE), S_OK);
+  EXPECT_EQ(State(), normal);
+  EXPECT_EQ(Raise(TRUE), S_OK);
+  const FrameState covering = State();
+  const std::size_t calls = m_windowing.Calls().size();
+  // A second entry must not save the full-screen layout as the one to go back to.
+  EXPECT_EQ(Raise(TRUE), S_OK);
+  EXPECT_EQ(State(), covering);
+  EXPECT_EQ(m_windowing.Calls().size(), calls);
+  EXPECT_EQ(Raise(FALSE), S_OK);
+  EXPECT_EQ(State(), normal);
+  EXPECT_EQ(Raise(FALSE), S_OK);
+  EXPECT_EQ(State(), normal);
+}
+
+TEST_F(ViewFullScreenTest, AFailedReadOfTheStateChangesNothingAndIsReturned) {
+  const FrameState normal = State();
+  m_webView->getFullScreenResult = E_UNEXPECTED;
+  EXPECT_EQ(Raise(TRUE), E_UNEXPECTED);
+  EXPECT_EQ(State(), normal);
+  EXPECT_FALSE(Host().m_isFullScreen);
 }
 
 }  // namespace

@@ -264,3 +264,45 @@ void FakeSystem::FreeLibrary(LibraryHandle library) {
 void FakeSystem::WriteDebugLine(std::string_view line) { m_debugLines.emplace_back(line); }
 
 void FakeSystem::WriteCreationFailureEvent(const CreationFailureEvent& event) { m_failureEvents.push_back(event); }
+
+void FakeSystem::AddProgram(std::u16string path, Program program) {
+  std::lock_guard lock(m_processMutex);
+  m_programs[std::move(path)] = std::move(program);
+}
+
+std::vector<FakeSystem::StartedProcess> FakeSystem::StartedProcesses() const {
+  std::lock_guard lock(m_processMutex);
+  return m_started;
+}
+
+int FakeSystem::ProcessesNotWaitedFor() const {
+  std::lock_guard lock(m_processMutex);
+  return static_cast<int>(m_running.size());
+}
+
+HRESULT FakeSystem::StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                                 ProcessHandle* process) {
+  if (!process) return E_POINTER;
+  *process = 0;
+  std::lock_guard lock(m_processMutex);
+  m_started.push_back({std::u16string(path), arguments});
+  auto it = m_programs.find(std::u16string(path));
+  if (it == m_programs.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
+  if (FAILED(it->second.startResult)) return it->second.startResult;
+  *process = m_nextProcess++;
+  m_running[*process] = it->second.wait;
+  return S_OK;
+}
+
+HRESULT FakeSystem::WaitForProcess(ProcessHandle process) {
+  std::function<HRESULT()> wait;
+  {
+    std::lock_guard lock(m_processMutex);
+    auto it = m_running.find(process);
+    if (it == m_running.end()) return E_INVALIDARG;
+    wait = std::move(it->second);
+    m_running.erase(it);
+  }
+  // Outside the lock: the script may block until the test releases it.
+  return wait ? wait() : S_OK;
+}

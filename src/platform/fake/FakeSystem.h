@@ -3,8 +3,10 @@
 // registry hives and views, packages, files and their version texts, and
 // libraries whose exports are closures; the fake records what the code under
 // test asked for and wrote (debug lines, failure events, library loads).
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +37,22 @@ class FakeSystem final : public ISystem {
     std::map<std::string, CreateEnvironmentEntry> exports;
   };
 
+  // A program that StartProcess can start. A failing startResult refuses the
+  // start with that code; otherwise WaitForProcess runs `wait` (on the
+  // waiting thread, so it may block until the test lets it go) and returns
+  // its result, S_OK without one.
+  struct Program {
+    HRESULT startResult = S_OK;
+    std::function<HRESULT()> wait;
+  };
+
+  // One start of a program, as asked for.
+  struct StartedProcess {
+    std::u16string path;
+    std::vector<std::u16string> arguments;
+    friend bool operator==(const StartedProcess&, const StartedProcess&) = default;
+  };
+
   FakeSystem();
   ~FakeSystem() override;
 
@@ -63,6 +81,10 @@ class FakeSystem final : public ISystem {
 
   void AddLibrary(std::u16string path, Library library);
 
+  // Makes a program startable; a path without one fails to start with
+  // ERROR_FILE_NOT_FOUND.
+  void AddProgram(std::u16string path, Program program);
+
   // --- Observations ----------------------------------------------------------
   const std::vector<std::string>& DebugLines() const { return m_debugLines; }
   void ClearDebugLines() { m_debugLines.clear(); }
@@ -83,6 +105,11 @@ class FakeSystem final : public ISystem {
   const std::vector<RegistryAccess>& RegistryReads() const { return m_registryReads; }
   // Every path given to OpenFileStream, in order.
   const std::vector<std::u16string>& OpenedFileStreams() const { return m_openedFileStreams; }
+
+  // Every start asked for, in order, and the started processes not yet
+  // waited for. Safe to read while another thread starts or waits.
+  std::vector<StartedProcess> StartedProcesses() const;
+  int ProcessesNotWaitedFor() const;
 
   // --- ISystem ---------------------------------------------------------------
   std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) override;
@@ -105,6 +132,9 @@ class FakeSystem final : public ISystem {
   HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
   HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
   void FreeLibrary(LibraryHandle library) override;
+  HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                       ProcessHandle* process) override;
+  HRESULT WaitForProcess(ProcessHandle process) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 
@@ -132,6 +162,12 @@ class FakeSystem final : public ISystem {
   std::u16string m_roamingDataFolder = u"/home/user/.local/share";
   std::optional<std::u16string> m_appUserModelId;
   std::vector<std::unique_ptr<LoadedLibrary>> m_libraries;
+  // Processes are started and waited for on worker threads.
+  mutable std::mutex m_processMutex;
+  std::map<std::u16string, Program> m_programs;
+  std::vector<StartedProcess> m_started;
+  std::map<ProcessHandle, std::function<HRESULT()>> m_running;
+  ProcessHandle m_nextProcess = 100;
   std::vector<std::string> m_debugLines;
   std::vector<CreationFailureEvent> m_failureEvents;
 };

@@ -178,7 +178,8 @@ void FakeWindowing::NativeHideDialog(HWND dialog) { Record("HideDialog", dialog)
 
 LRESULT FakeWindowing::NativeControlMessage(HWND control, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-  Record("ControlMessage", control, {}, {}, message);
+  // The message's parameters travel in the rectangle's first two fields.
+  Record("ControlMessage", control, {}, RECT{static_cast<LONG>(wParam), static_cast<LONG>(lParam), 0, 0}, message);
   if (message == WM_SIZE) {
     // A toolbar stretches across its parent, as the real one does.
     const WindowRecord* record = Find(control);

@@ -1,8 +1,11 @@
 #include "platform/linux/LinuxSystem.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,6 +50,22 @@ std::string HomeFolder() {
   if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
     return found->pw_dir;
   return std::string();
+}
+
+// The code for a library that dlopen refused, from the loader's text:
+// HRESULT_FROM_WIN32(kErrorModNotFound) when the text names a library other
+// than `path` that cannot be opened (a missing dependency),
+// ERROR_BAD_EXE_FORMAT otherwise.
+HRESULT LoadFailureFromLoaderText(std::string_view path, std::string_view text) {
+  // The loader names the object it could not open first. When that is not
+  // the library asked for, the library itself is fine and one of the
+  // libraries it needs is missing.
+  constexpr std::string_view kCannotOpen = "cannot open shared object file";
+  const bool namesThisLibrary = text.size() > path.size() && text.substr(0, path.size()) == path &&
+                                text[path.size()] == ':';
+  if (!namesThisLibrary && text.find(kCannotOpen) != std::string_view::npos)
+    return HResultFromWin32(kErrorModNotFound);
+  return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
 }
 
 }  // namespace
@@ -175,11 +194,60 @@ HRESULT LinuxSystem::LoadLibrary(std::u16string_view path, LibraryHandle* librar
     *library = static_cast<LibraryHandle>(handle);
     return S_OK;
   }
-  // dlopen says why only in text; work out the code from the file itself.
+  // dlopen says why only in text. The text goes out as a debug line, so the
+  // reason is not lost; the code is worked out from the file itself and
+  // from whose name the text starts with.
+  const char* reason = ::dlerror();
+  const std::string text = reason ? reason : "";
+  WriteDebugLine("vellumview: cannot load " + *native + ": " + text + "\n");
   UniqueFd file;
   struct stat info {};
   if (const HRESULT hr = OpenFileForReading(*native, file, info); FAILED(hr)) return hr;
-  return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
+  return LoadFailureFromLoaderText(*native, text);
+}
+
+HRESULT LinuxSystem::StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                                  ProcessHandle* process) {
+  if (!process) return E_POINTER;
+  *process = 0;
+  const auto native = NativePath(path);
+  if (!native) return HResultFromWin32(ERROR_INVALID_NAME);
+  std::vector<std::string> texts{*native};
+  for (const auto& argument : arguments) {
+    if (argument.find(u'\0') != std::u16string::npos) return E_INVALIDARG;
+    texts.push_back(WideToUtf8(argument));
+  }
+  std::vector<char*> argv;
+  for (auto& text : texts) argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  // The program gets no terminal input; its output still goes where ours
+  // goes, so that a failing installer's one line reaches the same log.
+  posix_spawn_file_actions_t actions;
+  if (int error = posix_spawn_file_actions_init(&actions); error != 0) return HResultFromErrno(error);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  // posix_spawn (unlike posix_spawnp) never hands a file that is not a
+  // program to a shell, and it reports the errno of the exec itself:
+  // ENOENT, EACCES and ENOEXEC come back here, not from a child that exits.
+  pid_t pid = 0;
+  const int error = ::posix_spawn(&pid, native->c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return HResultFromErrno(error);
+  *process = pid;
+  return S_OK;
+}
+
+HRESULT LinuxSystem::WaitForProcess(ProcessHandle process) {
+  if (process <= 0) return E_INVALIDARG;
+  for (;;) {
+    int status = 0;
+    const pid_t result = ::waitpid(static_cast<pid_t>(process), &status, 0);
+    if (result == static_cast<pid_t>(process)) return S_OK;
+    if (result < 0 && errno == EINTR) continue;
+    // ECHILD: someone else reaped it (or children are ignored); either way
+    // there is nothing left to wait for.
+    return HResultFromErrno(result < 0 ? errno : ECHILD);
+  }
 }
 
 HRESULT LinuxSystem::FindLibrarySymbol(LibraryHandle library, const char* name) {

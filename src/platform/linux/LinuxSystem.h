@@ -32,6 +32,9 @@ class LinuxSystem final : public ISystem {
   HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
   HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
   void FreeLibrary(LibraryHandle library) override;
+  HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
+                       ProcessHandle* process) override;
+  HRESULT WaitForProcess(ProcessHandle process) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 

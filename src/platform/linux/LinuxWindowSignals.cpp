@@ -105,9 +105,13 @@ void LinuxWindowSignals::OnClientSizeAllocate(GtkWidget*, GdkRectangle* allocati
   backend.NativeResized(hwnd, rect, false);
 }
 
-gboolean LinuxWindowSignals::OnConfigure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
+gboolean LinuxWindowSignals::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer) {
   HWND hwnd = ToHandle(widget);
   LinuxWindowing& backend = Backend();
+  if (NativeWindow* native = backend.m_impl->Native(hwnd)) {
+    native->configuredWidth = event->width;
+    native->configuredHeight = event->height;
+  }
   if (const auto* record = backend.Find(hwnd)) {
     gint x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
@@ -197,6 +201,7 @@ gboolean LinuxWindowSignals::OnDialogKeyPress(GtkWidget* widget, GdkEventKey* ev
   const NativeWindow* native = backend.m_impl->Native(hwnd);
   if (!native) return FALSE;
   if (event->keyval == GDK_KEY_Escape) {
+    backend.m_impl->trace.Line("dialog-escape");
     backend.PostMessage(hwnd, WM_COMMAND, Clicked(IDCANCEL), 0);
     return TRUE;
   }
@@ -218,8 +223,10 @@ void LinuxWindowSignals::OnDialogResponse(GtkDialog* dialog, gint response, gpoi
   HWND hwnd = ToHandle(GTK_WIDGET(dialog));
   if (response >= 0)
     Backend().PostMessage(hwnd, WM_COMMAND, Clicked(response), 0);
-  else if (response == GTK_RESPONSE_DELETE_EVENT)
+  else if (response == GTK_RESPONSE_DELETE_EVENT) {
+    Backend().m_impl->trace.Line("dialog-close-box");
     Backend().PostMessage(hwnd, WM_CLOSE, 0, 0);
+  }
 }
 
 void LinuxWindowSignals::OnMessageBoxResponse(GtkDialog*, gint response, gpointer messageBox) {

@@ -1,8 +1,12 @@
 #include "platform/linux/LinuxWindowing.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +22,37 @@
 #include "util/Strings.h"
 
 namespace {
+
+// The longest caption handed to the toolkit, in UTF-8 bytes. The window
+// system carries a caption in one request, and a caption of megabytes
+// exceeds the largest request the X server takes, which ends the program
+// with an X error. Far more than any title bar shows; the window record
+// keeps the whole text.
+constexpr std::size_t kMaxCaptionBytes = 4096;
+
+std::string ToolkitCaption(std::u16string_view text) { return TruncateUtf8(WideToUtf8(text), kMaxCaptionBytes); }
+
+// How long a maximise or restore may take before the program goes on
+// without it. The window manager answers within milliseconds; the bound
+// only keeps a window manager that never answers from freezing the window.
+constexpr guint kStateChangeWaitMs = 2000;
+
+// True when something will act on a request to maximise or restore. On X
+// that is a window manager supporting the maximised state; with none, the
+// request is never answered and waiting for it would only cost the bound.
+bool SomeoneMaximizes(GtkWidget* window) {
+#ifdef GDK_WINDOWING_X11
+  GdkScreen* screen = gtk_widget_get_screen(window);
+  if (GDK_IS_X11_SCREEN(screen))
+    return gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT"));
+#endif
+  return true;
+}
+
+gboolean OnStateWaitTimeout(gpointer expired) {
+  *static_cast<bool*>(expired) = true;
+  return G_SOURCE_REMOVE;
+}
 
 bool IsWindowKind(NativeKind kind) { return kind == NativeKind::TopLevel || kind == NativeKind::Dialog; }
 
@@ -83,7 +118,7 @@ RECT LinuxWindowing::NativeDefaultRect() {
 
 std::string LinuxWindowing::Caption(HWND hwnd) const {
   const WindowRecord* record = Find(hwnd);
-  return record ? WideToUtf8(record->text) : std::string();
+  return record ? ToolkitCaption(record->text) : std::string();
 }
 
 HWND LinuxWindowing::NativeCreateWindow(const WindowRecord& record) {
@@ -92,7 +127,7 @@ HWND LinuxWindowing::NativeCreateWindow(const WindowRecord& record) {
   const LONG height = record.rect.bottom - record.rect.top;
   if (record.kind == WindowKind::TopLevel) {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    const std::string title = WideToUtf8(record.text);
+    const std::string title = ToolkitCaption(record.text);
     gtk_window_set_title(GTK_WINDOW(window), title.c_str());
     gtk_window_set_default_size(GTK_WINDOW(window), std::max<LONG>(width, 1), std::max<LONG>(height, 1));
     gtk_window_move(GTK_WINDOW(window), record.rect.left, record.rect.top);
@@ -207,6 +242,12 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
       if (!wasVisible) m_impl->trace.Line("window-shown " + Caption(hwnd));
       return;
     case SW_MAXIMIZE:
+      // GTK hands a new size to the window system at its next layout pass,
+      // while a maximise goes out at once. A window resized just before
+      // (leaving full screen) would reach the window manager at its old
+      // size, which it then keeps as the size to restore to; so the size
+      // the program asked for is let through first.
+      if (wasVisible && !(state & GDK_WINDOW_STATE_MAXIMIZED)) WaitForRequestedSize(hwnd);
       gtk_window_maximize(window);
       break;
     case SW_RESTORE:
@@ -223,12 +264,78 @@ void LinuxWindowing::NativeShowWindow(HWND hwnd, int command) {
   else
     gtk_window_present(window);
   if (!wasVisible) m_impl->trace.Line("window-shown " + Caption(hwnd));
+  // Only a request that changes the state is answered; waiting for any
+  // other would cost the whole bound.
+  const bool wasMaximized = (state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  const bool unmaximizing = command == SW_RESTORE && !(state & GDK_WINDOW_STATE_ICONIFIED) && wasMaximized;
+  const bool maximizing = command == SW_MAXIMIZE && !wasMaximized;
+  const bool deiconifying = command == SW_RESTORE && (state & GDK_WINDOW_STATE_ICONIFIED);
+  if (!wasVisible) return;
+  if (maximizing || unmaximizing)
+    WaitForWindowState(hwnd, GDK_WINDOW_STATE_MAXIMIZED, maximizing, true);
+  else if (deiconifying)
+    // A caller that restores again right after (a maximised window brought
+    // back from the task bar) must find it no longer minimised.
+    WaitForWindowState(hwnd, GDK_WINDOW_STATE_ICONIFIED, false, false);
+}
+
+bool LinuxWindowing::IterateUntil(const std::function<bool()>& done) {
+  bool expired = false;
+  const guint timer = g_timeout_add(kStateChangeWaitMs, OnStateWaitTimeout, &expired);
+  while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+  if (!expired) g_source_remove(timer);
+  return done();
+}
+
+void LinuxWindowing::WaitForRequestedSize(HWND hwnd) {
+  const WindowRecord* record = Find(hwnd);
+  GtkWidget* widget = ToWidget(hwnd);
+  GdkWindow* surface = gtk_widget_get_window(widget);
+  if (!record || !surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
+  const int width = record->rect.right - record->rect.left, height = record->rect.bottom - record->rect.top;
+  // The size counts once the window system has confirmed it, not when GTK
+  // has merely sent it.
+  const bool reached = IterateUntil([&] {
+    const NativeWindow* native = m_impl->Native(hwnd);
+    return !native || (native->configuredWidth == width && native->configuredHeight == height);
+  });
+  if (!reached) m_impl->trace.Line("resize timed-out");
+}
+
+void LinuxWindowing::WaitForWindowState(HWND hwnd, unsigned flag, bool set, bool resizes) {
+  // On X a maximise, restore or deiconify is a request to the window
+  // manager, answered later. A caller that reads the window's rectangle
+  // right after asking (to save the restored rectangle, say) must see the
+  // answer, so the request is waited for here, with a bound, and the
+  // window's record then takes the size the window really has.
+  GtkWidget* widget = ToWidget(hwnd);
+  GdkWindow* surface = gtk_widget_get_window(widget);
+  const NativeWindow* before = m_impl->Native(hwnd);
+  if (!before || !surface || !gtk_widget_get_mapped(widget) || !SomeoneMaximizes(widget)) return;
+  // The state and the new size come in separate events, the size sometimes
+  // well after the state; both are waited for. A window whose normal size
+  // equals its maximised one never changes size and costs the bound.
+  const int oldWidth = before->configuredWidth, oldHeight = before->configuredHeight;
+  auto stateReached = [&] { return ((gdk_window_get_state(surface) & flag) != 0) == set; };
+  const bool reached = IterateUntil([&] {
+    const NativeWindow* native = m_impl->Native(hwnd);
+    if (!native) return true;
+    const bool sized = native->configuredWidth != oldWidth || native->configuredHeight != oldHeight;
+    return stateReached() && (!resizes || sized);
+  });
+  const char* name = flag == GDK_WINDOW_STATE_ICONIFIED ? "deiconified" : set ? "maximized" : "unmaximized";
+  m_impl->trace.Line(std::string(name) + (reached ? "" : " timed-out"));
+  const NativeWindow* native = m_impl->Native(hwnd);
+  if (!Find(hwnd) || !native || !resizes) return;
+  gint x = 0, y = 0;
+  gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
+  NativeResized(hwnd, RECT{x, y, x + native->configuredWidth, y + native->configuredHeight}, true);
 }
 
 void LinuxWindowing::NativeSetText(HWND hwnd, std::u16string_view text) {
   const NativeWindow* native = m_impl->Native(hwnd);
   if (!native) return;
-  const std::string utf8 = WideToUtf8(text);
+  const std::string utf8 = IsWindowKind(native->kind) ? ToolkitCaption(text) : WideToUtf8(text);
   if (IsWindowKind(native->kind)) {
     gtk_window_set_title(GTK_WINDOW(ToWidget(hwnd)), utf8.c_str());
     m_impl->trace.Line("caption " + utf8);
@@ -245,7 +352,9 @@ void LinuxWindowing::NativeSetPos(HWND hwnd, const RECT& rect, bool moved, bool 
   const int height = std::max<LONG>(rect.bottom - rect.top, 0);
   if (IsWindowKind(native->kind)) {
     if (moved) gtk_window_move(GTK_WINDOW(widget), rect.left, rect.top);
-    if (sized && width > 0 && height > 0) gtk_window_resize(GTK_WINDOW(widget), width, height);
+    if (sized && width > 0 && height > 0) {
+      gtk_window_resize(GTK_WINDOW(widget), width, height);
+    }
     return;
   }
   GtkWidget* container = gtk_widget_get_parent(widget);

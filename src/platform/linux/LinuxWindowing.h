@@ -17,6 +17,7 @@
 // GtkWindowMenu build those widgets, ProgressPulse runs a progress bar's
 // marquee and WindowTrace writes the window trace; this class keeps the
 // frames and child windows and the loop's hooks.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,16 @@ class LinuxWindowing final : public WindowingCore {
 
   // A window's or dialog's caption as UTF-8, for the trace.
   std::string Caption(HWND hwnd) const;
+  // Waits, with a bound, until the window manager has set or cleared the
+  // state flag (a GdkWindowState bit) and, when `resizes`, has given the
+  // window its new size; then updates the record from what it now is.
+  void WaitForWindowState(HWND hwnd, unsigned flag, bool set, bool resizes);
+  // Waits, with the same bound, until the window has the size its record
+  // asks for.
+  void WaitForRequestedSize(HWND hwnd);
+  // Runs the main loop until `done` holds or the bound has passed; returns
+  // whether it holds.
+  bool IterateUntil(const std::function<bool()>& done);
 
   std::unique_ptr<Impl> m_impl;
 };

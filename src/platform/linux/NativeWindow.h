@@ -24,6 +24,9 @@ struct NativeWindow {
   ProgressPulse pulse;
   // A dialog's default button command (Enter).
   int defaultCommand = IDOK;
+  // The size the window system last confirmed for a top-level window.
+  int configuredWidth = 0;
+  int configuredHeight = 0;
 };
 
 using NativeWindowTable = std::map<HWND, NativeWindow>;

@@ -166,6 +166,23 @@ case $scenario in
     "$closer" "$frame"
     finish 1
     ;;
+  hugetitle)
+    # A caption of many megabytes reaches the window cut to what the window
+    # system takes, at a whole character; the program keeps running.
+    page
+    { printf '{"startPage": "index.html", "title": "'; yes '設定' | head -n 3000000 | tr -d '\n'; printf '"}'; } > settings.json
+    start
+    wait_for "^window-shown 設定"
+    caption=$(grep -m1 '^caption ' "$trace" | cut -c9-)
+    [ "${#caption}" -gt 1000 ] || fail "caption cut too short"
+    [ "$(printf '%s' "$caption" | wc -c)" -le 4096 ] || fail "caption longer than 4096 bytes"
+    printf '%s' "$caption" | iconv -f UTF-8 -t UTF-8 > /dev/null || fail "caption cut inside a character"
+    frame=$(xdotool search --onlyvisible --pid "$pid" | head -1)
+    [ -n "$frame" ] || fail "no frame"
+    kill -0 "$pid" || fail "program ended"
+    "$closer" "$frame"
+    finish 1
+    ;;
   nosettings)
     start
     wait_for "^messagebox-shown 設定ファイルを読み込めません : 0x80070002$"

@@ -107,7 +107,14 @@ TEST_F(LoaderEndToEndTest, CreationThroughRealLibrariesAndTheMainLoop) {
                                                       handler.handler.Get()), c.returned);
     EXPECT_TRUE(handler.calls.empty());  // nothing arrives before the loop runs
     for (int i = 0; i < 1000 && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
-    EXPECT_EQ(capture.Lines(), (line.empty() ? std::vector<std::string>{} : std::vector{line, line}));
+    // A library the loader refuses comes with the loader's reason before each report.
+    std::vector<std::string> expected;
+    for (int i = 0; i < (line.empty() ? 0 : 2); ++i) {
+      if (c.line == noLibrary)
+        expected.push_back("vellumview: cannot load " + library.string() + ": " + library.string() + ": file too short\n");
+      expected.push_back(line);
+    }
+    EXPECT_EQ(capture.Lines(), expected);
     EXPECT_EQ(handler.Results(), c.heard);
     EXPECT_EQ(Calls(library), c.entryCalls);
   }
