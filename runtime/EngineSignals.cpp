@@ -50,8 +50,8 @@ void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason re
 
 void OnDestroy(GtkWidget*, gpointer webView) { static_cast<RuntimeWebView*>(webView)->OnEngineViewDestroyed(); }
 
-gboolean OnDecideDestination(WebKitDownload* download, const char*, gpointer webView) {
-  return static_cast<RuntimeWebView*>(webView)->OnDecideDestination(download);
+gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName, gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnDecideDestination(download, suggestedName);
 }
 
 void OnDownloadFinished(WebKitDownload* download, gpointer webView) {

@@ -390,13 +390,32 @@ void RuntimeWebView::OnDownloadStarted(WebKitDownload* download) {
   });
 }
 
-gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download) {
+gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const char* suggestedName) {
   // The engine wants the destination there and then and does not wait for a
   // later answer; if the queued event has not run yet, the program is asked
   // now (this signal, too, comes from the main loop).
   DecideDownload(download);
   const DownloadState* state = StateOf(download);
-  return state && state->cancelled ? TRUE : FALSE;  // FALSE: the engine's default folder
+  if (!state || state->cancelled) return TRUE;
+  // Local content is saved by LocalDownload, and its engine download has
+  // been cancelled.
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* uri = request ? webkit_uri_request_get_uri(request) : "";
+  if (m_environment->Address().IsServerUri(uri ? uri : "")) return TRUE;
+  // Every other download goes to the user's download folder under a name
+  // not yet taken, so it never replaces a file already there.
+  std::string name = suggestedName && *suggestedName ? suggestedName : "download";
+  std::replace(name.begin(), name.end(), '/', '_');
+  const std::string folder = LocalDownload::Folder();
+  g_mkdir_with_parents(folder.c_str(), 0755);
+  const std::string destination = LocalDownload::UniquePath(folder, name);
+  gchar* destinationUri = g_filename_to_uri(destination.c_str(), nullptr, nullptr);
+  if (!destinationUri) return FALSE;
+  webkit_download_set_allow_overwrite(download, FALSE);
+  webkit_download_set_destination(download, destinationUri);
+  g_free(destinationUri);
+  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""), {{"destination", destination}});
+  return TRUE;
 }
 
 void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {

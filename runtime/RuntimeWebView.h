@@ -72,7 +72,7 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void OnEngineViewDestroyed();
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
-  gboolean OnDecideDestination(WebKitDownload* download);
+  gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
   // The engine finished or failed a download.
   void OnDownloadOver(WebKitDownload* download);
 

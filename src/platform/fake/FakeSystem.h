@@ -84,6 +84,21 @@ class FakeSystem final : public ISystem {
   // Every path given to OpenFileStream, in order.
   const std::vector<std::u16string>& OpenedFileStreams() const { return m_openedFileStreams; }
 
+  // Shell launches, in order: a default-handler open records its target, a
+  // program start its program and arguments.
+  struct ShellLaunch {
+    std::u16string target;                // the file, folder or address opened
+    std::u16string program;               // the program started, or empty
+    std::vector<std::u16string> arguments;
+    friend bool operator==(const ShellLaunch&, const ShellLaunch&) = default;
+  };
+  const std::vector<ShellLaunch>& ShellLaunches() const { return m_shellLaunches; }
+  void SetShellLaunchResult(HRESULT hr) { m_shellLaunchResult = hr; }
+  // Makes every CopyFileReplacing fail with this code (S_OK to copy again).
+  void SetCopyResult(HRESULT hr) { m_copyResult = hr; }
+  // The content of a fake file, empty when there is none.
+  std::string FileContent(std::u16string_view path) const;
+
   // --- ISystem ---------------------------------------------------------------
   std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) override;
   bool RegistryKeyOpens(RegistryHive hive, RegistryView view, std::u16string_view key) override;
@@ -105,6 +120,10 @@ class FakeSystem final : public ISystem {
   HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
   HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
   void FreeLibrary(LibraryHandle library) override;
+  HRESULT OpenWithDefaultHandler(std::u16string_view target) override;
+  HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) override;
+  bool IsDirectory(std::u16string_view path) override;
+  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 
@@ -133,5 +152,8 @@ class FakeSystem final : public ISystem {
   std::optional<std::u16string> m_appUserModelId;
   std::vector<std::unique_ptr<LoadedLibrary>> m_libraries;
   std::vector<std::string> m_debugLines;
+  std::vector<ShellLaunch> m_shellLaunches;
+  HRESULT m_shellLaunchResult = S_OK;
+  HRESULT m_copyResult = S_OK;
   std::vector<CreationFailureEvent> m_failureEvents;
 };

@@ -32,6 +32,10 @@ class LinuxSystem final : public ISystem {
   HRESULT FindLibrarySymbol(LibraryHandle library, const char* name) override;
   HRESULT GetCreateEnvironmentEntry(LibraryHandle library, const char* name, CreateEnvironmentEntry* entry) override;
   void FreeLibrary(LibraryHandle library) override;
+  HRESULT OpenWithDefaultHandler(std::u16string_view target) override;
+  HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) override;
+  bool IsDirectory(std::u16string_view path) override;
+  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 
