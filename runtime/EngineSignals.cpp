@@ -35,9 +35,9 @@ void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer webView) 
   static_cast<RuntimeWebView*>(webView)->OnLoadChanged(loadEvent);
 }
 
-gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* failingUri, GError* error, gpointer webView) {
-  static_cast<RuntimeWebView*>(webView)->OnLoadFailed(failingUri, error);
-  return FALSE;
+gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent, const char* failingUri, GError* error,
+                      gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnLoadFailed(loadEvent, failingUri, error) ? TRUE : FALSE;
 }
 
 gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer webView) {

@@ -321,8 +321,20 @@ void RuntimeWebView::OnLoadChanged(WebKitLoadEvent loadEvent) {
     RequestTrace::Instance().Event("load-finished", FileUri(webkit_web_view_get_uri(m_view.Get())));
 }
 
-void RuntimeWebView::OnLoadFailed(const char* failingUri, const GError* error) {
+bool RuntimeWebView::OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error) {
   RequestTrace::Instance().Event("load-failed", FileUri(failingUri), {{"error", error ? error->message : ""}});
+  // A web page the main frame could not reach never had a response, which is
+  // where NavigationStarting is raised for web addresses; without this the
+  // engine's error page would take the view away from its page. Failures the
+  // policy caused (a cancelled navigation) and stopped loads are no such case.
+  const std::string uri = failingUri ? failingUri : "";
+  if (loadEvent == WEBKIT_LOAD_COMMITTED || loadEvent == WEBKIT_LOAD_FINISHED) return false;
+  if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return false;
+  if (m_environment->Address().IsServerUri(uri)) return false;
+  if (error && (error->domain == WEBKIT_POLICY_ERROR ||
+                g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)))
+    return false;
+  return RaiseNavigationStarting(uri);
 }
 
 gboolean RuntimeWebView::OnScriptDialog() {
