@@ -42,7 +42,7 @@ TEST(FileProcTableTest, SaveWinsOverShellWhichWinsOverOpenByAndAnyListTakesTheFo
   settings.openBy = {{u".docx", u"/usr/bin/x"}, {u".txt", u"/usr/bin/editor"}, {u".txt", u"/usr/bin/other"}};
   const FileProcTable table = BuildFileProcTable(settings, nullptr);
   // Keys as written: no dot added, no case changed; the empty key exists.
-  EXPECT_THAT(Kinds(table), ElementsAre(Pair(u"", Kind::Open), Pair(u".PDF", Kind::Open), Pair(u".docx", Kind::Open),
+  ASSERT_THAT(Kinds(table), ElementsAre(Pair(u"", Kind::Open), Pair(u".PDF", Kind::Open), Pair(u".docx", Kind::Open),
                                         Pair(u".openfolder", Kind::Open), Pair(u".pdf", Kind::Save),
                                         Pair(u".txt", Kind::OpenBy), Pair(u"pdf", Kind::Open)));
   // The first entry of a list wins within the list too.
