@@ -96,6 +96,9 @@ class FakeSystem final : public ISystem {
   void SetShellLaunchResult(HRESULT hr) { m_shellLaunchResult = hr; }
   // Makes every CopyFileReplacing fail with this code (S_OK to copy again).
   void SetCopyResult(HRESULT hr) { m_copyResult = hr; }
+  // Runs at the start of every CopyFileReplacing, on the copying thread; a
+  // test blocks in it to stand for a copy that takes long.
+  void SetCopyHook(std::function<void()> hook) { m_copyHook = std::move(hook); }
   // The content of a fake file, empty when there is none.
   std::string FileContent(std::u16string_view path) const;
 
@@ -155,5 +158,6 @@ class FakeSystem final : public ISystem {
   std::vector<ShellLaunch> m_shellLaunches;
   HRESULT m_shellLaunchResult = S_OK;
   HRESULT m_copyResult = S_OK;
+  std::function<void()> m_copyHook;
   std::vector<CreationFailureEvent> m_failureEvents;
 };
