@@ -54,13 +54,10 @@ bool CopyProgressDlg::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM, LPAR
       result = TRUE;
       return true;
     }
+    // Esc and the close box arrive as IDCANCEL, which this dialog leaves
+    // unanswered: only the end of the copy closes it.
     case WM_COPY_FINISHED:
       EndDialog(IDOK);
-      result = 0;
-      return true;
-    case WM_CLOSE:
-    case WM_COMMAND:
-      // Neither Esc nor the close box ends the dialog before the copy does.
       result = 0;
       return true;
     default:
