@@ -130,13 +130,19 @@ stays_on_page() {
 
 case $scenario in
   weblinks)
-    page "" "a:https://example.com/a%20b?x=1&y=2#top" "w:https://example.org/new?q=%E6%97%A5"
+    page "" "a:https://example.com/a%20b?x=1&y=2#top" "w:https://example.org/new?q=%E6%97%A5" "w:" "a:mailto:a@example.com"
     start ""
     click 0
     wait_recorded 1
     click 1
     wait_recorded 2
     wait_in "$trace" "^event new-window-requested https://example.org/new?q=%E6%97%A5 handled=1"
+    # window.open() without an address, and a scheme the policy refuses.
+    # (The engine reports it with no address; nothing is navigated.)
+    click 2
+    wait_in "$trace" "^event new-window-requested - handled=1"
+    click 3
+    wait_in "$trace" "^event navigation-starting mailto:a@example.com cancel=1"
     [ "$(cat "$record")" = "[https://example.com/a%20b?x=1&y=2#top]
 [https://example.org/new?q=%E6%97%A5]" ] || fail "recorded addresses differ"
     grep -q "^event navigation-starting https://example.com/a%20b?x=1&y=2#top cancel=1" "$trace" || fail "web link not cancelled"
