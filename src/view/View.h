@@ -74,6 +74,11 @@ class CView : public CWindowImplBase, public ISaveCopyTarget {
   std::deque<SaveCopyRequest> m_saveRequests;
   // The remembered state of the Save dialog's "open after saving" box.
   bool m_openAfterSave = false;
+  // True while a Save dialog or its copy runs. Posted messages keep flowing
+  // under the dialog's modal loop; a WM_SAVE_COPY that arrives then is
+  // counted here and posted again afterwards, so dialogs never stack.
+  bool m_savingCopy = false;
+  int m_deferredSaveCopies = 0;
 
   // The frame holding the view; not owned. Set by start-up right after the
   // frame object is constructed, before any window exists.

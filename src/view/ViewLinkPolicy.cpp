@@ -119,8 +119,15 @@ LRESULT CView::OnSaveCopy() {
   // Each posted message handles the request it was posted for; a message
   // without one (never expected) does nothing.
   if (m_saveRequests.empty()) return 0;
+  if (m_savingCopy) {
+    ++m_deferredSaveCopies;
+    return 0;
+  }
   const SaveCopyRequest request = std::move(m_saveRequests.front());
   m_saveRequests.pop_front();
+  m_savingCopy = true;
   SaveCopy::Run(m_hWnd, request, m_openAfterSave);
+  m_savingCopy = false;
+  for (; m_deferredSaveCopies > 0; --m_deferredSaveCopies) PostMessage(WM_SAVE_COPY, 0, 0);
   return 0;
 }

@@ -33,11 +33,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionRow{u"/d/\u8CC7\u6599.\uFF30DF", u".\uFF30df"},  // full-width letters stay
                       ExtensionRow{u"/d/caf\u00C9.\u00C9X", u".\u00C9x"}));     // accented letters stay
 
-TEST(LinkHelpersTest, FindExtensionSplitsTheFileName) {
-  EXPECT_EQ(FindExtension(u"/d/Report.PDF"), 9u);
-  EXPECT_EQ(FindExtension(u"/d/README"), 9u);
-}
-
 TEST(LinkHelpersTest, PathFromUrlUsesTheSharedDecoderAndIsEmptyOnFailure) {
   EXPECT_EQ(GetPathFromUrl(u"file:///home/a/b%20c.PDF?x#y"), u"/home/a/b c.PDF");
   EXPECT_EQ(GetPathFromUrl(u"file://localhost/a/%E8%B3%87.txt"), u"/a/\u8CC7.txt");

@@ -158,11 +158,15 @@ TEST_F(ViewLinkPolicyTest, ANewWindowIsNeverOpenedAndItsAddressIsNavigatedInTheV
   EXPECT_EQ(m_log->Count("Navigate("), 2);
 }
 
-TEST_F(ViewLinkPolicyTest, TwoQuickSavesShowOneDialogForEachFileInOrder) {
+TEST_F(ViewLinkPolicyTest, TwoQuickSavesShowOneDialogForEachFileInOrderNeverStacked) {
   m_system.AddFile(u"/d/one.pdf", {.content = "1"});
   m_system.AddFile(u"/d/two.pdf", {.content = "2"});
   RunChain();
-  m_windowing.AnswerSaveDialogs({[](const SaveFileDialog&, SaveFileDialogResult* result) {
+  std::size_t dialogsWhileFirstOpen = 0;
+  m_windowing.AnswerSaveDialogs({[&](const SaveFileDialog&, SaveFileDialogResult* result) {
+                                   // The dialog's modal loop dispatches the second request's message.
+                                   Pump();
+                                   dialogsWhileFirstOpen = m_windowing.SaveDialogs().size();
                                    result->path = u"/out/first.pdf";
                                    return S_OK;
                                  },
@@ -174,6 +178,7 @@ TEST_F(ViewLinkPolicyTest, TwoQuickSavesShowOneDialogForEachFileInOrder) {
   EXPECT_EQ(Navigate(u"file:///d/two.pdf"), TRUE);
   EXPECT_TRUE(m_windowing.SaveDialogs().empty());  // never inside the event
   Pump();
+  EXPECT_EQ(dialogsWhileFirstOpen, 1u);
   ASSERT_EQ(m_windowing.SaveDialogs().size(), 2u);
   EXPECT_EQ(m_windowing.SaveDialogs()[0].second.fileName, u"one");
   EXPECT_EQ(m_windowing.SaveDialogs()[1].second.fileName, u"two");
