@@ -62,7 +62,16 @@ TEST(FileCopyTest, AMissingSourceOrDestinationFolderCreatesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x"));
   EXPECT_EQ(FileCopy::Replace(source.string(), (dir.Path() / "no-folder" / "x").string()),
             HResultFromWin32(ERROR_FILE_NOT_FOUND));
+}
 
+TEST(FileCopyTest, AReadOnlyDestinationIsNotReplaced) {
+  TemporaryDirectory dir;
+  const auto source = dir.WriteFile("source.bin", "new");
+  const auto destination = dir.WriteFile("locked.bin", "old");
+  std::filesystem::permissions(destination, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  EXPECT_EQ(FileCopy::Replace(source.string(), destination.string()), HResultFromWin32(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Read(destination), "old");
+  EXPECT_EQ(EntryCount(dir.Path()), 2u);
 }
 
 TEST(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {

@@ -47,9 +47,15 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
 
   const std::string target(destination);
   struct stat targetInfo{};
-  if (::stat(target.c_str(), &targetInfo) == 0 && targetInfo.st_dev == sourceInfo.st_dev &&
-      targetInfo.st_ino == sourceInfo.st_ino)
-    return HResultFromWin32(ERROR_ACCESS_DENIED);
+  if (::stat(target.c_str(), &targetInfo) == 0) {
+    if (targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino)
+      return HResultFromWin32(ERROR_ACCESS_DENIED);
+    // The rename would replace a file its owner marked read-only, which a
+    // copy written into the file itself could not: such a file stays. The
+    // mode bits are asked too, because access() lets root write anything.
+    if (::access(target.c_str(), W_OK) != 0 || (targetInfo.st_mode & 0222) == 0)
+      return HResultFromWin32(ERROR_ACCESS_DENIED);
+  }
 
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);

@@ -11,7 +11,8 @@
 class FileCopy {
  public:
   // Native (UTF-8) paths. A destination that is the source itself (the same
-  // file, by any name) fails with ERROR_ACCESS_DENIED and is left alone;
+  // file, by any name) or a read-only file fails with ERROR_ACCESS_DENIED
+  // and is left alone;
   // other failures give the Windows code of their errno.
   static HRESULT Replace(std::string_view source, std::string_view destination);
 };
