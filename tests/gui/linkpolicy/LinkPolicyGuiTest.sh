@@ -128,6 +128,20 @@ stays_on_page() {
   [ "$(grep -c '^event load-committed' "$trace")" = 1 ] || fail "the view left its page"
 }
 
+# A web server on a free loopback port for the files in $work/web.
+serve_web() {
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  (cd "$work/web" && exec python3 -u -m http.server --bind 127.0.0.1 "$port" >> "$work/server.txt" 2>&1) &
+  server=$!
+  for _ in $(seq 1 600); do
+    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/ready')" 2>/dev/null
+    grep -q 'GET /ready' "$work/server.txt" 2>/dev/null && return 0
+    kill -0 "$server" 2>/dev/null || fail "the web server ended: $(cat "$work/server.txt")"
+    sleep 0.1
+  done
+  fail "the web server never answered"
+}
+
 case $scenario in
   weblinks)
     page "" "a:https://example.com/a%20b?x=1&y=2#top" "w:https://example.org/new?q=%E6%97%A5" "w:" "a:mailto:a@example.com"
@@ -197,17 +211,32 @@ case $scenario in
   iframe)
     mkdir -p "$work/web"
     echo '<!doctype html><p>web frame</p>' > "$work/web/frame.html"
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-    (cd "$work/web" && exec python3 -m http.server --bind 127.0.0.1 "$port" > "$work/server.txt" 2>&1) &
-    server=$!
-    for _ in $(seq 1 100); do python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break; sleep 0.1; done
-    : > "$work/server.txt"
+    serve_web
     page "<iframe src=\"http://127.0.0.1:$port/frame.html\" width=400 height=100></iframe>"
     start ""
     for _ in $(seq 1 600); do grep -q 'GET /frame.html' "$work/server.txt" && break; sleep 0.1; done
+    grep -q 'GET /frame.html' "$work/server.txt" || grep "frame.html" "$trace" >&2
     grep -q 'GET /frame.html' "$work/server.txt" || fail "the frame was never loaded"
     grep -q "^event navigation-starting http" "$trace" && fail "the frame's navigation went through the policy"
     [ -f "$record" ] && fail "the frame's address went to the desktop"
+    stays_on_page
+    close
+    ;;
+  download)
+    # A web download the policy leaves alone goes to the download folder
+    # under a free name; the file already there stays.
+    mkdir -p "$work/web" "$work/downloads"
+    head -c 100000 /dev/urandom > "$work/web/data.bin"
+    echo "mine" > "$work/downloads/data.bin"
+    serve_web
+    page "" "a:http://127.0.0.1:$port/data.bin\" download=\"data.bin"
+    start ""
+    click 0
+    wait_in "$trace" "^event download-destination http://127.0.0.1:$port/data.bin destination=$work/downloads/data\\\\s(1).bin"
+    for _ in $(seq 1 600); do cmp -s "$work/web/data.bin" "$work/downloads/data (1).bin" && break; sleep 0.1; done
+    cmp "$work/web/data.bin" "$work/downloads/data (1).bin" || fail "the download differs from the served file"
+    [ "$(cat "$work/downloads/data.bin")" = mine ] || fail "an existing file was replaced"
+    [ -f "$record" ] && fail "the download went to the desktop"
     stays_on_page
     close
     ;;
