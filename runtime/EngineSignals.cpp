@@ -35,9 +35,9 @@ void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer webView) 
   static_cast<RuntimeWebView*>(webView)->OnLoadChanged(loadEvent);
 }
 
-gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* failingUri, GError* error, gpointer webView) {
-  static_cast<RuntimeWebView*>(webView)->OnLoadFailed(failingUri, error);
-  return FALSE;
+gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent, const char* failingUri, GError* error,
+                      gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnLoadFailed(loadEvent, failingUri, error) ? TRUE : FALSE;
 }
 
 gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer webView) {
@@ -50,8 +50,8 @@ void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason re
 
 void OnDestroy(GtkWidget*, gpointer webView) { static_cast<RuntimeWebView*>(webView)->OnEngineViewDestroyed(); }
 
-gboolean OnDecideDestination(WebKitDownload* download, const char*, gpointer webView) {
-  return static_cast<RuntimeWebView*>(webView)->OnDecideDestination(download);
+gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName, gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnDecideDestination(download, suggestedName);
 }
 
 void OnDownloadFinished(WebKitDownload* download, gpointer webView) {

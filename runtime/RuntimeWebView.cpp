@@ -321,8 +321,20 @@ void RuntimeWebView::OnLoadChanged(WebKitLoadEvent loadEvent) {
     RequestTrace::Instance().Event("load-finished", FileUri(webkit_web_view_get_uri(m_view.Get())));
 }
 
-void RuntimeWebView::OnLoadFailed(const char* failingUri, const GError* error) {
+bool RuntimeWebView::OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error) {
   RequestTrace::Instance().Event("load-failed", FileUri(failingUri), {{"error", error ? error->message : ""}});
+  // A web page the main frame could not reach never had a response, which is
+  // where NavigationStarting is raised for web addresses; without this the
+  // engine's error page would take the view away from its page. Failures the
+  // policy caused (a cancelled navigation) and stopped loads are no such case.
+  const std::string uri = failingUri ? failingUri : "";
+  if (loadEvent == WEBKIT_LOAD_COMMITTED || loadEvent == WEBKIT_LOAD_FINISHED) return false;
+  if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return false;
+  if (m_environment->Address().IsServerUri(uri)) return false;
+  if (error && (error->domain == WEBKIT_POLICY_ERROR ||
+                g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)))
+    return false;
+  return RaiseNavigationStarting(uri);
 }
 
 gboolean RuntimeWebView::OnScriptDialog() {
@@ -390,13 +402,32 @@ void RuntimeWebView::OnDownloadStarted(WebKitDownload* download) {
   });
 }
 
-gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download) {
+gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const char* suggestedName) {
   // The engine wants the destination there and then and does not wait for a
   // later answer; if the queued event has not run yet, the program is asked
   // now (this signal, too, comes from the main loop).
   DecideDownload(download);
   const DownloadState* state = StateOf(download);
-  return state && state->cancelled ? TRUE : FALSE;  // FALSE: the engine's default folder
+  if (!state || state->cancelled) return TRUE;
+  // Local content is saved by LocalDownload, and its engine download has
+  // been cancelled.
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* uri = request ? webkit_uri_request_get_uri(request) : "";
+  if (m_environment->Address().IsServerUri(uri ? uri : "")) return TRUE;
+  // Every other download goes to the user's download folder under a name
+  // not yet taken, so it never replaces a file already there.
+  std::string name = suggestedName && *suggestedName ? suggestedName : "download";
+  std::replace(name.begin(), name.end(), '/', '_');
+  const std::string folder = LocalDownload::Folder();
+  g_mkdir_with_parents(folder.c_str(), 0755);
+  const std::string destination = LocalDownload::UniquePath(folder, name);
+  gchar* destinationUri = g_filename_to_uri(destination.c_str(), nullptr, nullptr);
+  if (!destinationUri) return FALSE;
+  webkit_download_set_allow_overwrite(download, FALSE);
+  webkit_download_set_destination(download, destinationUri);
+  g_free(destinationUri);
+  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""), {{"destination", destination}});
+  return TRUE;
 }
 
 void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {

@@ -65,14 +65,15 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void OnCreate(WebKitNavigationAction* action);
   void OnFullScreen(bool entered);
   void OnLoadChanged(WebKitLoadEvent loadEvent);
-  void OnLoadFailed(const char* failingUri, const GError* error);
+  // True when the failure is handled: no error page is shown.
+  bool OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error);
   gboolean OnScriptDialog();
   // The page's process ended; a trace line, since the page is gone with it.
   void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
   void OnEngineViewDestroyed();
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
-  gboolean OnDecideDestination(WebKitDownload* download);
+  gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
   // The engine finished or failed a download.
   void OnDownloadOver(WebKitDownload* download);
 

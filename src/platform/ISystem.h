@@ -185,6 +185,24 @@ class ISystem {
   // from any thread, and blocks that thread.
   virtual HRESULT WaitForProcess(ProcessHandle process) = 0;
 
+  // --- Shell and file copies ------------------------------------------------
+  // Opens a file, a folder or a web address with the desktop's default
+  // handler for it (a folder in the file manager) and does not wait.
+  virtual HRESULT OpenWithDefaultHandler(std::u16string_view target) = 0;
+  // Starts a program (an absolute path, or a name looked up in PATH) with the
+  // arguments as a list, never through a shell, and does not wait; the
+  // finished child is reaped.
+  virtual HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) = 0;
+  // True only for an existing folder.
+  virtual bool IsDirectory(std::u16string_view path) = 0;
+  // Copies a file over the destination without ever damaging what is there:
+  // the bytes go to a new file in the destination's folder, which then
+  // replaces the destination in one step. A failed copy leaves the
+  // destination as it was and no temporary file behind. A destination that
+  // is the source itself fails with HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED).
+  // May be called from any thread.
+  virtual HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) = 0;
+
   // --- Diagnostics ---------------------------------------------------------
   // Writes one debug line (UTF-8); the backend decides whether anyone sees it.
   virtual void WriteDebugLine(std::string_view line) = 0;

@@ -20,6 +20,7 @@
 #include "com/Types.h"
 #include "platform/DialogTemplate.h"
 #include "platform/IWindowProcedure.h"
+#include "platform/SaveFileDialog.h"
 #include "platform/ToolBarButton.h"
 #include "platform/WindowMessages.h"
 
@@ -132,6 +133,10 @@ class IWindowing {
   virtual INT_PTR DialogBox(const DialogTemplate& dialogTemplate, HWND owner,
                             IWindowProcedure* procedure) = 0;
   virtual BOOL EndDialog(HWND dialog, INT_PTR result) = 0;
+  // Runs the platform's modal Save dialog. S_OK with the chosen path;
+  // HRESULT_FROM_WIN32(ERROR_CANCELLED) when the user cancelled; another
+  // failure when the dialog could not be shown.
+  virtual HRESULT ShowSaveFileDialog(HWND owner, const SaveFileDialog& dialog, SaveFileDialogResult* result) = 0;
 
   // --- Controls -------------------------------------------------------------------
   // A toolbar across the top of the parent's client area. A click sends

@@ -45,3 +45,4 @@ inline constexpr UINT IDS_FILE_NOT_FOUND = 59011;
 inline constexpr UINT IDS_SAVE_FAILED = 59012;
 inline constexpr UINT IDS_SAVE_DIALOG_TITLE = 59013;
 inline constexpr UINT IDS_OPEN_AFTER_SAVE = 59014;
+inline constexpr UINT IDS_CONFIRM_REPLACE = 59020;

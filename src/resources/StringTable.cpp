@@ -9,7 +9,7 @@ namespace {
 // 58108 ends with the download address; it is spelled out here so that the
 // table holds the whole text a user reads, and checked against the constant
 // by the tests.
-constexpr std::array<std::pair<UINT, std::u16string_view>, 22> kStrings{{
+constexpr std::array<std::pair<UINT, std::u16string_view>, 23> kStrings{{
     {IDR_MAINFRAME, u"Vellumview04"},
     {ID_BACK, u"Back\nBack"},
     {ID_FORWARD, u"Forward\nForward"},
@@ -35,6 +35,8 @@ constexpr std::array<std::pair<UINT, std::u16string_view>, 22> kStrings{{
     {IDS_SAVE_FAILED, u"ファイルを保存できません"},
     {IDS_SAVE_DIALOG_TITLE, u"ファイルを保存"},
     {IDS_OPEN_AFTER_SAVE, u"保存後にファイルを開く"},
+    // Follows the path of a file the save would replace.
+    {IDS_CONFIRM_REPLACE, u" は既に存在します。置き換えますか?"},
     {0, u""},
 }};
 }  // namespace

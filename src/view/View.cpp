@@ -57,6 +57,8 @@ CView::~CView() {
   m_userDataFolder.shrink_to_fit();
   m_startUrl.clear();
   m_startUrl.shrink_to_fit();
+  m_fileProcs.clear();
+  m_saveRequests.clear();
   m_webView.Reset();
   m_controller.Reset();
 }
@@ -76,12 +78,18 @@ bool CView::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_DPICHANGED:
       result = OnDpiChanged(handled);
       return handled;
+    case WM_SAVE_COPY:
+      result = OnSaveCopy();
+      return true;
     default:
       return false;
   }
 }
 
 LRESULT CView::OnCreate() {
+  // Complete before the web view exists, so that every navigation, the start
+  // page's included, is judged against the final table.
+  if (m_pFrame) m_fileProcs = BuildFileProcTable(m_pFrame->GetSettings(), this);
   HRESULT hr = PreparePaths();
   if (FAILED(hr)) {
     ReportViewFailure(IDS_BROWSER_CONFIGURATION_FAILED, hr);
@@ -237,6 +245,7 @@ HRESULT CView::OnControllerCreated(HRESULT errorCode, ICoreWebView2Controller* c
   // Its events arrive through the message loop after this handler has
   // returned, so the handlers registered below still see all of them.
   m_webView->Navigate(m_startUrl.c_str());
+  RegisterLinkPolicyHandlers();
 
   ComPtr<ICoreWebView2_2> webView2;
   ComPtr<ICoreWebView2_22> webView22;

@@ -3,15 +3,18 @@
 // area and owns the engine's controller and web view. It builds them in a
 // chain of asynchronous steps started by its own WM_CREATE, answers the web
 // view's local file requests, and keeps the web view sized to its window.
+#include <deque>
 #include <string>
 
 #include "com/ComPtr.h"
 #include "com/Types.h"
+#include "fileops/FileProcTable.h"
+#include "fileops/ISaveCopyTarget.h"
 #include "platform/CWindowImplBase.h"
 #include "view/IViewFrame.h"
 #include "webview/EngineContract.h"
 
-class CView : public CWindowImplBase {
+class CView : public CWindowImplBase, public ISaveCopyTarget {
  public:
   // The styles the frame creates the view window with.
   static constexpr DWORD kWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -54,6 +57,34 @@ class CView : public CWindowImplBase {
   // environment. Always returns S_OK: a page learns of failures from the
   // status code.
   HRESULT OnWebResourceRequested(ICoreWebView2_2* webView, ICoreWebView2WebResourceRequestedEventArgs* args);
+
+  // The link policy (ViewLinkPolicy.cpp): main-document navigations, downloads
+  // and new-window requests.
+  HRESULT OnNavigationStarting(ICoreWebView2* sender, ICoreWebView2NavigationStartingEventArgs* args);
+  HRESULT OnDownloadStarting(ICoreWebView2* sender, ICoreWebView2DownloadStartingEventArgs* args);
+  HRESULT OnNewWindowRequested(ICoreWebView2* sender, ICoreWebView2NewWindowRequestedEventArgs* args);
+  // Registers the three handlers above on m_webView.
+  void RegisterLinkPolicyHandlers();
+  // WM_SAVE_COPY: saves a copy for the oldest queued request.
+  LRESULT OnSaveCopy();
+
+  // ISaveCopyTarget, for the save handlers of m_fileProcs.
+  HWND GetSaveCopyWindow() const override { return m_hWnd; }
+  void QueueSaveCopy(SaveCopyRequest request) override { m_saveRequests.push_back(std::move(request)); }
+
+  // Extension key to file operation, built from the settings first thing in
+  // WM_CREATE and never changed afterwards.
+  FileProcTable m_fileProcs;
+  // Save requests not yet handled, oldest first: each WM_SAVE_COPY takes the
+  // request it was posted for, so two quick requests each get their dialog.
+  std::deque<SaveCopyRequest> m_saveRequests;
+  // The remembered state of the Save dialog's "open after saving" box.
+  bool m_openAfterSave = false;
+  // True while a Save dialog or its copy runs. Posted messages keep flowing
+  // under the dialog's modal loop; a WM_SAVE_COPY that arrives then is
+  // counted here and posted again afterwards, so dialogs never stack.
+  bool m_savingCopy = false;
+  int m_deferredSaveCopies = 0;
 
   // The frame holding the view; not owned. Set by start-up right after the
   // frame object is constructed, before any window exists.

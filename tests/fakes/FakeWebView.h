@@ -27,7 +27,15 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void Withhold(const IID& iid) { m_withheld.push_back(iid); }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
-  void DropHandlers() { m_otherHandlers.clear(), m_resourceHandlers.clear(), m_fullScreenHandlers.clear(); }
+  void DropHandlers() {
+    m_otherHandlers.clear(), m_resourceHandlers.clear(), m_fullScreenHandlers.clear();
+    m_navigationHandlers.clear(), m_downloadHandlers.clear(), m_newWindowHandlers.clear();
+  }
+  // Raise the link events to every handler registered for them; the last
+  // failure, if any, is returned.
+  HRESULT RaiseNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args) { return Raise(m_navigationHandlers, args); }
+  HRESULT RaiseDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return Raise(m_downloadHandlers, args); }
+  HRESULT RaiseNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args) { return Raise(m_newWindowHandlers, args); }
   // Calls every resource request handler; the last failure, if any, is returned.
   HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) {
     const auto handlers = m_resourceHandlers;  // a handler may register another
@@ -77,10 +85,10 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     return Add("add_ContainsFullScreenElementChanged", m_fullScreenHandlers, handler, token);
   }
   HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* h, EventRegistrationToken* t) override {
-    return Add("add_NavigationStarting", m_otherHandlers, h, t);
+    return Add("add_NavigationStarting", m_navigationHandlers, h, t);
   }
   HRESULT add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* h, EventRegistrationToken* t) override {
-    return Add("add_NewWindowRequested", m_otherHandlers, h, t);
+    return Add("add_NewWindowRequested", m_newWindowHandlers, h, t);
   }
   HRESULT add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
                                    EventRegistrationToken* token) override {
@@ -92,7 +100,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
     return FAILED(getEnvironmentResult) ? getEnvironmentResult : environment.CopyTo(out);
   }
   HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* h, EventRegistrationToken* t) override {
-    return Add("add_DownloadStarting", m_otherHandlers, h, t);
+    return Add("add_DownloadStarting", m_downloadHandlers, h, t);
   }
   HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context,
                                                               COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS kinds) override {
@@ -107,6 +115,14 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   ComPtr<ICoreWebView2Environment> environment;
   HRESULT getEnvironmentResult = S_OK;
  private:
+  template <typename List, typename Args>
+  HRESULT Raise(const List& list, Args* args) {
+    const auto handlers = list;  // a handler may register another
+    HRESULT result = S_OK;
+    for (const auto& handler : handlers)
+      if (const HRESULT hr = handler->Invoke(this, args); FAILED(hr)) result = hr;
+    return result;
+  }
   HRESULT Log(std::string call) { return m_log->Add(std::move(call)), S_OK; }
   template <typename List, typename Handler>
   HRESULT Add(const char* call, List& list, Handler* handler, EventRegistrationToken* token) {
@@ -122,4 +138,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   std::vector<ComPtr<IUnknown>> m_otherHandlers;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;
   std::vector<ComPtr<ICoreWebView2ContainsFullScreenElementChangedEventHandler>> m_fullScreenHandlers;
+  std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> m_navigationHandlers;
+  std::vector<ComPtr<ICoreWebView2DownloadStartingEventHandler>> m_downloadHandlers;
+  std::vector<ComPtr<ICoreWebView2NewWindowRequestedEventHandler>> m_newWindowHandlers;
 };

@@ -131,6 +131,7 @@ TEST_F(ViewTest, TheChainRunsFromCreationToTheRegisteredHandlersInOrder) {
                           "put_AreDefaultScriptDialogsEnabled(1)", "put_IsWebMessageEnabled(1)",
                           "put_AreDevToolsEnabled(0)", testing::StartsWith("put_Bounds("),
                           "add_ContainsFullScreenElementChanged", "Navigate(file:///srv/app/index.html)",
+                          "add_NavigationStarting", "add_DownloadStarting", "add_NewWindowRequested",
                           "AddWebResourceRequestedFilterWithRequestSourceKinds(*,0,4294967295)", "add_WebResourceRequested"));
   EXPECT_EQ(m_browserArguments, u"--disable-web-security --allow-file-access-from-files --allow-file-access");
   EXPECT_THAT(m_environment->controllerParents, ElementsAre(Host().m_hWnd));

@@ -261,6 +261,33 @@ void FakeSystem::FreeLibrary(LibraryHandle library) {
   if (LoadedLibrary* l = Find(library)) ++l->frees;
 }
 
+HRESULT FakeSystem::OpenWithDefaultHandler(std::u16string_view target) {
+  m_shellLaunches.push_back({std::u16string(target), {}, {}});
+  return m_shellLaunchResult;
+}
+
+HRESULT FakeSystem::StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) {
+  m_shellLaunches.push_back({{}, std::u16string(program), arguments});
+  return m_shellLaunchResult;
+}
+
+bool FakeSystem::IsDirectory(std::u16string_view path) { return m_folders.contains(std::u16string(path)); }
+
+HRESULT FakeSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination) {
+  if (m_copyHook) m_copyHook();
+  if (FAILED(m_copyResult)) return m_copyResult;
+  const auto found = m_files.find(std::u16string(source));
+  if (found == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
+  if (source == destination) return HResultFromWin32(ERROR_ACCESS_DENIED);
+  m_files[std::u16string(destination)] = found->second;
+  return S_OK;
+}
+
+std::string FakeSystem::FileContent(std::u16string_view path) const {
+  const auto found = m_files.find(std::u16string(path));
+  return found == m_files.end() ? std::string() : found->second.content;
+}
+
 void FakeSystem::WriteDebugLine(std::string_view line) { m_debugLines.emplace_back(line); }
 
 void FakeSystem::WriteCreationFailureEvent(const CreationFailureEvent& event) { m_failureEvents.push_back(event); }

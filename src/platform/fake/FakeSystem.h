@@ -110,6 +110,23 @@ class FakeSystem final : public ISystem {
   // waited for. Safe to read while another thread starts or waits.
   std::vector<StartedProcess> StartedProcesses() const;
   int ProcessesNotWaitedFor() const;
+  // Shell launches, in order: a default-handler open records its target, a
+  // program start its program and arguments.
+  struct ShellLaunch {
+    std::u16string target;                // the file, folder or address opened
+    std::u16string program;               // the program started, or empty
+    std::vector<std::u16string> arguments;
+    friend bool operator==(const ShellLaunch&, const ShellLaunch&) = default;
+  };
+  const std::vector<ShellLaunch>& ShellLaunches() const { return m_shellLaunches; }
+  void SetShellLaunchResult(HRESULT hr) { m_shellLaunchResult = hr; }
+  // Makes every CopyFileReplacing fail with this code (S_OK to copy again).
+  void SetCopyResult(HRESULT hr) { m_copyResult = hr; }
+  // Runs at the start of every CopyFileReplacing, on the copying thread; a
+  // test blocks in it to stand for a copy that takes long.
+  void SetCopyHook(std::function<void()> hook) { m_copyHook = std::move(hook); }
+  // The content of a fake file, empty when there is none.
+  std::string FileContent(std::u16string_view path) const;
 
   // --- ISystem ---------------------------------------------------------------
   std::optional<std::u16string> ReadEnvironmentVariable(std::u16string_view name) override;
@@ -135,6 +152,10 @@ class FakeSystem final : public ISystem {
   HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
                        ProcessHandle* process) override;
   HRESULT WaitForProcess(ProcessHandle process) override;
+  HRESULT OpenWithDefaultHandler(std::u16string_view target) override;
+  HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) override;
+  bool IsDirectory(std::u16string_view path) override;
+  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 
@@ -169,5 +190,9 @@ class FakeSystem final : public ISystem {
   std::map<ProcessHandle, std::function<HRESULT()>> m_running;
   ProcessHandle m_nextProcess = 100;
   std::vector<std::string> m_debugLines;
+  std::vector<ShellLaunch> m_shellLaunches;
+  HRESULT m_shellLaunchResult = S_OK;
+  HRESULT m_copyResult = S_OK;
+  std::function<void()> m_copyHook;
   std::vector<CreationFailureEvent> m_failureEvents;
 };

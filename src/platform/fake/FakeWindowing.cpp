@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/Win32Error.h"
+
 FakeWindowing::FakeWindowing() {
   MONITORINFO primary;
   primary.rcMonitor = RECT{0, 0, 1920, 1080};
@@ -237,3 +239,18 @@ void FakeWindowing::WakeUp() {
 }
 
 void FakeWindowing::WriteErrorLine(std::string_view line) { m_errorLines.emplace_back(line); }
+
+void FakeWindowing::AnswerSaveDialogs(std::vector<SaveDialogAnswer> answers) {
+  for (auto& answer : answers) m_saveDialogAnswers.push_back(std::move(answer));
+}
+
+HRESULT FakeWindowing::ShowSaveFileDialog(HWND owner, const SaveFileDialog& dialog, SaveFileDialogResult* result) {
+  Record("ShowSaveFileDialog", owner, dialog.title);
+  m_saveDialogs.emplace_back(owner, dialog);
+  if (!result) return E_POINTER;
+  *result = {};
+  if (m_saveDialogAnswers.empty()) return HResultFromWin32(ERROR_CANCELLED);
+  const SaveDialogAnswer answer = std::move(m_saveDialogAnswers.front());
+  m_saveDialogAnswers.pop_front();
+  return answer(dialog, result);
+}

@@ -57,6 +57,10 @@ class FakeWindowing : public WindowingCore {
   void AllowBlocking(bool allow) { m_allowBlocking = allow; }
   // The answers given to the next message boxes, in order; IDOK afterwards.
   void AnswerMessageBoxes(std::vector<int> answers);
+  // Answers the next Save dialogs, in order; a dialog without an answer is
+  // cancelled. An answer fills the result and returns the dialog's status.
+  using SaveDialogAnswer = std::function<HRESULT(const SaveFileDialog&, SaveFileDialogResult*)>;
+  void AnswerSaveDialogs(std::vector<SaveDialogAnswer> answers);
   // Replaces the monitors; the first is the primary one.
   void SetMonitors(std::vector<MONITORINFO> monitors) { m_monitors = std::move(monitors); }
   void SetDefaultRect(const RECT& rect) { m_defaultRect = rect; }
@@ -72,6 +76,8 @@ class FakeWindowing : public WindowingCore {
   std::vector<Call> CallsNamed(std::string_view name) const;
   const std::vector<ShownMessageBox>& MessageBoxes() const { return m_messageBoxes; }
   const std::vector<ShownDialog>& Dialogs() const { return m_dialogs; }
+  // The Save dialogs shown, with their owners.
+  const std::vector<std::pair<HWND, SaveFileDialog>>& SaveDialogs() const { return m_saveDialogs; }
   const std::vector<std::string>& ErrorLines() const { return m_errorLines; }
   bool Starved() const { return m_starved; }
   int DpiCalls() const { return m_dpiCalls; }
@@ -84,6 +90,8 @@ class FakeWindowing : public WindowingCore {
   HWND ParentOf(HWND hwnd) const;
   // Simulates the user resizing a top-level window (WM_SIZE is sent).
   void UserResize(HWND hwnd, int width, int height);
+
+  HRESULT ShowSaveFileDialog(HWND owner, const SaveFileDialog& dialog, SaveFileDialogResult* result) override;
 
  protected:
   HWND NativeCreateWindow(const WindowRecord& record) override;
@@ -129,6 +137,8 @@ class FakeWindowing : public WindowingCore {
   std::vector<MONITORINFO> m_monitors;
   std::deque<std::function<void()>> m_script;
   std::deque<int> m_messageBoxAnswers;
+  std::deque<SaveDialogAnswer> m_saveDialogAnswers;
+  std::vector<std::pair<HWND, SaveFileDialog>> m_saveDialogs;
   std::vector<Call> m_calls;
   std::vector<ShownMessageBox> m_messageBoxes;
   std::vector<ShownDialog> m_dialogs;

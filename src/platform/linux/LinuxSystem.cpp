@@ -18,6 +18,8 @@
 #endif
 
 #include "platform/linux/ElfVersionSection.h"
+#include "platform/linux/FileCopy.h"
+#include "platform/linux/ShellLauncher.h"
 #include "platform/linux/RegistryStore.h"
 #include "util/DebugOutput.h"
 #include "util/FileStream.h"
@@ -295,4 +297,35 @@ void LinuxSystem::WriteCreationFailureEvent(const CreationFailureEvent& event) {
 #else
   (void)event;
 #endif
+}
+
+HRESULT LinuxSystem::OpenWithDefaultHandler(std::u16string_view target) {
+  const auto utf8 = WideToUtf8Exact(target);
+  if (!utf8 || target.find(u'\0') != std::u16string_view::npos) return E_INVALIDARG;
+  return ShellLauncher::OpenDefault(*utf8);
+}
+
+HRESULT LinuxSystem::StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) {
+  const auto name = NativePath(program);
+  if (!name) return E_INVALIDARG;
+  std::vector<std::string> native;
+  for (const std::u16string& argument : arguments) {
+    // A NUL would end the argument early and hand the program another text.
+    if (argument.find(u'\0') != std::u16string::npos) return E_INVALIDARG;
+    native.push_back(WideToUtf8(argument));
+  }
+  return ShellLauncher::Start(*name, native);
+}
+
+bool LinuxSystem::IsDirectory(std::u16string_view path) {
+  const auto native = NativePath(path);
+  struct stat info{};
+  return native && ::stat(native->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+HRESULT LinuxSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination) {
+  const auto from = NativePath(source);
+  const auto to = NativePath(destination);
+  if (!from || !to) return HResultFromWin32(ERROR_INVALID_NAME);
+  return FileCopy::Replace(*from, *to);
 }

@@ -35,6 +35,10 @@ class LinuxSystem final : public ISystem {
   HRESULT StartProcess(std::u16string_view path, const std::vector<std::u16string>& arguments,
                        ProcessHandle* process) override;
   HRESULT WaitForProcess(ProcessHandle process) override;
+  HRESULT OpenWithDefaultHandler(std::u16string_view target) override;
+  HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) override;
+  bool IsDirectory(std::u16string_view path) override;
+  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
 

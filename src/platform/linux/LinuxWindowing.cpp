@@ -15,11 +15,13 @@
 #include "platform/linux/ApplicationIcon.h"
 #include "platform/linux/GtkDialogBuilder.h"
 #include "platform/linux/GtkMessageBox.h"
+#include "platform/linux/GtkSaveDialog.h"
 #include "platform/linux/GtkToolBar.h"
 #include "platform/linux/GtkWindowMenu.h"
 #include "platform/linux/LinuxWindowSignals.h"
 #include "platform/linux/LinuxWindowingImpl.h"
 #include "util/Strings.h"
+#include "util/Win32Error.h"
 
 namespace {
 
@@ -435,6 +437,31 @@ int LinuxWindowing::NativeMessageBox(HWND owner, std::u16string_view text, std::
   m_impl->trace.Line("messagebox-closed");
   if (quitCode) PostQuitMessage(*quitCode);
   return answer;
+}
+
+HRESULT LinuxWindowing::ShowSaveFileDialog(HWND owner, const SaveFileDialog& dialog, SaveFileDialogResult* result) {
+  if (!result) return E_POINTER;
+  *result = {};
+  if (!m_impl->initialized) return E_UNEXPECTED;
+  GtkWindow* parent = owner && m_impl->Native(owner) ? GTK_WINDOW(gtk_widget_get_toplevel(ToWidget(owner))) : nullptr;
+  std::optional<int> quitCode;
+  bool accepted = false;
+  {
+    GtkSaveDialog chooser(parent, dialog);
+    chooser.Show();
+    m_impl->trace.Line("save-dialog-shown title=" + WindowTrace::OneLine(dialog.title) +
+                       " name=" + WindowTrace::OneLine(dialog.fileName) + " type=" + WindowTrace::OneLine(dialog.typeName) +
+                       " pattern=" + WindowTrace::OneLine(dialog.typePattern) + " choice=" +
+                       (dialog.offerCheckBox ? WindowTrace::OneLine(dialog.checkBoxLabel) +
+                                                   (dialog.checkBoxState ? ":true" : ":false")
+                                             : std::string("-")));
+    quitCode = RunModalLoop([&chooser] { return chooser.Answered(); });
+    accepted = chooser.Accepted(result);
+  }
+  m_impl->trace.Line(accepted ? "save-dialog-closed path=" + WindowTrace::OneLine(result->path)
+                              : std::string("save-dialog-closed cancelled"));
+  if (quitCode) PostQuitMessage(*quitCode);
+  return accepted ? S_OK : HResultFromWin32(ERROR_CANCELLED);
 }
 
 LRESULT LinuxWindowing::NativeControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,6 +30,7 @@ class LinuxWindowing final : public WindowingCore {
 
   bool Initialize() override;
   void SetProcessDpiAware() override;
+  HRESULT ShowSaveFileDialog(HWND owner, const SaveFileDialog& dialog, SaveFileDialogResult* result) override;
 
  protected:
   HWND NativeCreateWindow(const WindowRecord& record) override;
