@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -17,15 +16,11 @@
 #include "InstallTarget.h"
 #include "InstallerArguments.h"
 #include "RuntimeInstaller.h"
+#include "util/CommandLineTool.h"
 
 namespace {
 
-constexpr const char* kName = "vellumview-runtime-installer";
-
-int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kName, message.c_str());
-  return status;
-}
+constexpr CommandLineTool kTool("vellumview-runtime-installer");
 
 std::string HomeFromPasswordDatabase() {
   const struct passwd* entry = ::getpwuid(::geteuid());
@@ -36,24 +31,24 @@ int Run(int argc, char** argv) {
   InstallerArguments arguments;
   std::string error;
   if (!InstallerArguments::Parse(std::vector<std::string>(argv + 1, argv + argc), &arguments, &error))
-    return Fail(2, error);
+    return kTool.Fail(2, error);
 
   InstallTarget target;
   if (!InstallTarget::Choose(arguments.scope, ::geteuid() == 0, [](const char* name) { return std::getenv(name); },
                              HomeFromPasswordDatabase(), &target, &error))
-    return Fail(1, error);
+    return kTool.Fail(1, error);
 
   // The payload is the folder of the installer's own file, wherever a
   // bundle's link to it or copy of it was started from.
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return Fail(1, "cannot find the installer's own folder: " + ec.message());
+  if (ec) return kTool.Fail(1, "cannot find the installer's own folder: " + ec.message());
 
   RuntimeInstaller installer;
   InstallOutcome outcome;
-  if (!installer.Install(self.parent_path(), target, &outcome, &error)) return Fail(1, error);
+  if (!installer.Install(self.parent_path(), target, &outcome, &error)) return kTool.Fail(1, error);
   if (!arguments.silent) {
-    std::printf("%s: runtime %s %s in %s%s\n", kName, outcome.version.c_str(),
+    std::printf("%s: runtime %s %s in %s%s\n", kTool.Name(), outcome.version.c_str(),
                 outcome.copied ? "installed" : "already installed", outcome.folder.string().c_str(),
                 outcome.registered ? "" : " (a newer registered runtime stays in use)");
   }
@@ -62,12 +57,4 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // Nothing in the installer throws on purpose; running out of memory is
-  // reported like any other failure rather than ending with a trace.
-  try {
-    return Run(argc, argv);
-  } catch (const std::exception& exception) {
-    return Fail(1, exception.what());
-  }
-}
+int main(int argc, char** argv) { return kTool.Main(Run, argc, argv); }

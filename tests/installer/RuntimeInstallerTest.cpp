@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 #include <iterator>
 
 #include "platform/linux/RegistryStore.h"
@@ -51,6 +52,19 @@ std::size_t EntryCount(const fs::path& folder) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
+// A file's status; a test that cannot read it fails.
+struct stat Status(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+// What one run of the installer reports.
+struct InstallRun {
+  bool ok;
+  InstallOutcome outcome;
+  std::string error;
+};
 
 class RuntimeInstallerTest : public ::testing::Test {
  protected:
@@ -65,9 +79,18 @@ class RuntimeInstallerTest : public ::testing::Test {
   fs::path Root() const { return m_target.runtimeRoot; }
   fs::path Store() const { return m_target.storePath; }
 
-  bool Install(InstallOutcome* outcome, std::string* error,
-               RuntimeTree::FileCopier copier = RuntimeTree::CopyFile) {
-    return RuntimeInstaller(std::move(copier)).Install(Payload(), m_target, outcome, error);
+  InstallRun Install(RuntimeTree::FileCopier copier = RuntimeTree::CopyFile) {
+    InstallRun run{};
+    run.ok = RuntimeInstaller(std::move(copier)).Install(Payload(), m_target, &run.outcome, &run.error);
+    return run;
+  }
+
+  // A failed run leaves neither a runtime nor a registration behind.
+  void ExpectFailureLeavesNothing(const InstallRun& run, const char* message) {
+    EXPECT_FALSE(run.ok);
+    EXPECT_NE(run.error.find(message), std::string::npos) << run.error;
+    EXPECT_EQ(EntryCount(Root()), 0u);
+    EXPECT_FALSE(fs::exists(Store()));
   }
 
   TemporaryDirectory m_folder;
@@ -77,42 +100,28 @@ class RuntimeInstallerTest : public ::testing::Test {
 TEST_F(RuntimeInstallerTest, FreshInstallCopiesTheNewestVersionAndRegistersIt) {
   AddVersion(Payload(), "120.0.1.0");
   const fs::path source = AddVersion(Payload(), "125.0.1.0");
-  InstallOutcome outcome;
-  std::string error;
-  ASSERT_TRUE(Install(&outcome, &error)) << error;
-  EXPECT_EQ(outcome.version, "125.0.1.0");
-  EXPECT_TRUE(outcome.copied);
-  EXPECT_TRUE(outcome.registered);
-  EXPECT_TRUE(RuntimeTree::Equal(source, Root() / "125.0.1.0", &error)) << error;
+  InstallRun run = Install();
+  ASSERT_TRUE(run.ok) << run.error;
+  EXPECT_EQ(std::tuple(run.outcome.version, run.outcome.copied, run.outcome.registered),
+            std::tuple("125.0.1.0", true, true));
+  EXPECT_TRUE(RuntimeTree::Equal(source, Root() / "125.0.1.0", &run.error)) << run.error;
   EXPECT_EQ(EntryCount(Root()), 1u) << "only the version folder, no staging folder";
   EXPECT_EQ(RegisteredFolder(Store()), (Root() / "125.0.1.0").string());
-  struct stat copied {};
-  struct stat payloadFile {};
-  ASSERT_EQ(::stat(LibraryIn(Root() / "125.0.1.0").c_str(), &copied), 0);
-  ASSERT_EQ(::stat(LibraryIn(source).c_str(), &payloadFile), 0);
-  EXPECT_EQ(copied.st_mode & 0777, payloadFile.st_mode & 0777);
+  EXPECT_EQ(Status(LibraryIn(Root() / "125.0.1.0")).st_mode & 0777, Status(LibraryIn(source)).st_mode & 0777);
 }
 
 TEST_F(RuntimeInstallerTest, SecondRunChangesNothing) {
   AddVersion(Payload(), "125.0.1.0");
-  InstallOutcome outcome;
-  std::string error;
-  ASSERT_TRUE(Install(&outcome, &error)) << error;
-  struct stat storeBefore {};
-  struct stat libraryBefore {};
-  ASSERT_EQ(::stat(Store().c_str(), &storeBefore), 0);
-  ASSERT_EQ(::stat(LibraryIn(Root() / "125.0.1.0").c_str(), &libraryBefore), 0);
+  ASSERT_TRUE(Install().ok);
+  const fs::path library = LibraryIn(Root() / "125.0.1.0");
+  const ino_t storeBefore = Status(Store()).st_ino, libraryBefore = Status(library).st_ino;
   const std::string storeText = ReadAll(Store());
 
-  ASSERT_TRUE(Install(&outcome, &error)) << error;
-  EXPECT_FALSE(outcome.copied);
-  EXPECT_TRUE(outcome.registered);
-  struct stat storeAfter {};
-  struct stat libraryAfter {};
-  ASSERT_EQ(::stat(Store().c_str(), &storeAfter), 0);
-  ASSERT_EQ(::stat(LibraryIn(Root() / "125.0.1.0").c_str(), &libraryAfter), 0);
-  EXPECT_EQ(storeAfter.st_ino, storeBefore.st_ino) << "the store was not rewritten";
-  EXPECT_EQ(libraryAfter.st_ino, libraryBefore.st_ino) << "the runtime was not copied again";
+  const InstallRun run = Install();
+  ASSERT_TRUE(run.ok) << run.error;
+  EXPECT_EQ(std::pair(run.outcome.copied, run.outcome.registered), std::pair(false, true));
+  EXPECT_EQ(Status(Store()).st_ino, storeBefore) << "the store was not rewritten";
+  EXPECT_EQ(Status(library).st_ino, libraryBefore) << "the runtime was not copied again";
   EXPECT_EQ(ReadAll(Store()), storeText);
 }
 
@@ -139,11 +148,10 @@ TEST_F(RuntimeInstallerTest, RegistrationReplacesOlderAndKeepsNewerRuntimesAndOt
     std::ofstream(Store()) << "Windows Registry Editor Version 5.00\n\n" << other << "[HKEY_CURRENT_USER\\"
                            << RuntimeInstaller::RegistrationKey() << "]\n\"EBWebView\"=\"" << c.registered
                            << "\"\n\"pv\"=\"kept too\"\n";
-    InstallOutcome outcome;
-    std::string error;
-    ASSERT_TRUE(Install(&outcome, &error)) << error;
+    const InstallRun run = Install();
+    ASSERT_TRUE(run.ok) << run.error;
     EXPECT_EQ(RegisteredFolder(Store()), c.expected);
-    EXPECT_EQ(outcome.registered, c.expected == ours);
+    EXPECT_EQ(run.outcome.registered, c.expected == ours);
     const std::string after = ReadAll(Store());
     EXPECT_NE(after.find(other), std::string::npos);
     EXPECT_NE(after.find("\"pv\"=\"kept too\"\n"), std::string::npos);
@@ -170,12 +178,7 @@ TEST_F(RuntimeInstallerTest, FailedOrCorruptCopyLeavesNoRuntime) {
   for (const auto& [label, copier, message] :
        {std::tuple{"half copy", halfCopy, "disk full"}, std::tuple{"corrupt copy", corruptCopy, "verification"}}) {
     SCOPED_TRACE(label);
-    InstallOutcome outcome;
-    std::string error;
-    EXPECT_FALSE(Install(&outcome, &error, copier));
-    EXPECT_NE(error.find(message), std::string::npos) << error;
-    EXPECT_EQ(EntryCount(Root()), 0u);
-    EXPECT_FALSE(fs::exists(Store()));
+    ExpectFailureLeavesNothing(Install(copier), message);
   }
 }
 
@@ -184,11 +187,10 @@ TEST_F(RuntimeInstallerTest, DamagedVersionFolderIsReplacedWhole) {
   fs::create_directories(LibraryIn(Root() / "125.0.1.0").parent_path());
   std::ofstream(LibraryIn(Root() / "125.0.1.0")) << "truncated";
   std::ofstream(Root() / "125.0.1.0" / "stray") << "left over";
-  InstallOutcome outcome;
-  std::string error;
-  ASSERT_TRUE(Install(&outcome, &error)) << error;
-  EXPECT_TRUE(outcome.copied);
-  EXPECT_TRUE(RuntimeTree::Equal(source, Root() / "125.0.1.0", &error)) << error;
+  InstallRun run = Install();
+  ASSERT_TRUE(run.ok) << run.error;
+  EXPECT_TRUE(run.outcome.copied);
+  EXPECT_TRUE(RuntimeTree::Equal(source, Root() / "125.0.1.0", &run.error)) << run.error;
   EXPECT_EQ(EntryCount(Root()), 1u);
 }
 
@@ -222,22 +224,16 @@ TEST_F(RuntimeInstallerTest, UnusablePayloadsFail) {
     fs::remove_all(Payload());
     fs::create_directories(Payload());
     c.make(Payload());
-    InstallOutcome outcome;
-    std::string error;
-    EXPECT_FALSE(Install(&outcome, &error));
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
-    EXPECT_EQ(EntryCount(Root()), 0u);
-    EXPECT_FALSE(fs::exists(Store()));
+    ExpectFailureLeavesNothing(Install(), c.message);
   }
 }
 
 TEST_F(RuntimeInstallerTest, UnreadableStoreIsNeverReplaced) {
   AddVersion(Payload(), "125.0.1.0");
   fs::create_directories(Store());  // a folder where the store file should be
-  InstallOutcome outcome;
-  std::string error;
-  EXPECT_FALSE(Install(&outcome, &error));
-  EXPECT_NE(error.find("cannot read the registry store"), std::string::npos) << error;
+  const InstallRun run = Install();
+  EXPECT_FALSE(run.ok);
+  EXPECT_NE(run.error.find("cannot read the registry store"), std::string::npos) << run.error;
   EXPECT_TRUE(fs::is_directory(Store()));
 }
 

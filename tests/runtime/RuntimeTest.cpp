@@ -2,9 +2,7 @@
 // events go through (main-loop queue, handler lists, argument objects); the
 // trace; and download names.
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <glib.h>
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -18,6 +16,7 @@
 #include "RequestTrace.h"
 #include "RuntimeEnvironment.h"
 #include "com/Callback.h"
+#include "util/TemporaryDirectory.h"
 #include "webview/EngineContract.h"
 
 namespace {
@@ -28,11 +27,9 @@ std::string FileText(const char* path) {
   return g_file_get_contents(path, &text, &length, nullptr) ? std::string(text, length) : "";
 }
 
-TEST(RuntimeEntry, LibraryCarriesItsVersionAndExportsOnlyTheEntry) {
-  // The loader reads the version without loading the library.
-  const std::string bytes = FileText(VELLUM_RUNTIME_LIBRARY);
-  EXPECT_NE(bytes.find(std::string("130.0.2839.0") + '\0'), std::string::npos);
-  EXPECT_NE(bytes.find(".vellumview_version"), std::string::npos) << "section name in the section header table";
+// The version the loader reads from the library without loading it is
+// checked through the loader's own reader in its end-to-end tests.
+TEST(RuntimeEntry, LibraryExportsOnlyTheEntry) {
   // The functions of the dynamic symbol table, as binutils lists them.
   g_autofree char* functions = nullptr;
   g_spawn_command_line_sync("sh -c \"nm -D --defined-only " VELLUM_RUNTIME_LIBRARY " | awk '$2 ~ /^[TW]$/ {print $3}'\"",
@@ -58,9 +55,9 @@ TEST(RuntimeEntry, AnswersAtOnceWhatItCannotServe) {
 }
 
 TEST(RuntimeEnvironment, ADataFolderThatCannotBeMadeOrWrittenFailsWithItsCode) {
-  g_autofree char* made = g_dir_make_tmp("vellum-runtime-folder-XXXXXX", nullptr);
-  const std::string root = made;
-  g_file_set_contents((root + "/file").c_str(), "x", 1, nullptr);
+  const TemporaryDirectory folder;
+  const std::string root = folder.Path().string();
+  folder.WriteFile("file", "x");
   const struct { std::string folder; HRESULT hr; } cases[] = {
       {root + "/a/b/EBWebView/Data", S_OK},                                      // made with its parents
       {root + "/a/b/EBWebView/Data", S_OK},                                      // and again when it exists
@@ -72,8 +69,6 @@ TEST(RuntimeEnvironment, ADataFolderThatCannotBeMadeOrWrittenFailsWithItsCode) {
     EXPECT_EQ(RuntimeEnvironment::PrepareFolder(c.folder), c.hr) << c.folder;
     EXPECT_EQ(g_file_test(c.folder.c_str(), G_FILE_TEST_IS_DIR), c.hr == S_OK) << c.folder;
   }
-  g_autofree char* command = g_strdup_printf("rm -rf '%s'", made);
-  EXPECT_TRUE(g_spawn_command_line_sync(command, nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(MainLoopQueue, RunsTasksLaterInOrderAndThoseTheyPostInTheNextRound) {
@@ -121,20 +116,17 @@ TEST(RequestTrace, EscapesEverySeparatorFormatsAndAppendsWholeLines) {
             "event navigation-starting file:///a\\sb cancel=1 x=- t=5\n");
   EXPECT_EQ(RequestTrace::FormatRequest("", 1, 404, "Not Found", "engine", "A: b\nC: d\n", 99),
             "request - context=1 status=404 reason=Not\\sFound source=engine t=99 headers=A:\\sb\\nC:\\sd\\n\n");
-  g_autofree char* folder = g_dir_make_tmp("vellum-trace-XXXXXX", nullptr);
-  g_autofree char* path = g_build_filename(folder, "trace.txt", nullptr);
-  g_file_set_contents(path, "earlier line\n", -1, nullptr);
+  const TemporaryDirectory folder;
+  const std::string path = folder.WriteFile("trace.txt", "earlier line\n").string();
   RequestTrace(path).Event("load-finished", "file:///a");
-  const std::string text = FileText(path);
+  const std::string text = FileText(path.c_str());
   EXPECT_EQ(text.rfind("earlier line\nevent load-finished file:///a t=", 0), 0u) << text;
   EXPECT_EQ(text.find('\n', 13), text.size() - 1) << text;
-  g_remove(path);
-  g_rmdir(folder);
 }
 
 TEST(LocalDownload, NumbersANameThatIsTaken) {
-  g_autofree char* folder = g_dir_make_tmp("vellum-download-XXXXXX", nullptr);
-  const std::string base = std::string(folder) + "/";
+  const TemporaryDirectory temporary;
+  const std::string folder = temporary.Path().string(), base = folder + "/";
   struct Step { const char *name, *expected; };
   const Step steps[] = {{"a.pdf", "a.pdf"}, {"a.pdf", "a (1).pdf"}, {"a.pdf", "a (2).pdf"}, {"README", "README"},
                         {"README", "README (1)"}, {".hidden", ".hidden"}, {".hidden", ".hidden (1)"}};
@@ -142,8 +134,6 @@ TEST(LocalDownload, NumbersANameThatIsTaken) {
     EXPECT_EQ(LocalDownload::UniquePath(folder, step.name), base + step.expected);
     g_file_set_contents((base + step.expected).c_str(), "x", 1, nullptr);  // now taken
   }
-  for (const Step& step : steps) g_remove((base + step.expected).c_str());
-  g_rmdir(folder);
 }
 
 }  // namespace

@@ -5,25 +5,22 @@
 // one line on standard error when the settings are not fit to ship, 2 for a
 // bad command line.
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <string>
 
 #include "DesktopEntry.h"
 #include "SettingsCheck.h"
 #include "com/HResult.h"
+#include "util/CommandLineTool.h"
 #include "util/ReadFileToString.h"
 #include "util/Strings.h"
 
 namespace {
 
-int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "vellumview-bundle-entry: %s\n", message.c_str());
-  return status;
-}
+constexpr CommandLineTool kTool("vellumview-bundle-entry");
 
 int Run(int argc, char** argv) {
-  if (argc != 4) return Fail(2, "usage: vellumview-bundle-entry APPDIR WORKDIR OUTDIR");
+  if (argc != 4) return kTool.Fail(2, "usage: vellumview-bundle-entry APPDIR WORKDIR OUTDIR");
   const std::filesystem::path folder(argv[1]);
   std::string text;
   // The program reads at most this much of its settings file as well.
@@ -31,7 +28,7 @@ int Run(int argc, char** argv) {
   if (FAILED(hr)) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return Fail(1, (folder / "settings.json").string() + ": cannot be read (" + code + ")");
+    return kTool.Fail(1, (folder / "settings.json").string() + ": cannot be read (" + code + ")");
   }
   Settings settings;
   std::string error;
@@ -39,25 +36,19 @@ int Run(int argc, char** argv) {
     std::error_code ec;
     return std::filesystem::is_regular_file(folder / WideToUtf8(page), ec);
   };
-  if (!SettingsCheck::Check(text, startPageExists, &settings, &error)) return Fail(1, error);
+  if (!SettingsCheck::Check(text, startPageExists, &settings, &error)) return kTool.Fail(1, error);
   const auto entry = DesktopEntry::Make(WideToUtf8(settings.title), WideToUtf8(settings.browserID), argv[2]);
-  if (!entry) return Fail(1, "the working directory cannot be written into a desktop entry");
+  if (!entry) return kTool.Fail(1, "the working directory cannot be written into a desktop entry");
   const std::filesystem::path file =
       std::filesystem::path(argv[3]) / DesktopEntry::FileName(WideToUtf8(settings.browserID));
   std::FILE* out = std::fopen(file.c_str(), "wx");
-  if (!out) return Fail(1, file.string() + ": cannot be created");
+  if (!out) return kTool.Fail(1, file.string() + ": cannot be created");
   const bool written = std::fputs(entry->c_str(), out) >= 0;
-  if (std::fclose(out) != 0 || !written) return Fail(1, file.string() + ": cannot be written");
+  if (std::fclose(out) != 0 || !written) return kTool.Fail(1, file.string() + ": cannot be written");
   std::printf("%s\n", file.c_str());
   return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::exception& exception) {
-    return Fail(1, exception.what());
-  }
-}
+int main(int argc, char** argv) { return kTool.Main(Run, argc, argv); }

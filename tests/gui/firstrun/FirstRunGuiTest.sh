@@ -13,23 +13,16 @@ program=$2
 runtime=$3
 closer=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 2
-trace=$work/trace.txt
-: > "$trace"
-
 . "$here/../support/GuiTestSupport.sh"
+gui_setup
 # A failing test must not leave the test installer waiting.
 on_fail() { touch "$work/installer-go"; }
 
 # The runtime folder the program is pointed at does not exist until the
 # installer makes it, so the first query finds no runtime. The stores are
 # empty files of this test, so no installed runtime is found either.
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export VELLUMVIEW_MACHINE_REGISTRY=$work/no-machine-store.reg
-export WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$work/installed-runtime
 export VELLUM_TEST_RUNTIME_SOURCE=$runtime
+runtime=$work/installed-runtime
 mkdir -p runtime
 installer=runtime/MicrosoftEdgeWebView2RuntimeInstallerX64.exe
 echo '<!doctype html><html><body><h1>First run</h1></body></html>' > index.html
@@ -38,17 +31,9 @@ echo '{"title": "First run test", "startPage": "index.html", "browserID": "first
 notice='アプリケーション実行の初回のセットアップを行います。 これには数分間かかる場合があります。'
 caption='WebView2ランタイムのセットアップ'
 
-start() {
-  VELLUMVIEW_WINDOW_TRACE=$trace VELLUMVIEW_TRACE=$work/runtime-trace.txt "$program" > "$work/out.txt" 2> "$work/err.txt" &
-  pid=$!
-}
-
 dismiss_notice() {
   wait_for "^messagebox-shown $notice\$"
-  box=$(xdotool search --sync --onlyvisible --pid "$pid" | head -1)
-  [ -n "$box" ] || fail "notice window not found"
-  xdotool windowfocus --sync "$box"
-  xdotool key Return
+  confirm_message_box
 }
 
 case $scenario in
@@ -62,7 +47,7 @@ while [ ! -e installer-go ]; do sleep 0.1; done
 ln -s "$VELLUM_TEST_RUNTIME_SOURCE" "$WEBVIEW2_BROWSER_EXECUTABLE_FOLDER"
 SCRIPT
     chmod +x "$installer"
-    start
+    start_program
     dismiss_notice
     wait_for "^dialog-shown $caption\$"
     dialog=$(window_named "$caption") || fail "no window named '$caption'"
@@ -90,7 +75,7 @@ SCRIPT
     touch installer-go
     wait_for "^dialog-hidden $caption\$"
     wait_for "^window-shown First run test\$"
-    wait_for "^event load-finished file://$work/index.html" "$work/runtime-trace.txt"
+    wait_for "^event load-finished file://$work/index.html" "$events"
     [ "$(count '^messagebox-shown')" = 1 ] || fail "a message box other than the notice was shown"
     frame=$(window_named "First run test") || fail "no frame"
     "$closer" "$frame"
@@ -100,7 +85,7 @@ SCRIPT
     # There, but not executable: the start fails with access denied.
     printf '#!/bin/sh\nexit 0\n' > "$installer"
     chmod 644 "$installer"
-    start
+    start_program
     dismiss_notice
     wait_for "^messagebox-shown ランタイムのセットアップに失敗しました : 0x80070005\$"
     # The box is the program's visible window other than the dialog.

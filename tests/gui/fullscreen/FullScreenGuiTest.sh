@@ -14,15 +14,9 @@ scenario=$1
 program=$2
 runtime=$3
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null' EXIT
-cd "$work" || exit 2
-trace=$work/trace.txt
-events=$work/runtime-trace.txt
-: > "$trace"; : > "$events"
-
 . "$here/../support/GuiTestSupport.sh"
-on_fail() { echo "--- runtime trace"; grep '^event' "$events"; }
+gui_setup
+on_exit() { [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null; }
 
 # The frame's client area on the screen: "x y width height".
 geometry() {
@@ -55,17 +49,9 @@ document.getElementById("toggle").addEventListener("click", () => {
 </script></body></html>
 PAGE
 echo '{"title": "Full screen test", "startPage": "index.html", "browserID": "fullscreen"}' > settings.json
-WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime XDG_DATA_HOME=$work/data VELLUMVIEW_TRACE=$events \
-  VELLUMVIEW_WINDOW_TRACE=$trace "$program" > "$work/out.txt" 2> "$work/err.txt" &
-pid=$!
+start_program
 wait_for "^event load-finished file://$work/index.html" "$events"
-frame=
-for _ in $(seq 1 100); do
-  frame=$(xdotool search --onlyvisible --name '^Full screen test$' | head -1)
-  [ -n "$frame" ] && break
-  sleep 0.1
-done
-[ -n "$frame" ] || fail "no frame"
+frame=$(window_named 'Full screen test') || fail "no frame"
 
 # A click in the middle of the page (below the toolbar), a user gesture.
 click() { xdotool mousemove --window "$frame" 300 300 click 1; }
@@ -121,7 +107,7 @@ case $scenario in
     round script "$maximized"
     # Restored before its rectangle was saved, maximised again after.
     grep -q '^unmaximized$' "$trace" || fail "the frame was not restored before entering (or timed out)"
-    [ "$(grep -c '^maximized$' "$trace")" = 2 ] || fail "the frame was not maximised again"
+    [ "$(count '^maximized$')" = 2 ] || fail "the frame was not maximised again"
     # What was saved is the normal rectangle: restoring now brings it back.
     window_menu r
     wait_geometry "$normal" "restored after leaving full screen"
@@ -132,6 +118,6 @@ case $scenario in
     ;;
 esac
 kill -0 "$pid" || fail "program ended"
-[ "$(grep -c '^messagebox-shown' "$trace")" = 0 ] || fail "a message box was shown"
-kill "$pid"; wait "$pid"
+[ "$(count '^messagebox-shown')" = 0 ] || fail "a message box was shown"
+stop_program
 echo "PASS ($scenario)"

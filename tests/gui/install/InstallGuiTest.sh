@@ -7,29 +7,15 @@
 # stand in for the one under test.
 #   InstallGuiTest.sh <vellumview> <runtime installer> <demo folder> <SendCloseRequest>
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
+scenario=install
 program=$1
 installer=$2
 demo=$3
 closer=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-trace=$work/trace.txt
-: > "$trace"
-
-fail() {
-  echo "FAIL: $*" >&2
-  echo "--- trace" >&2; cat "$trace" >&2
-  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-
-unset WEBVIEW2_BROWSER_EXECUTABLE_FOLDER WEBVIEW2_RELEASE_CHANNELS WEBVIEW2_CHANNEL_SEARCH_KIND \
-  WEBVIEW2_RELEASE_CHANNEL_PREFERENCE VELLUMVIEW_USER_REGISTRY
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export VELLUMVIEW_MACHINE_REGISTRY=$work/no-machine-store.reg
-mkdir -p "$HOME"
+. "$here/../support/GuiTestSupport.sh"
+gui_setup
 
 # Root installs machine-wide by default; /user keeps the test in its folder.
 scope=()
@@ -41,24 +27,12 @@ library=$(ls "$XDG_DATA_HOME"/vellumview/runtime/*/EBWebView/*/libEmbeddedBrowse
 [ -n "$library" ] || fail "no runtime library below $XDG_DATA_HOME/vellumview/runtime"
 grep -q '"EBWebView"=' "$XDG_CONFIG_HOME/vellumview/registry.reg" || fail "no registration in the user store"
 
-cp -r "$demo" "$work/app" || exit 2
-cd "$work/app" || exit 2
-VELLUMVIEW_TRACE=$trace "$program" > "$work/out.txt" 2> "$work/err.txt" &
-pid=$!
-
-# The limit only keeps a broken program from hanging the test; nothing is timed.
-for _ in $(seq 1 900); do
-  grep -q -E '^request file://[^ ]*/results/(all-ok|some-failed)\.json ' "$trace" && break
-  kill -0 "$pid" 2>/dev/null || fail "the program ended before the page finished its checks"
-  sleep 0.1
-done
-grep -q -E '^request file://[^ ]*/results/(all-ok|some-failed)\.json ' "$trace" \
-  || fail "the page did not finish its checks (was the runtime found?)"
-grep -q -E '^request file://[^ ]*/results/all-ok\.json ' "$trace" || fail "the page's checks did not all pass"
+use_app "$demo"
+start_program
+wait_for_demo_checks
 grep -q -F "$library" "/proc/$pid/maps" || fail "the program did not load the installed runtime $library"
 
-frame=$(xdotool search --onlyvisible --name '^Vellumview demo$' | head -1)
-[ -n "$frame" ] || fail "no window named 'Vellumview demo'"
+frame=$(window_named 'Vellumview demo') || fail "no window named 'Vellumview demo'"
 "$closer" "$frame" || fail "close request not sent"
-wait "$pid"
+finish 1
 echo "install: the program found the runtime installed in $library and ran the demo"

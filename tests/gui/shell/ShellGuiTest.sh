@@ -6,69 +6,14 @@
 # VELLUMVIEW_WINDOW_TRACE; the test waits for lines there. Set SHOT_DIR to
 # keep screenshots of the About scenario.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 scenario=$1
 program=$2
 runtime=$3
 closer=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 2
-trace=$work/trace.txt
-: > "$trace"
-
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  echo "--- trace" >&2; cat "$trace" >&2
-  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-
-# Waits until the trace holds a line matching the pattern. The limit only
-# keeps a broken program from hanging the test; nothing is timed.
-wait_for() {
-  for _ in $(seq 1 600); do
-    grep -q -- "$1" "$trace" && return 0
-    kill -0 "$pid" 2>/dev/null || { grep -q -- "$1" "$trace" && return 0; fail "program ended before '$1'"; }
-    sleep 0.1
-  done
-  fail "never saw '$1'"
-}
-
-count() { grep -c -- "$1" "$trace"; }
-
-# Waits until the trace holds more lines matching the pattern than the
-# count given, for things that happen again (a second About box).
-wait_for_more() {
-  for _ in $(seq 1 600); do [ "$(count "$1")" -gt "$2" ] && return 0; sleep 0.1; done
-  fail "${3:-no new '$1'}"
-}
-
-start() {
-  WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime XDG_DATA_HOME=$work/data \
-    VELLUMVIEW_WINDOW_TRACE=$trace "$program" > "$work/out.txt" 2> "$work/err.txt" &
-  pid=$!
-}
-
-finish() {
-  wait "$pid"
-  code=$?
-  pid=
-  [ "$code" = "$1" ] || fail "exit code $code, expected $1"
-}
-
-# The X window with this exact name; the program may have traced showing it
-# a moment before the server has it, so this looks again until it is there.
-window_named() {
-  local id=
-  for _ in $(seq 1 600); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+. "$here/../support/GuiTestSupport.sh"
+gui_setup
 
 page() { echo '<!doctype html><html><body><h1>Shell test page</h1></body></html>' > index.html; }
 
@@ -76,7 +21,7 @@ case $scenario in
   toolbar)
     page
     echo '{"title": "Shell GUI toolbar", "startPage": "index.html", "browserID": "guitest"}' > settings.json
-    start
+    start_program
     wait_for "^window-shown Shell GUI toolbar$"
     frame=$(window_named "Shell GUI toolbar") || fail "no window named 'Shell GUI toolbar'"
     [ "$(count '^toolbar buttons=3 ')" = 1 ] || fail "toolbar missing"
@@ -89,7 +34,7 @@ case $scenario in
   notoolbar)
     page
     echo '{"startPage": "index.html", "toolBar": 1}' > settings.json
-    start
+    start_program
     wait_for "^window-shown Vellumview04$"
     frame=$(window_named "Vellumview04") || fail "no window named 'Vellumview04'"
     [ "$(count '^toolbar')" = 0 ] || fail "toolbar shown although switched off"
@@ -104,7 +49,7 @@ case $scenario in
   about)
     page
     echo '{"title": "Shell GUI about", "startPage": "index.html"}' > settings.json
-    start
+    start_program
     wait_for "^window-shown Shell GUI about$"
     frame=$(window_named "Shell GUI about") || fail "no window named 'Shell GUI about'"
     for way in Return Escape closebox; do
@@ -113,7 +58,7 @@ case $scenario in
       xdotool key alt+space
       wait_for "^window-menu-shown"
       xdotool key a
-      wait_for_more '^dialog-shown About$' "$shown" "About box did not open"
+      wait_for_more '^dialog-shown About$' "$shown"
       about=$(window_named "About") || fail "no window named 'About'"
       if [ "$way" = Return ] && [ -n "${SHOT_DIR:-}" ]; then
         sleep 1
@@ -126,12 +71,12 @@ case $scenario in
         xdotool windowfocus --sync "$about"
         xdotool key "$way"
       fi
-      wait_for_more '^dialog-hidden About$' "$hidden" "About box did not close with $way"
+      wait_for_more '^dialog-hidden About$' "$hidden"
     done
     # A right click on the toolbar opens the same window menu.
     menus=$(count '^window-menu-shown')
     xdotool mousemove --window "$frame" 300 10 click 3
-    wait_for_more '^window-menu-shown' "$menus" "right click on the toolbar opened no menu"
+    wait_for_more '^window-menu-shown' "$menus"
     xdotool key Escape
     kill -0 "$pid" || fail "program ended early"
     "$closer" "$frame"
@@ -140,7 +85,7 @@ case $scenario in
   overflow)
     page
     echo '{"title": "Shell GUI overflow", "startPage": "index.html"}' > settings.json
-    start
+    start_program
     wait_for "^window-shown Shell GUI overflow$"
     frame=$(window_named "Shell GUI overflow") || fail "no window named 'Shell GUI overflow'"
     # A click on a button sends its command.
@@ -171,7 +116,7 @@ case $scenario in
     # system takes, at a whole character; the program keeps running.
     page
     { printf '{"startPage": "index.html", "title": "'; yes '設定' | head -n 3000000 | tr -d '\n'; printf '"}'; } > settings.json
-    start
+    start_program
     wait_for "^window-shown 設定"
     caption=$(grep -m1 '^caption ' "$trace" | cut -c9-)
     [ "${#caption}" -gt 1000 ] || fail "caption cut too short"
@@ -184,22 +129,17 @@ case $scenario in
     finish 1
     ;;
   nosettings)
-    start
+    start_program
     wait_for "^messagebox-shown 設定ファイルを読み込めません : 0x80070002$"
     grep -q '^vellumview: 設定ファイルを読み込めません : 0x80070002$' "$work/err.txt" || fail "no line on stderr"
-    box=$(xdotool search --sync --onlyvisible --pid "$pid" | head -1)
-    [ -n "$box" ] || fail "message box window not found"
-    xdotool windowfocus --sync "$box"
-    xdotool key Return
+    confirm_message_box
     finish 0
     [ "$(count '^window-shown')" = 0 ] || fail "a window was shown"
     ;;
   nodisplay)
     page
     echo '{}' > settings.json
-    env -u DISPLAY -u WAYLAND_DISPLAY WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime "$program" \
-      > "$work/out.txt" 2> "$work/err.txt" &
-    pid=$!
+    start_program -u DISPLAY -u WAYLAND_DISPLAY
     finish 0
     grep -q 'cannot open a display' "$work/err.txt" || fail "no explanation on stderr"
     ;;
