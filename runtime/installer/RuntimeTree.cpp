@@ -11,25 +11,13 @@
 #include <system_error>
 
 #include "util/UniqueFd.h"
+#include "util/WriteAll.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string Describe(const fs::path& path, int error) { return path.string() + ": " + std::strerror(error); }
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
 
 // Reads up to `size` bytes, fewer only at the end of the file.
 ssize_t ReadFull(int fd, char* data, std::size_t size) {

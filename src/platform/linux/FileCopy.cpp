@@ -11,23 +11,10 @@
 
 #include "util/OpenFileForReading.h"
 #include "util/UniqueFd.h"
+#include "util/WriteAll.h"
 #include "util/Win32Error.h"
 
 namespace {
-
-// Writes all of the bytes, going on after short writes and interruptions.
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
 
 // Makes the opener's non-blocking descriptor blocking. Regular files never
 // make read() say EAGAIN, but the copy loop must not spin if one ever does.
