@@ -46,35 +46,53 @@ void ResponseBodyPump::Attach(SoupServerMessage* message, std::unique_ptr<Respon
     framed = true;
   }
   pump->Next();
-  if (framed) return;
+  if (framed) {
+    pump->Fill();
+    return;
+  }
   // The first piece is in the body now; if it was also the last, the body's
   // whole length is known.
-  if (pump->m_done)
+  if (pump->m_done) {
     soup_message_headers_set_content_length(headers, soup_server_message_get_response_body(message)->length);
-  else
+  } else {
     soup_message_headers_set_encoding(headers, SOUP_ENCODING_EOF);
+    pump->Fill();
+  }
 }
 
-void ResponseBodyPump::OnWroteChunk(SoupServerMessage*, gpointer pump) { static_cast<ResponseBodyPump*>(pump)->Next(); }
+void ResponseBodyPump::OnWroteChunk(SoupServerMessage*, gpointer data) {
+  auto* pump = static_cast<ResponseBodyPump*>(data);
+  if (pump->m_queued > 0) --pump->m_queued;
+  pump->Fill();
+}
+
+void ResponseBodyPump::Fill() {
+  while (!m_done && m_queued < kPiecesInFlight) Next();
+}
 
 void ResponseBodyPump::Next() {
   if (m_done) return;
   SoupMessageBody* body = soup_server_message_get_response_body(m_message);
-  auto* buffer = static_cast<unsigned char*>(g_try_malloc(kChunkSize));
+  // A body of announced length never needs a piece larger than what is left
+  // of it (small files are the common case: a page's modules and styles).
+  const auto chunk = static_cast<std::uint32_t>(m_limited ? std::min<std::uint64_t>(kChunkSize, m_remaining) : kChunkSize);
+  auto* buffer = static_cast<unsigned char*>(g_try_malloc(chunk ? chunk : 1));
   std::uint32_t got = 0;
-  if (!buffer || !Read(buffer, kChunkSize, &got)) {
+  if (!buffer || !Read(buffer, chunk, &got)) {
     g_free(buffer);
     Abort();
     return;
   }
   if (got > 0) {
     soup_message_body_append_take(body, buffer, got);
+    ++m_queued;
   } else {
     g_free(buffer);
   }
-  // A short piece is the last one; the server is told at once, so it does
-  // not wait for another "wrote-chunk" that would only find nothing more.
-  if (got < kChunkSize) {
+  // The last piece (the announced length reached, or a short read of a
+  // stream without one) ends the body at once, so the server does not wait
+  // for another "wrote-chunk" that would only find nothing more.
+  if (m_limited ? m_remaining == 0 : got < chunk) {
     m_done = true;
     soup_message_body_complete(body);
     m_content = nullptr;
