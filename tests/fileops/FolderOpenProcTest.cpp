@@ -74,8 +74,6 @@ TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
   const auto& box = m_platform.windowing.MessageBoxes()[0];
   EXPECT_EQ(box.text, u"\u30D5\u30A9\u30EB\u30C0\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093:" + Folder() + u"/gone");
   EXPECT_EQ(box.owner, nullptr);
-  EXPECT_EQ(box.caption, u"");
-  EXPECT_EQ(box.type, MB_OK);
 
   EXPECT_EQ(m_proc.Run(Folder() + u"/missing.openfolder"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 1u);

@@ -15,7 +15,6 @@ TEST(InstallerArgumentsTest, AcceptsTheSwitchesAndRefusesEverythingElse) {
     InstallScope scope;
     const char* message;
   } cases[] = {
-      {{"/silent", "/install"}, true, InstallScope::Default, ""},
       {{"/INSTALL", "/Silent", "/install"}, true, InstallScope::Default, ""},
       {{"/install", "/user"}, true, InstallScope::User, ""},
       {{"/machine", "/install"}, true, InstallScope::Machine, ""},

@@ -34,8 +34,12 @@ std::size_t EntryCount(const std::filesystem::path& folder) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
-TEST(FileCopyTest, ACopyIsByteIdenticalAndReplacesTheDestination) {
+class FileCopyTest : public ::testing::Test {
+ protected:
   TemporaryDirectory dir;
+};
+
+TEST_F(FileCopyTest, ACopyIsByteIdenticalAndReplacesTheDestination) {
   const std::string bytes = RandomBytes(3 * 65536 + 17);
   const auto source = dir.WriteFile("source.bin", bytes);
   const auto destination = dir.WriteFile("destination.bin", "old content");
@@ -45,8 +49,7 @@ TEST(FileCopyTest, ACopyIsByteIdenticalAndReplacesTheDestination) {
   EXPECT_EQ(EntryCount(dir.Path()), 2u);  // no temporary file left
 }
 
-TEST(FileCopyTest, TheSourceItselfIsRefusedByAnyNameAndKeepsItsBytes) {
-  TemporaryDirectory dir;
+TEST_F(FileCopyTest, TheSourceItselfIsRefusedByAnyNameAndKeepsItsBytes) {
   const auto source = dir.WriteFile("a.pdf", "precious");
   std::filesystem::create_hard_link(source, dir.Path() / "b.pdf");
   for (const auto& target : {source, dir.Path() / "b.pdf", dir.Path() / "." / "a.pdf"})
@@ -54,8 +57,7 @@ TEST(FileCopyTest, TheSourceItselfIsRefusedByAnyNameAndKeepsItsBytes) {
   EXPECT_EQ(Read(source), "precious");
 }
 
-TEST(FileCopyTest, AMissingSourceOrDestinationFolderCreatesNothing) {
-  TemporaryDirectory dir;
+TEST_F(FileCopyTest, AMissingSourceOrDestinationFolderCreatesNothing) {
   const auto source = dir.WriteFile("source.bin", "new");
   EXPECT_EQ(FileCopy::Replace((dir.Path() / "gone").string(), (dir.Path() / "x").string()),
             HResultFromWin32(ERROR_FILE_NOT_FOUND));
@@ -64,8 +66,7 @@ TEST(FileCopyTest, AMissingSourceOrDestinationFolderCreatesNothing) {
             HResultFromWin32(ERROR_FILE_NOT_FOUND));
 }
 
-TEST(FileCopyTest, AReadOnlyDestinationIsNotReplaced) {
-  TemporaryDirectory dir;
+TEST_F(FileCopyTest, AReadOnlyDestinationIsNotReplaced) {
   const auto source = dir.WriteFile("source.bin", "new");
   const auto destination = dir.WriteFile("locked.bin", "old");
   std::filesystem::permissions(destination, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
@@ -74,8 +75,7 @@ TEST(FileCopyTest, AReadOnlyDestinationIsNotReplaced) {
   EXPECT_EQ(EntryCount(dir.Path()), 2u);
 }
 
-TEST(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {
-  TemporaryDirectory dir;
+TEST_F(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {
   const auto disk = dir.Path() / "disk";
   std::filesystem::create_directory(disk);
   if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";

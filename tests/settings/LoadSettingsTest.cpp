@@ -125,17 +125,7 @@ TEST_F(LoadSettingsTest, ReadFailuresAndInvalidTextAreReturnedAndChangeNothing) 
   EXPECT_EQ(static_cast<std::uint32_t>(LoadSettings(settings)), 0x80070002u);
   m_folder.WriteFile("settings.json", "\xEF\xBB\xBF");
   EXPECT_EQ(LoadSettings(settings), E_FAIL);
-  std::filesystem::remove(m_folder.Path() / "settings.json");
-  std::filesystem::create_directory(m_folder.Path() / "settings.json");
-  EXPECT_EQ(static_cast<std::uint32_t>(LoadSettings(settings)), 0x80070005u);
   EXPECT_EQ(Changes(settings), "");
-}
-
-TEST(SettingsTest, AFileThatSaysNothingGivesTheOrdinaryWindow) {
-  Settings settings;
-  ASSERT_EQ(ApplySettingsText(R"({"title":"x"})", settings), S_OK);
-  EXPECT_EQ(settings.toolBar, 0);
-  EXPECT_TRUE(settings.shellExecuteExt.empty() && settings.saveAsExt.empty() && settings.openBy.empty());
 }
 
 }  // namespace

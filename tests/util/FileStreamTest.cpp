@@ -75,17 +75,16 @@ TEST_F(FileStreamTest, PartGivesExactlyItsBytesAndEndsWhereTheFileDoes) {
   EXPECT_EQ(raw, nullptr);
 }
 
-TEST(FileStream, StatGivesTheFilesSizeAsItIsNow) {
-  TemporaryDirectory dir;
+TEST_F(FileStreamTest, StatGivesTheFilesSizeAsItIsNow) {
   ComPtr<IStream> stream;
-  ASSERT_EQ(FileStream::Open(Wide(dir.WriteFile("size.bin", std::string(70000, 's'))), stream.GetAddressOf()), S_OK);
+  ASSERT_EQ(FileStream::Open(Wide(m_dir.WriteFile("size.bin", std::string(70000, 's'))), stream.GetAddressOf()), S_OK);
   char16_t name[] = u"not touched";
   STATSTG stat{name, 0, 1};
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
   EXPECT_EQ(stat.cbSize, 70000u);
   EXPECT_EQ(stat.type, STGTY_STREAM);
   EXPECT_EQ(stat.pwcsName, nullptr);
-  dir.WriteFile("size.bin", "xyz");  // rewritten in place: the same open file, now shorter
+  m_dir.WriteFile("size.bin", "xyz");  // rewritten in place: the same open file, now shorter
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
   EXPECT_EQ(stat.cbSize, 3u);
   EXPECT_EQ(stream->Stat(nullptr, STATFLAG_NONAME), E_POINTER);
