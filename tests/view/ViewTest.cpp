@@ -94,15 +94,14 @@ class ViewTest : public ::testing::Test {
     m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   }
 
-  CView& Host() { return m_view; }
-  RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect; }
+  RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(m_view.m_hWnd, &rect), rect; }
 
   void AddFile(std::u16string path, std::string content) { m_system.AddFile(std::move(path), {.content = std::move(content)}); }
   // Hands one request to the handler as the web view would, with its address and context.
   ComPtr<FakeWebResourceRequestedEventArgs> Request(std::optional<std::u16string> uri,
                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = kDocument) {
     auto args = MakeComObject<FakeWebResourceRequestedEventArgs>(std::move(uri), context);
-    EXPECT_EQ(Host().OnWebResourceRequested(m_webView.Get(), args.Get()), S_OK);
+    EXPECT_EQ(m_view.OnWebResourceRequested(m_webView.Get(), args.Get()), S_OK);
     return args;
   }
   static constexpr auto kDocument = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT;
@@ -134,7 +133,7 @@ TEST_F(ViewTest, TheChainRunsFromCreationToTheRegisteredHandlersInOrder) {
                           "add_NavigationStarting", "add_DownloadStarting", "add_NewWindowRequested",
                           "AddWebResourceRequestedFilterWithRequestSourceKinds(*,0,4294967295)", "add_WebResourceRequested"));
   EXPECT_EQ(m_browserArguments, u"--disable-web-security --allow-file-access-from-files --allow-file-access");
-  EXPECT_THAT(m_environment->controllerParents, ElementsAre(Host().m_hWnd));
+  EXPECT_THAT(m_environment->controllerParents, ElementsAre(m_view.m_hWnd));
   // The registered handler answers local requests.
   const auto args = MakeComObject<FakeWebResourceRequestedEventArgs>(u"file:///x.css", kDocument);
   EXPECT_EQ(m_webView->RaiseWebResourceRequested(args.Get()), S_OK);
@@ -163,7 +162,7 @@ TEST_F(ViewTest, ARuntimeWithoutTheEnvironmentInterfaceGetsNeitherFilterNorHandl
 
 TEST_F(ViewTest, TheWebViewTakesTheClientAreaFromTheControllerOnAndOnEverySizeOrDpiChange) {
   CreateFrame();
-  EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, 0, 0), 0);
+  EXPECT_EQ(m_view.SendMessage(WM_DPICHANGED, 0, 0), 0);
   CompleteEnvironment(S_OK, m_environment.Get());
   m_windowing.UserResize(m_view.m_hWnd, 700, 500);
   EXPECT_TRUE(m_controller->bounds.empty());
@@ -171,7 +170,7 @@ TEST_F(ViewTest, TheWebViewTakesTheClientAreaFromTheControllerOnAndOnEverySizeOr
   EXPECT_THAT(m_controller->bounds, ElementsAre(ViewClientRect()));
   m_windowing.UserResize(m_view.m_hWnd, 1024, 700);
   EXPECT_THAT(m_controller->bounds, ElementsAre(testing::_, ViewClientRect()));
-  EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), 0), 0);
+  EXPECT_EQ(m_view.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), 0), 0);
   EXPECT_EQ(m_controller->bounds.size(), 3u);
 }
 
@@ -196,14 +195,14 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
       {u"a" + nul, u"index.html", u"/srv/app", u"/d", E_INVALIDARG, u"", u""},
       {u"", u"index.html" + nul + u".js", u"/srv/app", u"/d", E_INVALIDARG, u"", u""}};
   for (const auto& c : cases) {
-    Host().m_userDataFolder = Host().m_startUrl = u"old";
+    m_view.m_userDataFolder = m_view.m_startUrl = u"old";
     m_frame.settings.browserID = c.browserId;
     m_frame.settings.startPage = c.startPage;
     m_system.SetCurrentDirectory(c.cwd);
     m_system.SetRoamingDataFolder(c.dataHome);
-    EXPECT_EQ(Host().PreparePaths(), c.hr) << WideToUtf8(c.browserId) << " " << WideToUtf8(c.startPage);
-    EXPECT_EQ(Host().m_userDataFolder, c.folder);
-    EXPECT_EQ(Host().m_startUrl, c.url);
+    EXPECT_EQ(m_view.PreparePaths(), c.hr) << WideToUtf8(c.browserId) << " " << WideToUtf8(c.startPage);
+    EXPECT_EQ(m_view.m_userDataFolder, c.folder);
+    EXPECT_EQ(m_view.m_startUrl, c.url);
   }
 }
 
@@ -236,12 +235,12 @@ class AsynchronousFailure : public ViewTest, public ::testing::WithParamInterfac
 TEST_P(AsynchronousFailure, Shows58103WithTheCodeOnceOwnedByTheViewClosesTheFrameAndCallsThroughNothing) {
   const auto& c = GetParam();
   CreateFrame();
-  const HWND view = Host().m_hWnd;
+  const HWND view = m_view.m_hWnd;
   // Every stage runs on to the end; the stages after the failing one find the frame closed.
   if (c.stage == Stage::ControllerRequest) m_environment->createControllerResult = c.hr;
   if (c.stage == Stage::ControllerWebView) m_controller->getCoreWebView2Result = c.hr;
   if (c.stage == Stage::ControllerWebView && !c.withObject) m_controller->webView = nullptr;
-  if (c.stage == Stage::EnvironmentHandler) { EXPECT_EQ(Host().OnEnvironmentCreated(c.hr, m_environment.Get()), S_OK); }
+  if (c.stage == Stage::EnvironmentHandler) { EXPECT_EQ(m_view.OnEnvironmentCreated(c.hr, m_environment.Get()), S_OK); }
   const bool environmentFails = c.stage == Stage::Environment, controllerFails = c.stage == Stage::Controller;
   CompleteEnvironment(environmentFails ? c.hr : S_OK, environmentFails && !c.withObject ? nullptr : m_environment.Get());
   m_environment->CompleteControllerCreation(controllerFails ? c.hr : S_OK,
@@ -251,7 +250,7 @@ TEST_P(AsynchronousFailure, Shows58103WithTheCodeOnceOwnedByTheViewClosesTheFram
             FormatMessageWithHResult(LoadStringResource(IDS_BROWSER_INITIALIZATION_FAILED), c.shown));
   EXPECT_EQ(m_windowing.MessageBoxes()[0].owner, view);
   EXPECT_EQ(m_frame.m_hWnd, nullptr);
-  EXPECT_FALSE(Host().m_controller || Host().m_webView);
+  EXPECT_FALSE(m_view.m_controller || m_view.m_webView);
   EXPECT_EQ(m_log->Count("get_Settings") + m_log->Count("Navigate(") + m_log->Count("put_Bounds"), 0);
 }
 
@@ -269,9 +268,9 @@ TEST_F(ViewTest, CompletionsAfterTheFrameHasClosedDoNothing) {
   CreateFrame();
   m_frame.DestroyWindow();
   CompleteEnvironment(S_OK, m_environment.Get());
-  EXPECT_EQ(Host().OnControllerCreated(S_OK, m_controller.Get()), S_OK);
-  EXPECT_EQ(Host().OnEnvironmentCreated(E_FAIL, nullptr), S_OK);
-  EXPECT_FALSE(Host().m_controller);
+  EXPECT_EQ(m_view.OnControllerCreated(S_OK, m_controller.Get()), S_OK);
+  EXPECT_EQ(m_view.OnEnvironmentCreated(E_FAIL, nullptr), S_OK);
+  EXPECT_FALSE(m_view.m_controller);
   EXPECT_EQ(m_log->Count("CreateCoreWebView2Controller") + m_log->Count("Navigate(") + m_windowing.MessageBoxes().size(), 0u);
 }
 
@@ -314,7 +313,7 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlock)
 TEST_F(ViewTest, ARequestIsLeftToTheRuntimeWhenNoResponseCanBeMade) {
   AddFile(u"/srv/index.html", "<html>");
   EXPECT_EQ(Request(std::nullopt)->putResponseCount, 0);  // the address cannot be read
-  EXPECT_EQ(Host().OnWebResourceRequested(m_webView.Get(), nullptr), S_OK);
+  EXPECT_EQ(m_view.OnWebResourceRequested(m_webView.Get(), nullptr), S_OK);
   m_environment->createResponseResult = E_OUTOFMEMORY;
   EXPECT_EQ(Request(u"file:///srv/index.html")->putResponseCount + Request(u"file:///srv/x.html")->putResponseCount, 0);
   m_environment->createResponseResult = S_OK;
