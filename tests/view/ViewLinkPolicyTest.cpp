@@ -11,7 +11,7 @@
 #include "platform/FakePlatformScope.h"
 #include "util/FailureLog.h"
 #include "util/Strings.h"
-#include "view/IViewFrame.h"
+#include "view/FakeFrame.h"
 #include "view/View.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -20,14 +20,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using Launch = FakeSystem::ShellLaunch;
-
-class FakeFrame final : public CWindowImplBase, public IViewFrame {
- public:
-  bool ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
-  const Settings& GetSettings() const override { return settings; }
-  HWND GetFrameWindow() const override { return m_hWnd; }
-  Settings settings;
-};
 
 class ViewLinkPolicyTest : public ::testing::Test {
  protected:
