@@ -28,34 +28,20 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
   void DropHandlers() {
-    m_otherHandlers.clear(), m_resourceHandlers.clear(), m_fullScreenHandlers.clear();
+    m_resourceHandlers.clear(), m_fullScreenHandlers.clear();
     m_navigationHandlers.clear(), m_downloadHandlers.clear(), m_newWindowHandlers.clear();
   }
-  // Raise the link events to every handler registered for them; the last
+  // Each Raise call invokes every handler registered for its event; the last
   // failure, if any, is returned.
   HRESULT RaiseNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args) { return Raise(m_navigationHandlers, args); }
   HRESULT RaiseDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return Raise(m_downloadHandlers, args); }
   HRESULT RaiseNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args) { return Raise(m_newWindowHandlers, args); }
-  // Calls every resource request handler; the last failure, if any, is returned.
-  HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) {
-    const auto handlers = m_resourceHandlers;  // a handler may register another
-    HRESULT result = S_OK;
-    for (const auto& handler : handlers) {
-      if (const HRESULT hr = handler->Invoke(this, args); FAILED(hr)) result = hr;
-    }
-    return result;
-  }
+  HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) { return Raise(m_resourceHandlers, args); }
   std::size_t WebResourceRequestedHandlerCount() const { return m_resourceHandlers.size(); }
-  // Sets what get_ContainsFullScreenElement answers and calls every
-  // full-screen handler; the last failure, if any, is returned.
+  // Sets what get_ContainsFullScreenElement answers and calls every full-screen handler.
   HRESULT RaiseContainsFullScreenElementChanged(BOOL contains) {
     containsFullScreenElement = contains;
-    const auto handlers = m_fullScreenHandlers;
-    HRESULT result = S_OK;
-    for (const auto& handler : handlers) {
-      if (const HRESULT hr = handler->Invoke(this, nullptr); FAILED(hr)) result = hr;
-    }
-    return result;
+    return Raise(m_fullScreenHandlers, static_cast<IUnknown*>(nullptr));
   }
 
   // --- Contract ----------------------------------------------------------------
@@ -135,7 +121,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   INT64 m_nextToken = 1;
   std::vector<IID> m_withheld;
-  std::vector<ComPtr<IUnknown>> m_otherHandlers;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;
   std::vector<ComPtr<ICoreWebView2ContainsFullScreenElementChangedEventHandler>> m_fullScreenHandlers;
   std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> m_navigationHandlers;

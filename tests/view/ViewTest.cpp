@@ -16,7 +16,7 @@
 #include "resources/StringTable.h"
 #include "util/FormatMessageWithHResult.h"
 #include "util/Strings.h"
-#include "view/IViewFrame.h"
+#include "view/FakeFrame.h"
 #include "view/LocalFileResponse.h"
 
 // Fake files name only the fields a case sets; the others keep their defaults.
@@ -25,34 +25,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-
-// The frame the view lives in: a plain top-level window with the settings,
-// which closes by default processing of WM_CLOSE and takes the view with it.
-// Like a real frame it takes the work area when maximised and its normal
-// rectangle back when restored; it records the system commands it gets.
-class FakeFrame final : public CWindowImplBase, public IViewFrame {
- public:
-  bool ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (message != WM_SYSCOMMAND) return false;
-    IWindowing& w = Platform::Windowing();
-    commands.push_back(wParam);
-    const bool zoomed = w.IsZoomed(m_hWnd), iconic = w.IsIconic(m_hWnd);
-    result = DefWindowProc(message, wParam, lParam);
-    if (wParam == SC_MAXIMIZE && !zoomed) {
-      GetWindowRect(&normalRect);
-      SetWindowPos(nullptr, 0, 0, 1920, 1040, SWP_NOZORDER);
-    } else if (wParam == SC_RESTORE && zoomed && !iconic) {
-      SetWindowPos(nullptr, normalRect.left, normalRect.top, normalRect.right - normalRect.left,
-                   normalRect.bottom - normalRect.top, SWP_NOZORDER);
-    }
-    return true;
-  }
-  const Settings& GetSettings() const override { return settings; }
-  HWND GetFrameWindow() const override { return m_hWnd; }
-  Settings settings;
-  std::vector<WPARAM> commands;
-  RECT normalRect{};
-};
 
 class ViewTest : public ::testing::Test {
  protected:
@@ -94,15 +66,14 @@ class ViewTest : public ::testing::Test {
     m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   }
 
-  CView& Host() { return m_view; }
-  RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(Host().m_hWnd, &rect), rect; }
+  RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(m_view.m_hWnd, &rect), rect; }
 
   void AddFile(std::u16string path, std::string content) { m_system.AddFile(std::move(path), {.content = std::move(content)}); }
   // Hands one request to the handler as the web view would, with its address and context.
   ComPtr<FakeWebResourceRequestedEventArgs> Request(std::optional<std::u16string> uri,
                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = kDocument) {
     auto args = MakeComObject<FakeWebResourceRequestedEventArgs>(std::move(uri), context);
-    EXPECT_EQ(Host().OnWebResourceRequested(m_webView.Get(), args.Get()), S_OK);
+    EXPECT_EQ(m_view.OnWebResourceRequested(m_webView.Get(), args.Get()), S_OK);
     return args;
   }
   static constexpr auto kDocument = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT;
@@ -134,7 +105,7 @@ TEST_F(ViewTest, TheChainRunsFromCreationToTheRegisteredHandlersInOrder) {
                           "add_NavigationStarting", "add_DownloadStarting", "add_NewWindowRequested",
                           "AddWebResourceRequestedFilterWithRequestSourceKinds(*,0,4294967295)", "add_WebResourceRequested"));
   EXPECT_EQ(m_browserArguments, u"--disable-web-security --allow-file-access-from-files --allow-file-access");
-  EXPECT_THAT(m_environment->controllerParents, ElementsAre(Host().m_hWnd));
+  EXPECT_THAT(m_environment->controllerParents, ElementsAre(m_view.m_hWnd));
   // The registered handler answers local requests.
   const auto args = MakeComObject<FakeWebResourceRequestedEventArgs>(u"file:///x.css", kDocument);
   EXPECT_EQ(m_webView->RaiseWebResourceRequested(args.Get()), S_OK);
@@ -163,7 +134,7 @@ TEST_F(ViewTest, ARuntimeWithoutTheEnvironmentInterfaceGetsNeitherFilterNorHandl
 
 TEST_F(ViewTest, TheWebViewTakesTheClientAreaFromTheControllerOnAndOnEverySizeOrDpiChange) {
   CreateFrame();
-  EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, 0, 0), 0);
+  EXPECT_EQ(m_view.SendMessage(WM_DPICHANGED, 0, 0), 0);
   CompleteEnvironment(S_OK, m_environment.Get());
   m_windowing.UserResize(m_view.m_hWnd, 700, 500);
   EXPECT_TRUE(m_controller->bounds.empty());
@@ -171,7 +142,7 @@ TEST_F(ViewTest, TheWebViewTakesTheClientAreaFromTheControllerOnAndOnEverySizeOr
   EXPECT_THAT(m_controller->bounds, ElementsAre(ViewClientRect()));
   m_windowing.UserResize(m_view.m_hWnd, 1024, 700);
   EXPECT_THAT(m_controller->bounds, ElementsAre(testing::_, ViewClientRect()));
-  EXPECT_EQ(Host().SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), 0), 0);
+  EXPECT_EQ(m_view.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), 0), 0);
   EXPECT_EQ(m_controller->bounds.size(), 3u);
 }
 
@@ -196,14 +167,14 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
       {u"a" + nul, u"index.html", u"/srv/app", u"/d", E_INVALIDARG, u"", u""},
       {u"", u"index.html" + nul + u".js", u"/srv/app", u"/d", E_INVALIDARG, u"", u""}};
   for (const auto& c : cases) {
-    Host().m_userDataFolder = Host().m_startUrl = u"old";
+    m_view.m_userDataFolder = m_view.m_startUrl = u"old";
     m_frame.settings.browserID = c.browserId;
     m_frame.settings.startPage = c.startPage;
     m_system.SetCurrentDirectory(c.cwd);
     m_system.SetRoamingDataFolder(c.dataHome);
-    EXPECT_EQ(Host().PreparePaths(), c.hr) << WideToUtf8(c.browserId) << " " << WideToUtf8(c.startPage);
-    EXPECT_EQ(Host().m_userDataFolder, c.folder);
-    EXPECT_EQ(Host().m_startUrl, c.url);
+    EXPECT_EQ(m_view.PreparePaths(), c.hr) << WideToUtf8(c.browserId) << " " << WideToUtf8(c.startPage);
+    EXPECT_EQ(m_view.m_userDataFolder, c.folder);
+    EXPECT_EQ(m_view.m_startUrl, c.url);
   }
 }
 
@@ -236,12 +207,12 @@ class AsynchronousFailure : public ViewTest, public ::testing::WithParamInterfac
 TEST_P(AsynchronousFailure, Shows58103WithTheCodeOnceOwnedByTheViewClosesTheFrameAndCallsThroughNothing) {
   const auto& c = GetParam();
   CreateFrame();
-  const HWND view = Host().m_hWnd;
+  const HWND view = m_view.m_hWnd;
   // Every stage runs on to the end; the stages after the failing one find the frame closed.
   if (c.stage == Stage::ControllerRequest) m_environment->createControllerResult = c.hr;
   if (c.stage == Stage::ControllerWebView) m_controller->getCoreWebView2Result = c.hr;
   if (c.stage == Stage::ControllerWebView && !c.withObject) m_controller->webView = nullptr;
-  if (c.stage == Stage::EnvironmentHandler) { EXPECT_EQ(Host().OnEnvironmentCreated(c.hr, m_environment.Get()), S_OK); }
+  if (c.stage == Stage::EnvironmentHandler) { EXPECT_EQ(m_view.OnEnvironmentCreated(c.hr, m_environment.Get()), S_OK); }
   const bool environmentFails = c.stage == Stage::Environment, controllerFails = c.stage == Stage::Controller;
   CompleteEnvironment(environmentFails ? c.hr : S_OK, environmentFails && !c.withObject ? nullptr : m_environment.Get());
   m_environment->CompleteControllerCreation(controllerFails ? c.hr : S_OK,
@@ -251,7 +222,7 @@ TEST_P(AsynchronousFailure, Shows58103WithTheCodeOnceOwnedByTheViewClosesTheFram
             FormatMessageWithHResult(LoadStringResource(IDS_BROWSER_INITIALIZATION_FAILED), c.shown));
   EXPECT_EQ(m_windowing.MessageBoxes()[0].owner, view);
   EXPECT_EQ(m_frame.m_hWnd, nullptr);
-  EXPECT_FALSE(Host().m_controller || Host().m_webView);
+  EXPECT_FALSE(m_view.m_controller || m_view.m_webView);
   EXPECT_EQ(m_log->Count("get_Settings") + m_log->Count("Navigate(") + m_log->Count("put_Bounds"), 0);
 }
 
@@ -269,9 +240,9 @@ TEST_F(ViewTest, CompletionsAfterTheFrameHasClosedDoNothing) {
   CreateFrame();
   m_frame.DestroyWindow();
   CompleteEnvironment(S_OK, m_environment.Get());
-  EXPECT_EQ(Host().OnControllerCreated(S_OK, m_controller.Get()), S_OK);
-  EXPECT_EQ(Host().OnEnvironmentCreated(E_FAIL, nullptr), S_OK);
-  EXPECT_FALSE(Host().m_controller);
+  EXPECT_EQ(m_view.OnControllerCreated(S_OK, m_controller.Get()), S_OK);
+  EXPECT_EQ(m_view.OnEnvironmentCreated(E_FAIL, nullptr), S_OK);
+  EXPECT_FALSE(m_view.m_controller);
   EXPECT_EQ(m_log->Count("CreateCoreWebView2Controller") + m_log->Count("Navigate(") + m_windowing.MessageBoxes().size(), 0u);
 }
 
@@ -314,7 +285,7 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlock)
 TEST_F(ViewTest, ARequestIsLeftToTheRuntimeWhenNoResponseCanBeMade) {
   AddFile(u"/srv/index.html", "<html>");
   EXPECT_EQ(Request(std::nullopt)->putResponseCount, 0);  // the address cannot be read
-  EXPECT_EQ(Host().OnWebResourceRequested(m_webView.Get(), nullptr), S_OK);
+  EXPECT_EQ(m_view.OnWebResourceRequested(m_webView.Get(), nullptr), S_OK);
   m_environment->createResponseResult = E_OUTOFMEMORY;
   EXPECT_EQ(Request(u"file:///srv/index.html")->putResponseCount + Request(u"file:///srv/x.html")->putResponseCount, 0);
   m_environment->createResponseResult = S_OK;
@@ -335,11 +306,6 @@ struct FrameState {
   friend bool operator==(const FrameState&, const FrameState&) = default;
 };
 
-void PrintTo(const FrameState& s, std::ostream* os) {
-  *os << std::hex << "style " << s.style << " exStyle " << s.exStyle << std::dec << " rect " << s.rect.left << ","
-      << s.rect.top << "," << s.rect.right << "," << s.rect.bottom << (s.zoomed ? " zoomed" : "");
-}
-
 class ViewFullScreenTest : public ViewTest {
  protected:
   static constexpr DWORD kEdges = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
@@ -350,10 +316,9 @@ class ViewFullScreenTest : public ViewTest {
   ViewFullScreenTest() {
     m_windowing.SetMonitors({kPrimary, kSecond});
     RunChain();
-    Frame().SetWindowLong(GWL_EXSTYLE, WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
-    Frame().SetWindowPos(nullptr, 100, 50, 800, 600, SWP_NOZORDER);
+    m_frame.SetWindowLong(GWL_EXSTYLE, WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    m_frame.SetWindowPos(nullptr, 100, 50, 800, 600, SWP_NOZORDER);
   }
-  FakeFrame& Frame() { return m_frame; }
   FrameState State() {
     RECT rect{};
     m_windowing.GetWindowRect(m_frame.m_hWnd, &rect);
@@ -378,50 +343,42 @@ TEST_F(ViewFullScreenTest, EnteringCoversTheWholeNearestMonitorAndLeavingPutsEve
                {"mostly on the second", RECT{1800, 100, 2600, 700}, kSecond}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Frame().SetWindowPos(nullptr, c.place.left, c.place.top, c.place.right - c.place.left,
+    m_frame.SetWindowPos(nullptr, c.place.left, c.place.top, c.place.right - c.place.left,
                          c.place.bottom - c.place.top, SWP_NOZORDER);
     const FrameState before = State();
     EXPECT_EQ(Raise(TRUE), S_OK);
     EXPECT_EQ(State(), Covering(before, c.monitor));
-    EXPECT_TRUE(Host().m_isFullScreen);
     EXPECT_EQ(Raise(FALSE), S_OK);
     EXPECT_EQ(State(), before);
-    EXPECT_FALSE(Host().m_isFullScreen);
   }
-  EXPECT_TRUE(Frame().commands.empty());
+  EXPECT_TRUE(m_frame.commands.empty());
 }
 
 TEST_F(ViewFullScreenTest, AMaximizedFrameIsRestoredBeforeSavingAndMaximizedAgainAfterLeaving) {
   const FrameState normal = State();
-  Frame().SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  m_frame.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
   ASSERT_TRUE(State().zoomed);
   ASSERT_NE(State().rect.right, normal.rect.right);
-  Frame().commands.clear();
+  m_frame.commands.clear();
 
   EXPECT_EQ(Raise(TRUE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
-  // What was saved is the restored frame, not the maximised one.
-  EXPECT_EQ(Host().m_savedRect, normal.rect);
-  EXPECT_EQ(static_cast<DWORD>(Host().m_savedStyle), normal.style);
-  EXPECT_TRUE(Host().m_wasMaximized);
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE));
   EXPECT_EQ(State(), Covering(normal, kPrimary));
 
   EXPECT_EQ(Raise(FALSE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE, SC_MAXIMIZE));
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE, SC_MAXIMIZE));
   EXPECT_TRUE(State().zoomed);
-  // Restoring the maximised frame again brings back its normal rectangle.
-  Frame().SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  // Restoring brings back the rectangle saved on entry, which must be the
+  // restored frame's and not the maximised one.
+  m_frame.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   EXPECT_EQ(State(), normal);
 }
 
 TEST_F(ViewFullScreenTest, AMinimizedFrameIsBroughtBackBeforeItsRectangleIsSaved) {
   const FrameState normal = State();
-  Frame().ShowWindow(SW_MINIMIZE);
+  m_frame.ShowWindow(SW_MINIMIZE);
   EXPECT_EQ(Raise(TRUE), S_OK);
-  EXPECT_THAT(Frame().commands, ElementsAre(SC_RESTORE));
-  EXPECT_FALSE(m_windowing.IsIconic(m_frame.m_hWnd));
-  EXPECT_EQ(Host().m_savedRect, normal.rect);
-  EXPECT_FALSE(Host().m_wasMaximized);
+  EXPECT_THAT(m_frame.commands, ElementsAre(SC_RESTORE));
   EXPECT_EQ(Raise(FALSE), S_OK);
   EXPECT_EQ(State(), normal);
 }
@@ -449,7 +406,7 @@ TEST_F(ViewFullScreenTest, AFailedReadOfTheStateChangesNothingAndIsReturned) {
   m_webView->getFullScreenResult = E_UNEXPECTED;
   EXPECT_EQ(Raise(TRUE), E_UNEXPECTED);
   EXPECT_EQ(State(), normal);
-  EXPECT_FALSE(Host().m_isFullScreen);
+  EXPECT_FALSE(m_view.m_isFullScreen);
 }
 
 }  // namespace
