@@ -4,11 +4,13 @@
 // environment, a controller and the handlers a real host registers. It
 // answers local requests as the program does (its file stream and header
 // block, 404 for a missing file), leaves media to the runtime, and records
-// every event it receives.
+// every event it receives. What it does besides is chosen by a text the
+// address contains, each used by one mode of the test page only.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -39,15 +41,14 @@ struct FailingStream final : RuntimeClass<IStream> {
 
 class RuntimeHost {
  public:
-  // What the host does with what reaches it, chosen by a text the address contains.
-  struct Options {
-    std::string cancelNavigationsContaining{}, leaveUnansweredContaining{}, cancelDownloadsContaining{};
-    BOOL scriptDialogs = TRUE;  // put_AreDefaultScriptDialogsEnabled
-    std::string userDataFolder{};  // kept when given; otherwise a fresh one, removed at the end
-    std::string failStreamsContaining{};  // answered with a stream of no known size that fails part way
-  };
+  static constexpr char kCancelNavigation[] = "from=cancel", kCancelDownload[] = "data.bin";
+  // Answered with a stream of no known size that fails part way.
+  static constexpr char kFailStream[] = "broken.bin";
+  // Left unanswered, for the runtime to serve like media.
+  static constexpr const char* kLeaveUnanswered[] = {"absolute.svg", "big-left.bin"};
 
-  explicit RuntimeHost(Options options) : m_options(std::move(options)) {
+  // A given data folder is kept; otherwise a fresh one is made and removed at the end.
+  explicit RuntimeHost(std::string userDataFolder = {}) : m_givenFolder(std::move(userDataFolder)) {
     gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
     gtk_container_add(GTK_CONTAINER(window), fixed);
     gtk_widget_show_all(window);
@@ -58,7 +59,7 @@ class RuntimeHost {
     if (window) gtk_widget_destroy(window);
     // Let the engine finish what the destruction started before the next test.
     for (int i = 0; i < 50 && g_main_context_iteration(nullptr, FALSE); ++i) continue;
-    if (!m_userDataFolder.empty() && m_options.userDataFolder.empty()) std::filesystem::remove_all(m_userDataFolder);
+    if (!m_userDataFolder.empty() && m_givenFolder.empty()) std::filesystem::remove_all(m_userDataFolder);
   }
 
   // Opens the library and creates environment and controller, running the
@@ -69,8 +70,8 @@ class RuntimeHost {
     const auto entry = m_entry =
         reinterpret_cast<CreateWebViewEnvironmentWithOptionsInternalFn>(dlsym(library, kCreateEnvironmentEntryName));
     ASSERT_NE(entry, nullptr);
-    g_autofree char* folder = m_options.userDataFolder.empty() ? g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr) : nullptr;
-    m_userDataFolder = folder ? folder : m_options.userDataFolder;
+    g_autofree char* folder = m_givenFolder.empty() ? g_dir_make_tmp("vellum-runtime-udf-XXXXXX", nullptr) : nullptr;
+    m_userDataFolder = folder ? folder : m_givenFolder;
     auto onController = On<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
         [this](HRESULT, ICoreWebView2Controller* created) {
           m_creationDone = true;
@@ -158,10 +159,9 @@ class RuntimeHost {
   ComPtr<ICoreWebView2Environment> environment;
   ComPtr<ICoreWebView2Controller> controller;
   ComPtr<ICoreWebView2> webView;
-  // What reached the host, in order; each full-screen value as the change event read it.
+  // What reached the host, in order.
   std::vector<std::string> requests, navigations, newWindows, downloads;
   std::map<std::string, int> contexts;  // of each address requested
-  std::vector<BOOL> fullScreenValues;
   int reentrantCallbacks = 0;
 
  private:
@@ -186,14 +186,12 @@ class RuntimeHost {
     webView.As(&webView22);
     ComPtr<ICoreWebView2Settings> settings;
     webView->get_Settings(settings.GetAddressOf());
-    Call([&] { return settings->put_AreDefaultScriptDialogsEnabled(m_options.scriptDialogs); });
+    // Switched off, so that the page's alert() does not block it.
+    Call([&] { return settings->put_AreDefaultScriptDialogsEnabled(FALSE); });
     Call([&] { return controller->put_Bounds(RECT{0, 0, 800, 600}); });
-    Add(webView.Get(), &ICoreWebView2::add_ContainsFullScreenElementChanged, [this](ICoreWebView2* sender, IUnknown*) {
-      sender->get_ContainsFullScreenElement(&fullScreenValues.emplace_back(FALSE));
-    });
     Add(webView.Get(), &ICoreWebView2::add_NavigationStarting,
         [this](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
-          if (Has(navigations.emplace_back(UriOf(args)), m_options.cancelNavigationsContaining)) args->put_Cancel(TRUE);
+          if (Has(navigations.emplace_back(UriOf(args)), kCancelNavigation)) args->put_Cancel(TRUE);
         });
     Add(webView.Get(), &ICoreWebView2::add_NewWindowRequested,
         [this](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) { newWindows.push_back(UriOf(args)), args->put_Handled(TRUE); });
@@ -201,7 +199,7 @@ class RuntimeHost {
         [this](ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs* args) {
           ComPtr<ICoreWebView2DownloadOperation> operation;
           args->get_DownloadOperation(operation.GetAddressOf());
-          if (Has(downloads.emplace_back(UriOf(operation.Get())), m_options.cancelDownloadsContaining)) args->put_Cancel(TRUE);
+          if (Has(downloads.emplace_back(UriOf(operation.Get())), kCancelDownload)) args->put_Cancel(TRUE);
         });
     Call([&] {
       return webView22->AddWebResourceRequestedFilterWithRequestSourceKinds(
@@ -218,11 +216,13 @@ class RuntimeHost {
     args->get_Request(request.GetAddressOf());
     const std::string uri = requests.emplace_back(UriOf(request.Get()));
     contexts.emplace(uri, context);
-    if (context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA || Has(uri, m_options.leaveUnansweredContaining)) return;
+    if (context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA ||
+        std::any_of(std::begin(kLeaveUnanswered), std::end(kLeaveUnanswered), [&](const char* part) { return Has(uri, part); }))
+      return;
     const std::u16string wideUri = Utf8ToWide(uri);
     std::u16string path;
     ComPtr<IStream> stream;
-    if (Has(uri, m_options.failStreamsContaining))
+    if (Has(uri, kFailStream))
       stream = MakeComObject<FailingStream>();
     else if (SUCCEEDED(FileUrlToPath(wideUri, path)))
       FileStream::Open(path, stream.GetAddressOf());
@@ -232,7 +232,7 @@ class RuntimeHost {
     args->put_Response(response.Get());
   }
 
-  Options m_options;
+  std::string m_givenFolder;
   CreateWebViewEnvironmentWithOptionsInternalFn m_entry = nullptr;
   std::string m_userDataFolder;
   bool m_creationDone = false;

@@ -1,7 +1,9 @@
 #pragma once
 // A throw-away content folder with the test web application: a page, its
-// script, style sheet, JSON, WebAssembly module, worker, an image, a video
-// and two files to download, removed again when the object goes.
+// script, style sheet, JSON, an image, a video and two files to download,
+// removed again when the object goes. WebAssembly, workers with shared memory
+// and the isolation headers the page sees are checked with the demo
+// application in the whole program.
 #include <glib.h>
 
 #include <filesystem>
@@ -20,16 +22,7 @@ inline constexpr char kAppJs[] = R"js(
 async function runChecks() {
   const r = [];
   const check = async (name, f) => { try { r.push(name + "=" + await f()); } catch (e) { r.push(name + "=error-" + e.name); } };
-  const data = await fetch("data.json");
-  r.push("coep=" + data.headers.get("Cross-Origin-Embedder-Policy"), "type=" + data.headers.get("Content-Type"));
-  await check("json", async () => (await data.json()).value);
-  await check("wasm", async () => (await WebAssembly.instantiateStreaming(fetch("add.wasm"))).instance.exports.add(2, 3));
-  await check("sab", () => new Promise(res => {
-    const sab = new SharedArrayBuffer(8), worker = new Worker("worker.js");
-    worker.onmessage = e => res(e.data + "-" + new Int32Array(sab)[0]);
-    worker.onerror = () => res("error");
-    worker.postMessage(sab);
-  }));
+  await check("json", async () => (await (await fetch("data.json")).json()).value);
   return [...r, "style=" + getComputedStyle(document.body).marginLeft, "lang=" + navigator.language,
           "missing=" + (await fetch("missing.json")).status];
 }
@@ -72,15 +65,16 @@ const modes = {
     fetch("stored.txt?value=" + localStorage.getItem("kept"));
   },
   async big() {  // a body of many pieces, read whole and as a stream
-    const whole = await (await fetch("big.bin")).arrayBuffer();
+    const file = new URLSearchParams(location.search).get("file");
+    const whole = await (await fetch(file)).arrayBuffer();
     let streamed = 0;
-    for (const reader = (await fetch("big.bin")).body.getReader();;) {
+    for (const reader = (await fetch(file)).body.getReader();;) {
       const {done, value} = await reader.read();
       if (done) break;
       streamed += value.length;
     }
     const bytes = new Uint8Array(whole);
-    fetch("big-done.txt?whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
+    fetch("big-done.txt?file=" + file + "&whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
   },
   async broken() {  // a body whose reading fails part way must not pass for a whole one
     let result;
@@ -102,14 +96,6 @@ const modes = {
 };
 window.addEventListener("load", () => modes[new URLSearchParams(location.search).get("mode") || ""]());
 )js";
-
-inline constexpr char kWorkerJs[] = "onmessage = e => { Atomics.store(new Int32Array(e.data), 0, 42); "
-                                    "postMessage(e.data instanceof SharedArrayBuffer ? 'shared' : 'copied'); };\n";
-
-// (module (func (export "add") (param i32 i32) (result i32) local.get 0 local.get 1 i32.add))
-inline constexpr unsigned char kAddWasm[] = {
-    0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x01, 0x07, 0x01, 0x60, 0x02, 0x7f, 0x7f, 0x01, 0x7f, 0x03, 0x02, 0x01, 0x00,
-    0x07, 0x07, 0x01, 0x03, 0x61, 0x64, 0x64, 0x00, 0x00, 0x0a, 0x09, 0x01, 0x07, 0x00, 0x20, 0x00, 0x20, 0x01, 0x6a, 0x0b};
 
 // A page with no extension, which the program answers without a type.
 inline constexpr char kExtensionlessPage[] = "<!doctype html><html><body>no extension<script>fetch('extensionless-ok.txt')</script></body></html>\n";
@@ -140,11 +126,10 @@ inline std::string BigFile() { return std::string(3 * 1024 * 1024 + 5, 'b') + '\
 struct TestContent {
   TestContent() {
     const std::pair<const char*, std::string> files[] = {
-        {"index.html", kIndexHtml}, {"app.js", kAppJs}, {"worker.js", kWorkerJs}, {"data.json", "{\"value\": 41}\n"},
-        {"style.css", "body { margin-left: 17px; }\n"}, {"add.wasm", std::string(reinterpret_cast<const char*>(kAddWasm), sizeof kAddWasm)},
+        {"index.html", kIndexHtml}, {"app.js", kAppJs}, {"data.json", "{\"value\": 41}\n"}, {"style.css", "body { margin-left: 17px; }\n"},
         {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
         {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
-        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big.bin", BigFile()},
+        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big.bin", BigFile()}, {"big-left.bin", BigFile()},
     };
     for (const auto& [name, bytes] : files)
       g_file_set_contents((folder + "/" + name).c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr);

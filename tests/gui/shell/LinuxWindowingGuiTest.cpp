@@ -38,7 +38,11 @@ class LinuxWindowingTest : public ::testing::Test {
     frame.DestroyWindow();
     Platform::Install(nullptr, nullptr);
   }
-  void SetUp() override { ASSERT_TRUE(windowing.Initialize()) << "these tests need a display"; }
+  void SetUp() override {
+    ASSERT_TRUE(windowing.Initialize()) << "these tests need a display";
+    const RECT rect{20, 30, 420, 330};
+    ASSERT_NE(frame.Create(nullptr, &rect, u"Handles", WS_OVERLAPPEDWINDOW), nullptr);
+  }
 
   // Pumps messages until `done` holds. Some of what is waited for (a
   // child's allocation) comes with no message of its own, so a GLib timer
@@ -72,14 +76,19 @@ GtkWidget* Widget(HWND hwnd) { return reinterpret_cast<GtkWidget*>(hwnd); }
 
 TEST_F(LinuxWindowingTest, HandlesAreTheWidgetsAndChildrenAreFixedContainersPlacedByTheProgram) {
   Window child;
-  const RECT rect{20, 30, 420, 330}, childRect{10, 40, 110, 90};
-  ASSERT_NE(frame.Create(nullptr, &rect, u"Handles", WS_OVERLAPPEDWINDOW), nullptr);
+  const RECT childRect{10, 40, 110, 90};
   ASSERT_NE(child.Create(frame.m_hWnd, &childRect, u"", WS_CHILD | WS_VISIBLE), nullptr);
   GtkWidget* host = Widget(child.m_hWnd);
   ASSERT_TRUE(GTK_IS_WINDOW(Widget(frame.m_hWnd)) && GTK_IS_FIXED(host));
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(Widget(frame.m_hWnd))), "Handles");
-  EXPECT_TRUE(GTK_IS_LAYOUT(gtk_widget_get_parent(host)));
-  EXPECT_EQ(gtk_widget_get_parent(gtk_widget_get_parent(host)), Widget(frame.m_hWnd));
+  EXPECT_EQ(gtk_widget_get_toplevel(host), Widget(frame.m_hWnd));
+  // The caption and frame styles decide the decorations, both ways.
+  GtkWindow* window = GTK_WINDOW(Widget(frame.m_hWnd));
+  const LONG style = frame.GetWindowLong(GWL_STYLE);
+  frame.SetWindowLong(GWL_STYLE, style & ~static_cast<LONG>(WS_CAPTION | WS_THICKFRAME));
+  EXPECT_FALSE(gtk_window_get_decorated(window));
+  frame.SetWindowLong(GWL_STYLE, style);
+  EXPECT_TRUE(gtk_window_get_decorated(window));
   frame.ShowWindow(SW_SHOWNORMAL);
   child.SetWindowPos(nullptr, 5, 60, 390, 230, SWP_NOZORDER);
   GtkAllocation a{};
@@ -97,19 +106,7 @@ TEST_F(LinuxWindowingTest, HandlesAreTheWidgetsAndChildrenAreFixedContainersPlac
   g_object_unref(content);
 }
 
-TEST_F(LinuxWindowingTest, CaptionAndFrameStylesDecideTheDecorations) {
-  frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW);
-  GtkWindow* window = GTK_WINDOW(Widget(frame.m_hWnd));
-  EXPECT_TRUE(gtk_window_get_decorated(window));
-  const LONG style = frame.GetWindowLong(GWL_STYLE);
-  frame.SetWindowLong(GWL_STYLE, style & ~static_cast<LONG>(WS_CAPTION | WS_THICKFRAME));
-  EXPECT_FALSE(gtk_window_get_decorated(window));
-  frame.SetWindowLong(GWL_STYLE, style);
-  EXPECT_TRUE(gtk_window_get_decorated(window));
-}
-
 TEST_F(LinuxWindowingTest, ASendFromAnotherThreadWakesTheWaitAndRunsOnTheWaitingThread) {
-  frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW);
   std::atomic<LRESULT> answer = 0;
   std::thread worker([&, hwnd = frame.m_hWnd] { answer = Platform::Windowing().SendMessage(hwnd, WM_APP, 41, 0); });
   const bool ok = PumpUntil([&] { return answer != 0; });
@@ -120,7 +117,6 @@ TEST_F(LinuxWindowingTest, ASendFromAnotherThreadWakesTheWaitAndRunsOnTheWaiting
 }
 
 TEST_F(LinuxWindowingTest, ToolbarButtonsHaveToolTipsAndAClickIsACommandFromTheToolbar) {
-  frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW);
   const ToolBarButton buttons[] = {{58000, u"go-previous", u"Back"}, {58002, u"view-refresh", u"Reload"}};
   const HWND bar = windowing.CreateToolBar(frame.m_hWnd, 0xE800, buttons);
   ASSERT_TRUE(bar && GTK_IS_TOOLBAR(Widget(bar)));
@@ -129,9 +125,8 @@ TEST_F(LinuxWindowingTest, ToolbarButtonsHaveToolTipsAndAClickIsACommandFromTheT
   for (int i = 0; i < 2; ++i) {
     // The tool button keeps its tool tip on the button inside it.
     button[i] = gtk_bin_get_child(GTK_BIN(gtk_toolbar_get_nth_item(GTK_TOOLBAR(Widget(bar)), i)));
-    gchar* tip = gtk_widget_get_tooltip_text(button[i]);
+    g_autofree gchar* tip = gtk_widget_get_tooltip_text(button[i]);
     EXPECT_STREQ(tip, i == 0 ? "Back" : "Reload");
-    g_free(tip);
   }
   gtk_button_clicked(GTK_BUTTON(button[1]));
   ASSERT_TRUE(PumpUntil([&] { return frame.command.first != 0; }));
@@ -139,12 +134,8 @@ TEST_F(LinuxWindowingTest, ToolbarButtonsHaveToolTipsAndAClickIsACommandFromTheT
 }
 
 TEST_F(LinuxWindowingTest, AMessageBoxAnswersItsButtonAndClosingItNeverConfirms) {
-  frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW);
-  const struct {
-    UINT type;
-    gint response;  // what the user does: a button, or the close box
-    int answer;
-  } rows[] = {
+  // What the user does (a button, or the close box) and what the box answers.
+  const struct { UINT type; gint response; int answer; } rows[] = {
       {MB_OKCANCEL, GTK_RESPONSE_OK, IDOK},
       {MB_YESNO, GTK_RESPONSE_YES, IDYES},
       {MB_OK | MB_ICONERROR, GTK_RESPONSE_DELETE_EVENT, IDOK},  // OK is the only thing it can say
