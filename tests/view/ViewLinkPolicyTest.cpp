@@ -11,7 +11,7 @@
 #include "platform/FakePlatformScope.h"
 #include "util/FailureLog.h"
 #include "util/Strings.h"
-#include "view/FakeFrame.h"
+#include "view/ViewFixture.h"
 #include "view/View.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -21,25 +21,12 @@ namespace {
 using ::testing::ElementsAre;
 using Launch = FakeSystem::ShellLaunch;
 
-class ViewLinkPolicyTest : public ::testing::Test {
+class ViewLinkPolicyTest : public ViewFixture {
  protected:
   ViewLinkPolicyTest() {
-    m_frame.settings.startPage = u"index.html";
     m_frame.settings.saveAsExt = {{u"PDF", u".pdf", true}};
     m_frame.settings.shellExecuteExt = {u".docx", u"", u"pdf", u".PDF"};
     m_frame.settings.openBy = {{u".txt", u"/usr/bin/editor"}};
-    m_view.m_pFrame = &m_frame;
-  }
-
-  void RunChain() {
-    loader_test::InstallFixedRuntime(m_system, [this](int, UINT32, LPCWSTR, auto*, auto* handler) {
-      m_environmentHandler = handler;
-      return S_OK;
-    });
-    m_frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    m_view.Create(m_frame.m_hWnd, nullptr, {}, CView::kWindowStyle);
-    ComPtr(std::move(m_environmentHandler))->Invoke(S_OK, m_environment.Get());
-    m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   }
 
   // Raises a navigation; the cancel flag it ended with (nullopt: untouched).
@@ -59,17 +46,6 @@ class ViewLinkPolicyTest : public ::testing::Test {
     MSG msg{};
     while (m_windowing.PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) m_windowing.DispatchMessage(&msg);
   }
-
-  FakePlatformScope m_platform;
-  FakeWindowing& m_windowing = m_platform.windowing;
-  FakeSystem& m_system = m_platform.system;
-  FakeFrame m_frame;
-  CView m_view;
-  std::shared_ptr<FakeEngineLog> m_log = std::make_shared<FakeEngineLog>();
-  ComPtr<FakeEnvironment> m_environment = MakeComObject<FakeEnvironment>(m_log);
-  ComPtr<FakeController> m_controller = m_environment->MakeController();
-  ComPtr<FakeWebView> m_webView = m_controller->webView;
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> m_environmentHandler;
 };
 
 TEST_F(ViewLinkPolicyTest, NavigationsAreJudgedBySchemeAndByTheFilesExtension) {

@@ -16,7 +16,7 @@
 #include "resources/StringTable.h"
 #include "util/FormatMessageWithHResult.h"
 #include "util/Strings.h"
-#include "view/FakeFrame.h"
+#include "view/ViewFixture.h"
 #include "view/LocalFileResponse.h"
 
 // Fake files name only the fields a case sets; the others keep their defaults.
@@ -26,44 +26,11 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public ViewFixture {
  protected:
   ViewTest() {
     m_system.SetRoamingDataFolder(u"/home/user/.local/share");
     m_system.SetCurrentDirectory(u"/srv/app");
-    m_view.m_pFrame = &m_frame;
-    m_frame.settings.startPage = u"index.html";
-  }
-
-  // Creates the frame, and with it the view, normally against a runtime whose
-  // creation entry records its call and keeps the handler, so that the test
-  // decides when and how creation ends.
-  void CreateFrame(bool withRuntime = true) {
-    if (withRuntime) {
-      loader_test::InstallFixedRuntime(m_system, [this](int, UINT32, LPCWSTR folder, auto* options, auto* handler) {
-        m_log->Add("CreateEnvironment(" + WideToUtf8(folder ? folder : u"(null)") + ")");
-        LPWSTR arguments = nullptr;
-        options->get_AdditionalBrowserArguments(&arguments);
-        m_browserArguments = View(CoTaskMemString(arguments));
-        m_environmentHandler = handler;
-        return S_OK;
-      });
-    }
-    m_frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    m_view.Create(m_frame.m_hWnd, nullptr, {}, CView::kWindowStyle);
-  }
-
-  // Ends environment creation with this outcome; a loader that retries a
-  // failure gets the same answer again.
-  void CompleteEnvironment(HRESULT hr, ICoreWebView2Environment* environment) {
-    for (int i = 0; i < 4 && m_environmentHandler; ++i) ComPtr(std::move(m_environmentHandler))->Invoke(hr, environment);
-  }
-
-  // Runs the whole chain to the running state.
-  void RunChain() {
-    CreateFrame();
-    CompleteEnvironment(S_OK, m_environment.Get());
-    m_environment->CompleteControllerCreation(S_OK, m_controller.Get());
   }
 
   RECT ViewClientRect() { RECT rect{}; return m_windowing.GetClientRect(m_view.m_hWnd, &rect), rect; }
@@ -78,17 +45,6 @@ class ViewTest : public ::testing::Test {
   }
   static constexpr auto kDocument = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT;
 
-  FakePlatformScope m_platform;
-  FakeWindowing& m_windowing = m_platform.windowing;
-  FakeSystem& m_system = m_platform.system;
-  FakeFrame m_frame;
-  CView m_view;
-  std::shared_ptr<FakeEngineLog> m_log = std::make_shared<FakeEngineLog>();
-  ComPtr<FakeEnvironment> m_environment = MakeComObject<FakeEnvironment>(m_log);
-  ComPtr<FakeController> m_controller = m_environment->MakeController();
-  ComPtr<FakeWebView> m_webView = m_controller->webView;
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> m_environmentHandler;
-  std::u16string m_browserArguments;
 };
 
 // --- The creation chain -----------------------------------------------------------
