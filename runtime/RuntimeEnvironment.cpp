@@ -111,6 +111,7 @@ HRESULT RuntimeEnvironment::StartServer(std::uint16_t port) {
 }
 
 void RuntimeEnvironment::OnCookieAdded() {
+  RequestTrace::Instance().Event("local-cookie-added", "");
   m_ready = true;
   for (auto& task : std::exchange(m_waiting, {})) task();
 }

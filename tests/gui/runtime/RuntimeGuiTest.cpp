@@ -10,6 +10,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 #include "RuntimeHost.h"
@@ -86,9 +87,21 @@ class RuntimeGuiTest : public ::testing::Test {
     m_host = std::make_unique<RuntimeHost>(std::move(userDataFolder));
     ASSERT_NO_FATAL_FAILURE(m_host->Start());
   }
+  void SetUp() override { m_traceStart = TraceSize(); }
   void TearDown() override {
     EXPECT_EQ(m_host ? m_host->reentrantCallbacks : 0, 0) << "a handler ran inside a call into the runtime";
     m_host.reset();
+    // A case that fails on a busy machine is seldom rerun by hand: what the
+    // runtime did meanwhile goes with the failure.
+    if (HasFailure()) {
+      std::ifstream in(g_tracePath);
+      in.seekg(m_traceStart);
+      std::cerr << "runtime trace of this case:\n" << in.rdbuf();
+    }
+  }
+  static std::streamoff TraceSize() {
+    std::ifstream in(g_tracePath, std::ios::ate);
+    return in ? static_cast<std::streamoff>(in.tellg()) : 0;
   }
   bool Saw(const std::string& text) { return m_host->RunUntil([&] { return !m_host->RequestContaining(text).empty(); }); }
   bool SawTrace(const std::string& kind, const std::string& name, const std::string& part = "") {
@@ -102,6 +115,7 @@ class RuntimeGuiTest : public ::testing::Test {
 
   TestContent m_content;
   std::unique_ptr<RuntimeHost> m_host;
+  std::streamoff m_traceStart = 0;
 };
 
 TEST_F(RuntimeGuiTest, PageLoadsWithEveryFileAnsweredAsTheProgramSaysAndMediaInRanges) {
