@@ -59,11 +59,8 @@ TEST(LoaderRequestBuilder, PolicyValueNamesInOrder) {
   const std::u16string longest(259, u'a');
   const Case cases[] = {
       {"app id first", false, u"Quill.demo", {{u"Quill.demo", u"/id"}, {u"vellumview", u"/exe"}, {u"*", u"/any"}}, u"/id"},
-      {"names without case", false, u"Quill.demo", {{u"quill.DEMO", u"/id"}}, u"/id"},
       {"executable next", false, u"Quill.demo", {{u"vellumview", u"/exe"}, {u"*", u"/any"}}, u"/exe"},
-      {"wildcard for the folder", false, u"Quill.demo", {{u"*", u"/any"}}, u"/any"},
       {"no wildcard for user data", true, u"Quill.demo", {{u"*", u"/any"}}, std::nullopt},
-      {"user data by executable", true, std::nullopt, {{u"vellumview", u"/d"}}, u"/d"},
       {"default value without an id", false, std::nullopt, {{u"", u"/default"}, {u"vellumview", u"/exe"}}, u"/default"},
       {"default value ignored with an id", false, u"Quill.", {{u"", u"/default"}, {u"vellumview", u"/exe"}}, u"/exe"},
       // A text of more than 520 bytes with its terminator counts as absent.
@@ -106,8 +103,8 @@ struct EdgeViewOnly final : RuntimeClass<ICoreWebView2EnvironmentOptionsEdgeView
 TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
   struct Case { Text variable; INT32 optionsValue; HRESULT optionsHr; bool expected; };
   const Case cases[] = {
-      {{}, 1, S_OK, true}, {{}, 0, S_OK, false}, {{}, 1, S_FALSE, false}, {{}, 2, S_OK, false},
-      {u"1", 0, S_OK, true}, {u"0", 1, S_OK, false}, {u"", 1, S_OK, false}, {u"01", 0, S_OK, false},
+      {{}, 1, S_OK, true}, {{}, 1, S_FALSE, false}, {{}, 2, S_OK, false},
+      {u"1", 0, S_OK, true}, {u"0", 1, S_OK, false}, {u"01", 0, S_OK, false},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
@@ -132,20 +129,19 @@ TEST(LoaderRequestBuilder, EdgeViewFromTheOptionsOrTheVariable) {
 // an options object fills only what nothing else set.
 TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentPolicyOrOptions) {
   struct Channels { Text variable, policy; bool set; std::uint32_t mask; };
-  struct Kind { Text variable, preference, policyText; std::optional<DWORD> policyNumber; bool set; std::uint32_t value; };
+  struct Kind { Text variable, preference; std::optional<DWORD> policyNumber; bool set; std::uint32_t value; };
   struct Case { Channels channels; Kind kind; std::optional<std::pair<int, int>> options; };
   const Case cases[] = {
-      {{u"1,2", u"3", true, 0b110}, {u"1", {}, {}, {}, true, 1}}, {{u",", u"3", true, 0}, {u" 1x", {}, {}, {}, true, 1}},
-      {{{}, u"3,4", true, 0b11000}, {u"2", {}, {}, {}, true, 0}},
+      {{u"1,2", u"3", true, 0b110}, {u"1", {}, {}, true, 1}}, {{u",", u"3", true, 0}, {u" 1x", {}, {}, true, 1}},
+      {{{}, u"3,4", true, 0b11000}, {u"2", {}, {}, true, 0}},
       // An empty variable changes nothing and hides the policy; an empty registry list counts as absent.
-      {{u"", u"3", false, 0}, {u"", {}, {}, {}, true, 0}}, {{{}, u"", false, 0}, {{}, u"1", {}, {}, true, 1}},
-      // The preference is read only when the kind set nothing.
-      {{}, {u"0", u"1", {}, {}, true, 0}}, {{}, {{}, {}, {}, 1u, true, 1}}, {{}, {{}, {}, {}, 2u, true, 0}},
-      {{}, {{}, {}, u"1", {}, true, 1}}, {{}, {{}, {}, {}, {}, false, 0}},
+      {{u"", u"3", false, 0}, {u"", {}, {}, true, 0}}, {{{}, u"", false, 0}, {{}, u"1", {}, true, 1}},
+      // The preference is read only when the kind set nothing; a number from the policy is 1 or else 0.
+      {{}, {u"0", u"1", {}, true, 0}}, {{}, {{}, {}, 1u, true, 1}}, {{}, {{}, {}, 2u, true, 0}},
       // The options' values do not count as a setting of the kind; no channels and an unknown kind leave both open.
-      {{{}, {}, true, 0b100}, {{}, {}, {}, {}, false, 1}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
-      {{u"0", {}, true, 0b1}, {u"0", {}, {}, {}, true, 0}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
-      {{{}, {}, false, 0}, {{}, {}, {}, {}, false, 0}, std::pair(0, 2)},
+      {{{}, {}, true, 0b100}, {{}, {}, {}, false, 1}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
+      {{u"0", {}, true, 0b1}, {u"0", {}, {}, true, 0}, std::pair(COREWEBVIEW2_RELEASE_CHANNELS_DEV, 1)},
+      {{{}, {}, false, 0}, {{}, {}, {}, false, 0}, std::pair(0, 2)},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
@@ -155,7 +151,6 @@ TEST(LoaderRequestBuilder, ChannelSettingsFromTheEnvironmentPolicyOrOptions) {
     s.Policy(kMachine, u"ReleaseChannels", u"*", channels.policy);
     s.Env(u"WEBVIEW2_CHANNEL_SEARCH_KIND", kind.variable);
     s.Env(u"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", kind.preference);
-    s.Policy(kMachine, u"ChannelSearchKind", u"*", kind.policyText);
     if (kind.policyNumber) s.system.SetRegistryDword(kMachine, RegistryView::Default, s.Key(u"ChannelSearchKind"), u"*", *kind.policyNumber);
     ComPtr<CoreWebView2EnvironmentOptions> options;
     if (optionValues) {

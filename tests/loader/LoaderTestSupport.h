@@ -1,13 +1,9 @@
 #pragma once
 // Shared set-up for the loader's tests: runtimes registered in the fake
-// system and a recording completion handler.
+// system.
 #include <string>
 #include <tuple>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "com/Callback.h"
 #include "loader/FindClientLibrary.h"
 #include "loader/ReleaseChannel.h"
 #include "platform/fake/FakeSystem.h"
@@ -55,24 +51,5 @@ inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std:
   return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
                          opens);
 }
-
-// A completion handler that records its calls; an environment must come
-// exactly with success.
-struct RecordingHandler {
-  struct Completion { HRESULT hr; ICoreWebView2Environment* environment; };
-  std::vector<Completion> calls;
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler =
-      Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
-          [this](HRESULT hr, ICoreWebView2Environment* environment) {
-            EXPECT_EQ(environment != nullptr, SUCCEEDED(hr));
-            calls.push_back({hr, environment});
-            return S_OK;
-          });
-  std::vector<HRESULT> Results() const {
-    std::vector<HRESULT> results;
-    for (const Completion& call : calls) results.push_back(call.hr);
-    return results;
-  }
-};
 
 }  // namespace loader_test
