@@ -4,8 +4,10 @@
 #include <string>
 #include <tuple>
 
+#include "com/CoTaskMem.h"
 #include "loader/FindClientLibrary.h"
 #include "loader/ReleaseChannel.h"
+#include "loader/RuntimeLoader.h"
 #include "platform/fake/FakeSystem.h"
 #include "webview/EngineContract.h"
 
@@ -50,6 +52,14 @@ inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std:
   if (!files) return LibraryPath(runtimeFolder);
   return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
                          opens);
+}
+
+// The version query's result and text, "(null)" for none.
+inline std::pair<HRESULT, std::u16string> QueryVersion(ISystem& system, const char16_t* folder = nullptr,
+                                                       ICoreWebView2EnvironmentOptions* options = nullptr) {
+  LPWSTR text = nullptr;
+  const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(system, folder, options, &text);
+  return {hr, text ? std::u16string(View(CoTaskMemString(text))) : u"(null)"};
 }
 
 }  // namespace loader_test

@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "com/Callback.h"
-#include "com/CoTaskMem.h"
 #include "loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/linux/LinuxSystem.h"
@@ -43,11 +42,6 @@ class LoaderEndToEndTest : public ::testing::Test {
   void Store(const char* file, const std::string& key, const char* name, const fs::path& library) {
     m_dir.WriteFile(file, "[" + key + "]\r\n\"" + name + "\"=\"" + Folder(library) + "\"\n");
   }
-  std::pair<HRESULT, std::u16string> QueryVersion() {
-    LPWSTR text = nullptr;
-    const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(m_system, nullptr, nullptr, &text);
-    return {hr, text ? std::u16string(View(CoTaskMemString(text))) : u"(null)"};
-  }
 
   TemporaryDirectory m_dir;
   ScopedEnvironmentVariable m_machine{"VELLUMVIEW_MACHINE_REGISTRY", (m_dir.Path() / "machine.reg").c_str()};
@@ -57,18 +51,18 @@ class LoaderEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(LoaderEndToEndTest, RuntimesAreFoundThroughTheStoresByChannelAndPolicy) {
-  EXPECT_EQ(QueryVersion(), std::pair(HResultFromWin32(2), std::u16string(u"(null)")));
+  EXPECT_EQ(loader_test::QueryVersion(m_system), std::pair(HResultFromWin32(2), std::u16string(u"(null)")));
   Store("machine.reg", "HKEY_LOCAL_MACHINE\\" + WideToUtf8(loader_test::ChannelKey(0)), "EBWebView",
         InstallRuntime("stable/131.0.1.0"));
   Store("user.reg", "HKEY_CURRENT_USER\\" + WideToUtf8(loader_test::ChannelKey(1)), "ebwebview",
         InstallRuntime("beta/132.0.5.0"));
-  EXPECT_EQ(QueryVersion(), std::pair(S_OK, std::u16string(u"131.0.1.0")));
+  EXPECT_EQ(loader_test::QueryVersion(m_system), std::pair(S_OK, std::u16string(u"131.0.1.0")));
   ScopedEnvironmentVariable leastStable("WEBVIEW2_CHANNEL_SEARCH_KIND", "1");
-  EXPECT_EQ(QueryVersion(), std::pair(S_OK, std::u16string(u"132.0.5.0 beta")));
+  EXPECT_EQ(loader_test::QueryVersion(m_system), std::pair(S_OK, std::u16string(u"132.0.5.0 beta")));
   // A fixed folder named by machine policy reports the library's own version.
   Store("machine.reg", "HKLM\\Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", "*",
         InstallRuntime("policy"));
-  EXPECT_EQ(QueryVersion(), std::pair(S_OK, Utf8ToWide(VELLUM_TEST_RUNTIME_VERSION)));
+  EXPECT_EQ(loader_test::QueryVersion(m_system), std::pair(S_OK, Utf8ToWide(VELLUM_TEST_RUNTIME_VERSION)));
 }
 
 // A library that cannot serve fails both attempts at once, each with the
@@ -97,13 +91,6 @@ TEST_F(LoaderEndToEndTest, LibrariesThatCannotServeFailAtOnceAndSayWhy) {
                                                       handler.Get()), c.returned);
     EXPECT_EQ(capture.Lines(), expected);
   }
-}
-
-TEST_F(LoaderEndToEndTest, ProgramsRuntimeCarriesItsVersionWhenBuilt) {
-  if (!fs::exists(VELLUM_PROGRAM_RUNTIME)) GTEST_SKIP() << "the runtime library is not built in this tree";
-  std::u16string version;
-  ASSERT_EQ(m_system.ReadLibraryVersion(Utf8ToWide(VELLUM_PROGRAM_RUNTIME), &version), S_OK);
-  EXPECT_EQ(version, u"130.0.2839.0");
 }
 
 }  // namespace
