@@ -33,14 +33,12 @@ inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view ru
 }
 
 // Installs a runtime in the folder that the environment names, with `entry`
-// as its environment creation entry; returns the library path.
-inline std::u16string InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry) {
+// as its environment creation entry.
+inline void InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry) {
   system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/opt/runtime");
   FakeSystem::Library library;
   library.exports[std::string(kCreateEnvironmentEntryName)] = std::move(entry);
-  const std::u16string path = AddRuntimeFiles(system, u"/opt/runtime");
-  system.AddLibrary(path, library);
-  return path;
+  system.AddLibrary(AddRuntimeFiles(system, u"/opt/runtime"), library);
 }
 
 // Registers a runtime of a channel in a hive (32-bit view, as the search

@@ -1,8 +1,8 @@
 // The text rules the loader reads settings and versions with: the integer
-// conversion, the version rule through the comparison, and the release-channel list.
+// conversion, and the version rule through the comparison. (The release-channel
+// list is read in the request builder's tests.)
 #include <gtest/gtest.h>
 
-#include "loader/ReleaseChannel.h"
 #include "loader/RuntimeLoader.h"
 #include "loader/WideStringToLong.h"
 #include "util/Strings.h"
@@ -41,16 +41,6 @@ TEST(BrowserVersion, ComparesComponentsFromTheFirstAndUnsigned) {
         << WideToUtf8(c.first ? c.first : u"null") << " vs " << WideToUtf8(c.second ? c.second : u"null");
   }
   EXPECT_EQ(CompareBrowserVersions(u"1", u"2", nullptr), E_POINTER);
-}
-
-TEST(ReleaseChannelList, GivesTheAllowedChannels) {
-  struct Case { std::u16string_view list; std::uint32_t mask; };
-  const Case cases[] = {
-      {u"1,4", 0b10010}, {u" 2, 3x", 0b01100},
-      // Numbers outside 0-4 allow stable; empty items allow nothing.
-      {u"-1", 0b00001}, {u"5,3", 0b01001}, {u"", 0}, {u",3", 0b01000},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ParseReleaseChannelList(c.list), c.mask) << WideToUtf8(c.list);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "com/HResult.h"
 #include "util/Strings.h"
 
@@ -15,10 +17,7 @@ using namespace std::string_view_literals;
 // values, so that "leaves the field as it was" differs from "sets it empty".
 Settings Prefilled() {
   Settings s;
-  s.title = u"T0";
-  s.browserID = u"B0";
-  s.startPage = u"S0";
-  s.toolBar = 7;
+  std::tie(s.title, s.browserID, s.startPage, s.toolBar) = std::tuple(u"T0", u"B0", u"S0", 7);
   return s;
 }
 
@@ -26,17 +25,13 @@ Settings Prefilled() {
 std::string Changes(const Settings& s) {
   const Settings p = Prefilled();
   std::string out;
-  auto text = [&](const char* name, const std::u16string& value, const std::u16string& before) {
-    if (value != before) out += std::string(name) + "=" + WideToUtf8(value) + ";";
-  };
-  text("title", s.title, p.title);
-  text("browserID", s.browserID, p.browserID);
-  text("startPage", s.startPage, p.startPage);
+  for (const auto& [name, field] : {std::pair("title", &Settings::title), std::pair("browserID", &Settings::browserID),
+                                    std::pair("startPage", &Settings::startPage)})
+    if (s.*field != p.*field) out += std::string(name) + "=" + WideToUtf8(s.*field) + ";";
   if (s.toolBar != p.toolBar) out += "toolBar=" + std::to_string(s.toolBar) + ";";
   for (const auto& e : s.shellExecuteExt) out += "shell=" + WideToUtf8(e) + ";";
-  for (const auto& e : s.saveAsExt) {
+  for (const auto& e : s.saveAsExt)
     out += "saveAs=" + WideToUtf8(e.name) + "," + WideToUtf8(e.ext) + (e.open ? ",open;" : ",closed;");
-  }
   for (const auto& e : s.openBy) out += "openBy=" + WideToUtf8(e.ext) + "," + WideToUtf8(e.app) + ";";
   return out;
 }
@@ -54,21 +49,19 @@ TEST(ApplySettingsTextTest, AppliesOnlyTheKnownKeysWithTheirTypes) {
       {R"({"title":"","browserID":"kiosk","startPage":"app/index.html"})"sv, "title=;browserID=kiosk;startPage=app/index.html;"sv},
       {R"({"title":5,"browserID":{},"startPage":["a"]})"sv, ""sv}, {R"({"title":"ab\u0000cd"})"sv, "title=ab;"sv},
       // toolBar: 1 hides, every other integer shows; other kinds and numbers beyond int64 keep the field.
-      {R"({"toolBar":1})"sv, "toolBar=1;"sv}, {R"({"toolBar":-1})"sv, "toolBar=0;"sv},
-      {R"({"toolBar":4294967297})"sv, "toolBar=0;"sv}, {R"({"toolBar":true})"sv, ""sv}, {R"({"toolBar":1.0})"sv, ""sv},
-      {R"({"toolBar":9223372036854775808})"sv, ""sv},
+      {R"({"toolBar":1})"sv, "toolBar=1;"sv}, {R"({"toolBar":-1})"sv, "toolBar=0;"sv}, {R"({"toolBar":4294967297})"sv, "toolBar=0;"sv},
+      {R"({"toolBar":true})"sv, ""sv}, {R"({"toolBar":1.0})"sv, ""sv}, {R"({"toolBar":9223372036854775808})"sv, ""sv},
       // shellExecuteExt: strings in order, other kinds skipped; a repeated key keeps only the last array.
       {R"({"shellExecuteExt":[".b",3,"",null,[".x"],{"x":1},true," .A ",".b"]})"sv, "shell=.b;shell=;shell= .A ;shell=.b;"sv},
       {R"({"shellExecuteExt":[".a"],"title":"t","shellExecuteExt":[".b"]})"sv, "title=t;shell=.b;"sv},
       // saveAsExt: objects with a non-empty ext; fields of another kind are ignored.
-      {R"({"saveAsExt":[{"name":"PDF file","ext":".pdf","open":true}]})"sv, "saveAs=PDF file,.pdf,open;"sv},
       {R"({"saveAsExt":[{"name":"n","open":true},{"ext":""},{"ext":"\u0000.x"},{"ext":5},{"Ext":".a"}]})"sv, ""sv},
-      {R"({"saveAsExt":[".pdf",1,null,[],{"ext":".a","name":3,"open":"yes","x":1},{"ext":".b","open":1}]})"sv,
-       "saveAs=,.a,closed;saveAs=,.b,closed;"sv},
+      {R"({"saveAsExt":[".pdf",1,null,[],{"ext":".a","name":3,"open":"yes"},{"name":"PDF","ext":".b","open":true}]})"sv,
+       "saveAs=,.a,closed;saveAs=PDF,.b,open;"sv},
       // openBy: objects with a non-empty ext and app, both strings; the later pair wins.
-      {R"({"openBy":[{"ext":".doc","app":"/opt/my app/run","name":"n"}]})"sv, "openBy=.doc,/opt/my app/run;"sv},
       {R"({"openBy":[{"ext":".a","app":""},{"ext":"","app":"x"},{"ext":".a"},{"app":"x"},{"ext":".a","app":1}]})"sv, ""sv},
-      {R"({"openBy":["x",7,{"ext":".a","app":"x","app":"y"}]})"sv, "openBy=.a,y;"sv}};
+      {R"({"openBy":["x",7,{"ext":".a","app":"x","app":"y"},{"ext":".doc","app":"/opt/my app/run","name":"n"}]})"sv,
+       "openBy=.a,y;openBy=.doc,/opt/my app/run;"sv}};
   for (const auto& c : cases) {
     Settings settings = Prefilled();
     ASSERT_EQ(ApplySettingsText(c.json, settings), S_OK) << c.json;
