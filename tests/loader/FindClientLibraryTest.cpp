@@ -30,9 +30,7 @@ class FindClientLibraryTest : public ::testing::Test {
  protected:
   FindClientLibraryTest() { m_system.SetExecutablePath(std::u16string(loader_test::kExecutable)); }
 
-  HRESULT FindFixed(std::u16string folder) {
-    return FindClientLibrary(m_system, {.browserExecutableFolder = std::move(folder)}, &m_found);
-  }
+  HRESULT FindFixed(std::u16string folder) { return FindClientLibrary(m_system, {.browserExecutableFolder = folder}, &m_found); }
 
   FakeSystem m_system;
   ClientLibrary m_found;

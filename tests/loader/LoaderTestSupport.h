@@ -45,8 +45,7 @@ inline void InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry
 // reads) and, unless told otherwise, installs its files; returns the library path.
 inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
                                      std::u16string_view runtimeFolder, bool files = true, bool opens = true) {
-  system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView",
-                           std::u16string(runtimeFolder));
+  system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView", std::u16string(runtimeFolder));
   if (!files) return LibraryPath(runtimeFolder);
   return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
                          opens);
