@@ -51,11 +51,13 @@ inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std:
                          opens);
 }
 
-// The version query's result and text, "(null)" for none.
+// The version query's result and text, "(null)" for none; a failure must
+// leave null behind.
 inline std::pair<HRESULT, std::u16string> QueryVersion(ISystem& system, const char16_t* folder = nullptr,
                                                        ICoreWebView2EnvironmentOptions* options = nullptr) {
-  LPWSTR text = nullptr;
+  LPWSTR text = reinterpret_cast<LPWSTR>(1);
   const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(system, folder, options, &text);
+  if (FAILED(hr) && text) return {hr, u"(left set)"};
   return {hr, text ? std::u16string(View(CoTaskMemString(text))) : u"(null)"};
 }
 

@@ -23,8 +23,7 @@ class LoaderEndToEndTest : public ::testing::Test {
  protected:
   LoaderEndToEndTest() {
     for (const char* name : {"WEBVIEW2_USE_EDGE_VIEW", "WEBVIEW2_RELEASE_CHANNELS", "WEBVIEW2_CHANNEL_SEARCH_KIND",
-                             "WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", "WEBVIEW2_USER_DATA_FOLDER",
-                             "WEBVIEW2_BROWSER_EXECUTABLE_FOLDER"})
+                             "WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", "WEBVIEW2_BROWSER_EXECUTABLE_FOLDER"})
       m_cleared.push_back(std::make_unique<ScopedEnvironmentVariable>(name, nullptr));
   }
 
