@@ -26,10 +26,10 @@ TEST(RuntimeClassTest, AnswersIUnknownRefusesOthersCountsReferencesAndTheLastRel
   auto* raw = static_cast<Thing*>(thing.Get());
   {
     ComPtr<IUnknown> unknown;
-    ComPtr<IStream> other;
+    void* other = &unknown;  // a refused query must leave null behind
     EXPECT_EQ(thing.As(&unknown), S_OK);
-    EXPECT_EQ(thing.As(&other), E_NOINTERFACE);
-    EXPECT_FALSE(other);
+    EXPECT_EQ(thing->QueryInterface(IStream::kIid, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
     EXPECT_EQ(raw->RefCount(), 2u);
   }
   // ComPtr copies add a reference, moves and Detach hand theirs on.

@@ -51,8 +51,10 @@ TEST(EnvironmentOptions, SchemeRegistrationsAndFailedAllocations) {
   auto b = MakeComObject<StubRegistration>();
   {
     auto options = MakeComObject<Options>(Options::Allocator{&CountingAllocator::Allocate, &CountingAllocator::Free});
-    UINT32 count = 0;
-    ICoreWebView2CustomSchemeRegistration** array = nullptr;
+    UINT32 count = 9;
+    ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
+    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
+    EXPECT_EQ(std::tuple(count, array), std::tuple(0u, nullptr));
     ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
     ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
     ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);

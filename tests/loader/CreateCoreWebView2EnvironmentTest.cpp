@@ -120,8 +120,7 @@ TEST(CreateEnvironment, RuntimeKindTellsHowTheRuntimeWasFound) {
     r.system.SetRegistryString(kMachine, RegistryView::Bits32, kEdgeBrowserKey, u"pv", u"131.0.0.0");
     if (c.edgeView) r.system.SetEnvironmentVariable(u"WEBVIEW2_USE_EDGE_VIEW", u"1");
     EXPECT_EQ(r.Create(c.folder), kSyncFailure);
-    ASSERT_EQ(r.calls.size(), 2u);
-    EXPECT_EQ(r.calls[0].kind, c.kind);
+    EXPECT_EQ(r.calls.at(0).kind, c.kind);
     const std::u16string& loaded = libraries[c.loaded];
     EXPECT_EQ(std::pair(r.system.LoadCount(loaded), r.system.FreeCount(loaded)), std::pair(2, c.canUnload ? 2 : 0));
     EXPECT_EQ(r.system.FailureEvents(),

@@ -72,7 +72,6 @@ TEST_F(LoaderEndToEndTest, LibrariesThatCannotServeFailAtOnceAndSayWhy) {
       {"text", nullptr, HResultFromWin32(193), "WebView2: CoreWebView2Environment failed when trying to LoadLibrary: hr=0x800700C1 path="},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     const std::string folder = InstallRuntime(c.name, c.library);
     const std::string library = WideToUtf8(loader_test::LibraryPath(Utf8ToWide(folder)));
     std::vector<std::string> expected;
