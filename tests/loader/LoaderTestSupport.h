@@ -1,15 +1,13 @@
 #pragma once
 // Shared set-up for the loader's tests: runtimes registered in the fake
-// system and a recording completion handler.
+// system.
 #include <string>
 #include <tuple>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "com/Callback.h"
+#include "com/CoTaskMem.h"
 #include "loader/FindClientLibrary.h"
 #include "loader/ReleaseChannel.h"
+#include "loader/RuntimeLoader.h"
 #include "platform/fake/FakeSystem.h"
 #include "webview/EngineContract.h"
 
@@ -35,44 +33,32 @@ inline std::u16string AddRuntimeFiles(FakeSystem& system, std::u16string_view ru
 }
 
 // Installs a runtime in the folder that the environment names, with `entry`
-// as its environment creation entry; returns the library path.
-inline std::u16string InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry) {
+// as its environment creation entry.
+inline void InstallFixedRuntime(FakeSystem& system, CreateEnvironmentEntry entry) {
   system.SetEnvironmentVariable(u"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", u"/opt/runtime");
   FakeSystem::Library library;
   library.exports[std::string(kCreateEnvironmentEntryName)] = std::move(entry);
-  const std::u16string path = AddRuntimeFiles(system, u"/opt/runtime");
-  system.AddLibrary(path, library);
-  return path;
+  system.AddLibrary(AddRuntimeFiles(system, u"/opt/runtime"), library);
 }
 
 // Registers a runtime of a channel in a hive (32-bit view, as the search
 // reads) and, unless told otherwise, installs its files; returns the library path.
 inline std::u16string InstallChannel(FakeSystem& system, RegistryHive hive, std::size_t channel,
                                      std::u16string_view runtimeFolder, bool files = true, bool opens = true) {
-  system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView",
-                           std::u16string(runtimeFolder));
+  system.SetRegistryString(hive, RegistryView::Bits32, ChannelKey(channel), u"EBWebView", std::u16string(runtimeFolder));
   if (!files) return LibraryPath(runtimeFolder);
   return AddRuntimeFiles(system, runtimeFolder, std::u16string(runtimeFolder.substr(runtimeFolder.rfind(u'/') + 1)),
                          opens);
 }
 
-// A completion handler that records its calls; an environment must come
-// exactly with success.
-struct RecordingHandler {
-  struct Completion { HRESULT hr; ICoreWebView2Environment* environment; };
-  std::vector<Completion> calls;
-  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> handler =
-      Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
-          [this](HRESULT hr, ICoreWebView2Environment* environment) {
-            EXPECT_EQ(environment != nullptr, SUCCEEDED(hr));
-            calls.push_back({hr, environment});
-            return S_OK;
-          });
-  std::vector<HRESULT> Results() const {
-    std::vector<HRESULT> results;
-    for (const Completion& call : calls) results.push_back(call.hr);
-    return results;
-  }
-};
+// The version query's result and text, "(null)" for none; a failure must
+// leave null behind.
+inline std::pair<HRESULT, std::u16string> QueryVersion(ISystem& system, const char16_t* folder = nullptr,
+                                                       ICoreWebView2EnvironmentOptions* options = nullptr) {
+  LPWSTR text = reinterpret_cast<LPWSTR>(1);
+  const HRESULT hr = GetAvailableRuntimeVersionStringWithSystem(system, folder, options, &text);
+  if (FAILED(hr) && text) return {hr, u"(left set)"};
+  return {hr, text ? std::u16string(View(CoTaskMemString(text))) : u"(null)"};
+}
 
 }  // namespace loader_test
