@@ -1,7 +1,5 @@
 #pragma once
-// A resource request with a given address; null stands for a request whose
-// address cannot be read.
-#include <optional>
+// A resource request with a given address.
 #include <string>
 
 #include "com/CoTaskMem.h"
@@ -10,14 +8,10 @@
 
 class FakeWebResourceRequest final : public RuntimeClass<ICoreWebView2WebResourceRequest> {
  public:
-  explicit FakeWebResourceRequest(std::optional<std::u16string> uri) : m_uri(std::move(uri)) {}
+  explicit FakeWebResourceRequest(std::u16string uri) : m_uri(std::move(uri)) {}
 
-  HRESULT get_Uri(LPWSTR* uri) override {
-    if (!uri) return E_POINTER;
-    *uri = m_uri ? CoTaskMemStrDup(*m_uri) : nullptr;
-    return !m_uri ? E_FAIL : *uri ? S_OK : E_OUTOFMEMORY;
-  }
+  HRESULT get_Uri(LPWSTR* uri) override { return uri ? (*uri = CoTaskMemStrDup(m_uri), S_OK) : E_POINTER; }
 
  private:
-  std::optional<std::u16string> m_uri;
+  std::u16string m_uri;
 };

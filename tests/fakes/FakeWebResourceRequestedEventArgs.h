@@ -1,7 +1,6 @@
 #pragma once
 // The arguments of one resource request: its context and request, and the
 // response the handler set (if any).
-#include <optional>
 #include <string>
 
 #include "com/RuntimeClass.h"
@@ -11,7 +10,7 @@
 
 class FakeWebResourceRequestedEventArgs final : public RuntimeClass<ICoreWebView2WebResourceRequestedEventArgs> {
  public:
-  FakeWebResourceRequestedEventArgs(std::optional<std::u16string> uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
+  FakeWebResourceRequestedEventArgs(std::u16string uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
       : m_request(MakeComObject<FakeWebResourceRequest>(std::move(uri))), m_context(context) {}
 
   HRESULT get_Request(ICoreWebView2WebResourceRequest** request) override {

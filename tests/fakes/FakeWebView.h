@@ -2,7 +2,7 @@
 // The web view of the fake engine. It answers every web view interface of
 // the contract unless a test withholds one, records navigation, history
 // commands and registrations in the engine log, and keeps the registered
-// handlers; a test raises the resource request event through it.
+// handlers; a test raises the link and full-screen events through it.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -36,7 +36,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT RaiseNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args) { return Raise(m_navigationHandlers, args); }
   HRESULT RaiseDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return Raise(m_downloadHandlers, args); }
   HRESULT RaiseNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args) { return Raise(m_newWindowHandlers, args); }
-  HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) { return Raise(m_resourceHandlers, args); }
   std::size_t WebResourceRequestedHandlerCount() const { return m_resourceHandlers.size(); }
   // Sets what get_ContainsFullScreenElement answers and calls every full-screen handler.
   HRESULT RaiseContainsFullScreenElementChanged(BOOL contains) {
@@ -80,11 +79,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
                                    EventRegistrationToken* token) override {
     return Add("add_WebResourceRequested", m_resourceHandlers, handler, token);
   }
-  HRESULT get_Environment(ICoreWebView2Environment** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return FAILED(getEnvironmentResult) ? getEnvironmentResult : environment.CopyTo(out);
-  }
+  HRESULT get_Environment(ICoreWebView2Environment** out) override { return environment.CopyTo(out); }
   HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* h, EventRegistrationToken* t) override {
     return Add("add_DownloadStarting", m_downloadHandlers, h, t);
   }
@@ -99,7 +94,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   BOOL containsFullScreenElement = FALSE;
   HRESULT getFullScreenResult = S_OK;
   ComPtr<ICoreWebView2Environment> environment;
-  HRESULT getEnvironmentResult = S_OK;
  private:
   template <typename List, typename Args>
   HRESULT Raise(const List& list, Args* args) {

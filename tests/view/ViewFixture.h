@@ -20,22 +20,22 @@ class ViewFixture : public ::testing::Test {
   ViewFixture() {
     m_view.m_pFrame = &m_frame;
     m_frame.settings.startPage = u"index.html";
+    m_system.SetRoamingDataFolder(u"/home/user/.local/share");
+    m_system.SetCurrentDirectory(u"/srv/app");
   }
 
-  // Creates the frame, and with it the view, normally against a runtime whose
-  // creation entry records its call and keeps the handler, so that the test
-  // decides when and how creation ends.
-  void CreateFrame(bool withRuntime = true) {
-    if (withRuntime) {
-      loader_test::InstallFixedRuntime(m_system, [this](int, UINT32, LPCWSTR folder, auto* options, auto* handler) {
-        m_log->Add("CreateEnvironment(" + WideToUtf8(folder ? folder : u"(null)") + ")");
-        LPWSTR arguments = nullptr;
-        options->get_AdditionalBrowserArguments(&arguments);
-        m_browserArguments = View(CoTaskMemString(arguments));
-        m_environmentHandler = handler;
-        return S_OK;
-      });
-    }
+  // Creates the frame, and with it the view, against a runtime whose creation
+  // entry records its call and keeps the handler, so that the test decides
+  // when and how creation ends.
+  void CreateFrame() {
+    loader_test::InstallFixedRuntime(m_system, [this](int, UINT32, LPCWSTR folder, auto* options, auto* handler) {
+      m_log->Add("CreateEnvironment(" + WideToUtf8(folder ? folder : u"(null)") + ")");
+      LPWSTR arguments = nullptr;
+      options->get_AdditionalBrowserArguments(&arguments);
+      m_browserArguments = View(CoTaskMemString(arguments));
+      m_environmentHandler = handler;
+      return S_OK;
+    });
     m_frame.Create(nullptr, nullptr, u"", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     m_view.Create(m_frame.m_hWnd, nullptr, {}, CView::kWindowStyle);
   }
