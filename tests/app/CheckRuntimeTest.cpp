@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/RuntimeInstallDlg.h"
-#include "loader/LoaderTestSupport.h"
 #include "platform/FakePlatformScope.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
@@ -21,7 +20,6 @@ TEST(CheckRuntimeTest, WithTheInstallerAtHandOnlyAFinishedSetupDialogLetsStartUp
     SCOPED_TRACE(dialogFails ? "no dialog" : "installed");
     FakePlatformScope platform;
     platform.windowing.AllowBlocking(true);
-    platform.system.SetExecutablePath(std::u16string(loader_test::kExecutable));
     platform.system.AddFile(installer);
     platform.system.AddProgram(installer, {});
     if (dialogFails) platform.windowing.FailDialogsCaptioned(std::u16string(LoadStringResource(IDS_SETUP_DIALOG_CAPTION)));

@@ -18,11 +18,8 @@ const std::u16string kInstaller(CRuntimeInstallDlg::kInstallerPath);
 
 class RuntimeInstallDlgTest : public ::testing::Test {
  protected:
-  RuntimeInstallDlgTest() {
-    // The worker reports with cross-thread sends; the modal loop waits for them.
-    fake.AllowBlocking(true);
-    fake.SetMonitors({MONITORINFO{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, 1}});
-  }
+  // The worker reports with cross-thread sends; the modal loop waits for them.
+  RuntimeInstallDlgTest() { fake.AllowBlocking(true); }
 
   FakePlatformScope platform;
   FakeWindowing& fake = platform.windowing;
@@ -34,7 +31,7 @@ TEST_F(RuntimeInstallDlgTest, EndsWith1000AfterTheInstallerEvenWhenItsWaitFailsA
   CRuntimeInstallDlg dialog;
   EXPECT_EQ(dialog.DoModal(nullptr), CRuntimeInstallDlg::kInstallFinished);
   EXPECT_TRUE(fake.MessageBoxes().empty());
-  // Centred on the work area: 618 by 160 pixels in the fake.
+  // Centred on the fake's work area (1920 by 1040): 618 by 160 pixels in the fake.
   const auto moves = fake.CallsNamed("SetPos");
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves[0].rect, (RECT{651, 440, 1269, 600}));

@@ -20,27 +20,21 @@ class FakeNavigationStartingEventArgs final : public RuntimeClass<ICoreWebView2N
   std::u16string m_uri;
 };
 
-class FakeDownloadOperation final : public RuntimeClass<ICoreWebView2DownloadOperation> {
+// The arguments of a download, which are also its operation; without an
+// address they stand for an engine that hands no operation out.
+class FakeDownloadStartingEventArgs final
+    : public RuntimeClass<ICoreWebView2DownloadStartingEventArgs, ICoreWebView2DownloadOperation> {
  public:
-  explicit FakeDownloadOperation(std::u16string uri) : m_uri(std::move(uri)) {}
-  HRESULT get_Uri(LPWSTR* uri) override { return uri ? (*uri = CoTaskMemStrDup(m_uri), S_OK) : E_POINTER; }
-
- private:
-  std::u16string m_uri;
-};
-
-class FakeDownloadStartingEventArgs final : public RuntimeClass<ICoreWebView2DownloadStartingEventArgs> {
- public:
-  // A null operation stands for an engine that hands none out.
-  explicit FakeDownloadStartingEventArgs(ComPtr<FakeDownloadOperation> operation) : m_operation(std::move(operation)) {}
+  explicit FakeDownloadStartingEventArgs(std::optional<std::u16string> uri) : m_uri(std::move(uri)) {}
   HRESULT get_DownloadOperation(ICoreWebView2DownloadOperation** out) override {
-    return ComPtr<ICoreWebView2DownloadOperation>(m_operation).CopyTo(out);
+    return ComPtr<ICoreWebView2DownloadOperation>(m_uri ? this : nullptr).CopyTo(out);
   }
+  HRESULT get_Uri(LPWSTR* uri) override { return uri ? (*uri = CoTaskMemStrDup(*m_uri), S_OK) : E_POINTER; }
   HRESULT put_Cancel(BOOL value) override { return cancel = value, S_OK; }
   std::optional<BOOL> cancel;
 
  private:
-  ComPtr<FakeDownloadOperation> m_operation;
+  std::optional<std::u16string> m_uri;
 };
 
 // A request whose address cannot be read: get_Uri fails with the given code.

@@ -3,7 +3,6 @@
 // the contract unless a test withholds one, records navigation, history
 // commands and registrations in the engine log, and keeps the registered
 // handlers; a test raises the link and full-screen events through it.
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +22,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
       : m_log(std::move(log)), settings(MakeComObject<FakeSettings>(m_log)) {}
 
   // --- Test controls ---------------------------------------------------------
-  // Makes QueryInterface refuse the interface, as an older runtime would.
-  void Withhold(const IID& iid) { m_withheld.push_back(iid); }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
   void DropHandlers() {
@@ -45,9 +42,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   // --- Contract ----------------------------------------------------------------
   HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (std::ranges::find(m_withheld, riid) == m_withheld.end()) return RuntimeClass::QueryInterface(riid, object);
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
+    if (offers22 || riid != ICoreWebView2_22::kIid) return RuntimeClass::QueryInterface(riid, object);
+    return *object = nullptr, E_NOINTERFACE;
   }
   HRESULT get_Settings(ICoreWebView2Settings** out) override {
     m_log->Add("get_Settings");
@@ -90,6 +86,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   }
 
   ComPtr<FakeSettings> settings;
+  // False: QueryInterface refuses ICoreWebView2_22, as an older runtime would.
+  bool offers22 = true;
   HRESULT getSettingsResult = S_OK;
   BOOL containsFullScreenElement = FALSE;
   HRESULT getFullScreenResult = S_OK;
@@ -114,7 +112,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   }
 
   INT64 m_nextToken = 1;
-  std::vector<IID> m_withheld;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;
   std::vector<ComPtr<ICoreWebView2ContainsFullScreenElementChangedEventHandler>> m_fullScreenHandlers;
   std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> m_navigationHandlers;

@@ -6,9 +6,8 @@
 
 TEST(LocalFileResponse, IsFileUriLooksAtTheFirstSevenCharactersWithoutRegardToCase) {
   for (const char16_t* uri : {u"FiLe://host/a", u"file://"}) EXPECT_TRUE(IsFileUri(uri));
-  for (const char16_t* uri : {u"file:/", u"http://a/b.html", u" file:///a", u"fil\u0435:///a"}) {
+  for (const char16_t* uri : {u"file:/", u"http://a/b.html", u" file:///a", u"fil\u0435:///a"})
     EXPECT_FALSE(IsFileUri(uri)) << WideToUtf8(uri);
-  }
 }
 
 TEST(LocalFileResponse, EveryAnswerCarriesTheIsolationHeadersAndTheTypeChosenByTheEndOfThePath) {
