@@ -114,7 +114,7 @@ TEST_F(ViewTest, TheChainRunsFromCreationToTheRegisteredHandlersInOrder) {
   // That the registered handler answers local requests is followed in the GUI test "demo_gui".
 }
 
-TEST_F(ViewTest, ARuntimeWithoutTheFilterOrSettingsStillNavigatesAndGetsTheHandler) {
+TEST_F(ViewTest, ARuntimeWithoutTheFilterOrSettingsStillGetsTheRestOfTheChain) {
   m_webView->offers22 = false;
   m_webView->getSettingsResult = E_NOINTERFACE;
   RunChain();
@@ -145,7 +145,7 @@ TEST_F(ViewTest, PreparePathsBuildsTheUserDataFolderAndTheStartAddressBelowTheir
       {u"", u"index.html", u"/srv/app", u"/d", S_OK, u"/d/Corvella/vellumview", u"file:///srv/app/index.html"},
       // Climbing above a root is clamped there, a leading '/' stays below it, trailing separators go.
       {u"../x", u"/etc/../../passwd", u"/srv/app/", u"/d/", S_OK, u"/d/Corvella/x", u"file:///srv/app/passwd"},
-      // The first '?' or '#' starts the query or fragment, kept as written; '%' in the name is a character.
+      // The first '?' or '#' starts the query or fragment, kept as written.
       {u"", u"my page#1?%.html", u"/", u"/d", S_OK, u"/d/Corvella/vellumview", u"file:///my%20page#1?%.html"},
       // A NUL would cut a path. (An identity that resolves to nothing is refused at creation, below.)
       {u"", u"index.html" + nul + u".js", u"/srv/app", u"/d", E_INVALIDARG, u"", u""}};
