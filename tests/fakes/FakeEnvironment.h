@@ -37,7 +37,6 @@ class FakeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
     log->Add("CreateCoreWebView2Controller");
     controllerParents.push_back(parentWindow);
     if (FAILED(createControllerResult)) return createControllerResult;
-    if (!handler) return E_POINTER;
     m_controllerHandler = handler;
     return S_OK;
   }

@@ -2,8 +2,7 @@
 // The web view of the fake engine. It answers every web view interface of
 // the contract unless a test withholds one, records navigation, history
 // commands and registrations in the engine log, and keeps the registered
-// handlers; a test raises the resource request event through it.
-#include <algorithm>
+// handlers; a test raises the link and full-screen events through it.
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +22,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
       : m_log(std::move(log)), settings(MakeComObject<FakeSettings>(m_log)) {}
 
   // --- Test controls ---------------------------------------------------------
-  // Makes QueryInterface refuse the interface, as an older runtime would.
-  void Withhold(const IID& iid) { m_withheld.push_back(iid); }
   // Drops every handler, as the runtime does when its controller goes away;
   // the handlers may hold the web view, so this breaks that cycle.
   void DropHandlers() {
@@ -36,7 +33,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   HRESULT RaiseNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args) { return Raise(m_navigationHandlers, args); }
   HRESULT RaiseDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return Raise(m_downloadHandlers, args); }
   HRESULT RaiseNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args) { return Raise(m_newWindowHandlers, args); }
-  HRESULT RaiseWebResourceRequested(ICoreWebView2WebResourceRequestedEventArgs* args) { return Raise(m_resourceHandlers, args); }
   std::size_t WebResourceRequestedHandlerCount() const { return m_resourceHandlers.size(); }
   // Sets what get_ContainsFullScreenElement answers and calls every full-screen handler.
   HRESULT RaiseContainsFullScreenElementChanged(BOOL contains) {
@@ -46,9 +42,8 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   // --- Contract ----------------------------------------------------------------
   HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (std::ranges::find(m_withheld, riid) == m_withheld.end()) return RuntimeClass::QueryInterface(riid, object);
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
+    if (offers22 || riid != ICoreWebView2_22::kIid) return RuntimeClass::QueryInterface(riid, object);
+    return *object = nullptr, E_NOINTERFACE;
   }
   HRESULT get_Settings(ICoreWebView2Settings** out) override {
     m_log->Add("get_Settings");
@@ -80,11 +75,7 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
                                    EventRegistrationToken* token) override {
     return Add("add_WebResourceRequested", m_resourceHandlers, handler, token);
   }
-  HRESULT get_Environment(ICoreWebView2Environment** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return FAILED(getEnvironmentResult) ? getEnvironmentResult : environment.CopyTo(out);
-  }
+  HRESULT get_Environment(ICoreWebView2Environment** out) override { return environment.CopyTo(out); }
   HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* h, EventRegistrationToken* t) override {
     return Add("add_DownloadStarting", m_downloadHandlers, h, t);
   }
@@ -95,11 +86,12 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   }
 
   ComPtr<FakeSettings> settings;
+  // False: QueryInterface refuses ICoreWebView2_22, as an older runtime would.
+  bool offers22 = true;
   HRESULT getSettingsResult = S_OK;
   BOOL containsFullScreenElement = FALSE;
   HRESULT getFullScreenResult = S_OK;
   ComPtr<ICoreWebView2Environment> environment;
-  HRESULT getEnvironmentResult = S_OK;
  private:
   template <typename List, typename Args>
   HRESULT Raise(const List& list, Args* args) {
@@ -120,7 +112,6 @@ class FakeWebView final : public RuntimeClass<ICoreWebView2_22> {
   }
 
   INT64 m_nextToken = 1;
-  std::vector<IID> m_withheld;
   std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> m_resourceHandlers;
   std::vector<ComPtr<ICoreWebView2ContainsFullScreenElementChangedEventHandler>> m_fullScreenHandlers;
   std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> m_navigationHandlers;
