@@ -1,5 +1,7 @@
-// Who may have local content from the loopback server. A request without any
-// cookie and a web page's request are refused under a display too.
+// Who may have local content from the loopback server. Under a display, the
+// view's own loads (Sec-Fetch-Site "none", "same-origin" or none at all, as
+// for an address the extension rewrote) pass; a client without any cookie
+// and a web page's request are refused.
 #include "LocalRequestGuard.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +22,7 @@ TEST(LocalRequestGuard, OnlyTheViewsOwnRequestsWithTheSecretAndTheServersHostPas
   const std::string longer = cookie + "0", shorter = cookie.substr(0, cookie.size() - 1);
   const std::string otherName = "other-local=" + secret;
   const Case cases[] = {
-      {"127.0.0.1:20001", cookie.c_str(), nullptr, V::kAllowed},  // rewritten by the extension
-      {"127.0.0.1:20001", withOthers.c_str(), "same-origin", V::kAllowed},
-      {"127.0.0.1:20001", spoofFirst.c_str(), "none", V::kAllowed},  // "none": the runtime's own load
+      {"127.0.0.1:20001", withOthers.c_str(), "same-origin", V::kAllowed}, {"127.0.0.1:20001", spoofFirst.c_str(), nullptr, V::kAllowed},
       // Another loopback port's page, or a web site, sends the cookie along.
       {"127.0.0.1:20001", cookie.c_str(), "same-site", V::kForeignSite}, {"127.0.0.1:20001", cookie.c_str(), "", V::kForeignSite},
       // Another process with a wrong secret.

@@ -124,8 +124,12 @@ class RuntimeGuiTest : public ::testing::Test {
 // What the program answers (JSON, style, a missing file, each as a file://
 // address) is checked with the demo application in the whole program, and so
 // are the page's full screen and the frame that follows it.
-TEST_F(RuntimeGuiTest, PageLoadsWithItsLanguageAndContextsAndMediaServedByTheRuntimeWhichLeavesTheWindowAlone) {
+TEST_F(RuntimeGuiTest, PageLoadsWithItsLanguageAndContextsAndTheRuntimeKeepsToWhatItCanServe) {
   Start();
+  EXPECT_EQ(m_host->CreateControllerOn(gtk_label_new("not a container")), E_INVALIDARG);
+  EXPECT_EQ(m_host->CreateControllerOn(nullptr), E_INVALIDARG);
+  EXPECT_EQ(m_host->Navigate("index.html"), E_INVALIDARG) << "no address";
+  EXPECT_TRUE(m_host->navigations.empty());
   Load("", "report.txt?");
   EXPECT_NE(m_host->RequestContaining("report.txt?lang=ja"), "");
   ASSERT_TRUE(SawTrace("event load-finished", "index.html"));
@@ -142,6 +146,10 @@ TEST_F(RuntimeGuiTest, PageLoadsWithItsLanguageAndContextsAndMediaServedByTheRun
   g_signal_emit_by_name(views->data, "enter-fullscreen", &handled);
   EXPECT_TRUE(handled);
   EXPECT_FALSE(passedOn) << "the engine changed the window itself";
+  // A view that outlives its window answers that it is in no state to serve.
+  gtk_widget_destroy(std::exchange(m_host->window, nullptr));
+  EXPECT_EQ(m_host->Navigate(m_content.Url("index.html")), static_cast<HRESULT>(0x8007139F));
+  EXPECT_EQ(m_host->Call([&] { return m_host->controller->put_Bounds(RECT{0, 0, 10, 10}); }), static_cast<HRESULT>(0x8007139F));
 }
 
 // What a saved download holds is the link policy's download scenario.
@@ -156,19 +164,6 @@ TEST_F(RuntimeGuiTest, CancelledDownloadSavesNothing) {
   EXPECT_FALSE(g_file_test((folder + "/data.bin").c_str(), G_FILE_TEST_EXISTS));
   g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
   std::filesystem::remove_all(folder);
-}
-
-TEST_F(RuntimeGuiTest, CallsItCannotServeAreRefused) {
-  Start();
-  EXPECT_EQ(m_host->CreateControllerOn(gtk_label_new("not a container")), E_INVALIDARG);
-  EXPECT_EQ(m_host->CreateControllerOn(nullptr), E_INVALIDARG);
-  EXPECT_EQ(m_host->Navigate("index.html"), E_INVALIDARG) << "no address";
-  EXPECT_TRUE(m_host->navigations.empty());
-  // A view that outlives its window answers that it is in no state to serve.
-  Load("", "report.txt?");
-  gtk_widget_destroy(std::exchange(m_host->window, nullptr));
-  EXPECT_EQ(m_host->Navigate(m_content.Url("index.html")), static_cast<HRESULT>(0x8007139F));
-  EXPECT_EQ(m_host->Call([&] { return m_host->controller->put_Bounds(RECT{0, 0, 10, 10}); }), static_cast<HRESULT>(0x8007139F));
 }
 
 TEST_F(RuntimeGuiTest, ReleasingTheControllerLetsGoOfHandlersThatHoldTheView) {
@@ -277,8 +272,8 @@ TEST_F(RuntimeGuiTest, PagesGetTheirFilesWholeFromTheProgramOrTheRuntimeOrAVisib
     EXPECT_NE(m_host->RequestContaining(mode.done).find(mode.result), std::string::npos) << m_host->RequestContaining(mode.done);
   }
   EXPECT_NE(TraceLine("request", m_content.Url("pipe.mp4"), " status=404 "), "");
-  EXPECT_EQ(m_host->contexts[m_content.Url("absolute.svg")], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE);
-  const std::string line = TraceLine("request", m_content.Url("absolute.svg"));
+  EXPECT_EQ(m_host->contexts[m_content.Url("image-left.svg")], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE);
+  const std::string line = TraceLine("request", m_content.Url("image-left.svg"));
   EXPECT_NE(line.find(" status=200 reason=OK source=engine "), std::string::npos) << line;
   EXPECT_TRUE(line.ends_with(" headers=Content-Type:\\simage/svg+xml\\nAccept-Ranges:\\sbytes\\n")) << line;
 }

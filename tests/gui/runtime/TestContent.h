@@ -23,7 +23,7 @@ const modes = {
   "": () => fetch("report.txt?lang=" + navigator.language),
   async abs() {
     const img = document.getElementById("abs");
-    img.src = "file://" + location.pathname.replace(/index\.html$/, "absolute.svg");
+    img.src = "file://" + location.pathname.replace(/index\.html$/, "image-left.svg");
     await new Promise(res => { img.onload = img.onerror = res; });
     fetch("report.txt?abs=" + img.naturalWidth);
   },
@@ -101,7 +101,7 @@ struct TestContent {
   TestContent() {
     const std::pair<const char*, std::string> files[] = {
         {"index.html", kIndexHtml}, {"app.js", kAppJs}, {"data.json", "{\"value\": 41}\n"}, {"style.css", "body { margin-left: 17px; }\n"},
-        {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
+        {"image-left.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
         {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
         {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big-left.bin", BigFile()},
     };
