@@ -102,6 +102,7 @@ TEST_F(SaveCopyTest, TheCheckBoxStateIsRememberedAcrossSavesAndOnlyATickedBoxOpe
   EXPECT_TRUE(m_openAfterSave);
   const auto& dialogs = m_windowing.SaveDialogs();
   ASSERT_EQ(dialogs.size(), 3u);
+  EXPECT_EQ(dialogs[0].second.typePattern, u"*.pdf") << "the type's extension, not the file's";
   EXPECT_TRUE(dialogs[1].second.checkBoxState);
   EXPECT_FALSE(dialogs[2].second.offerCheckBox);
   ASSERT_EQ(m_system.ShellLaunches().size(), 1u);
