@@ -1,7 +1,7 @@
 #pragma once
 // A throw-away content folder with the test web application: a page, its
-// script, style sheet, JSON, an image, a video and two files to download,
-// removed again when the object goes. WebAssembly, workers with shared memory
+// script, style sheet, JSON, an image, a video, a large file and two files to
+// download, removed again when the object goes. WebAssembly, workers with shared memory
 // and the isolation headers the page sees are checked with the demo
 // application in the whole program.
 #include <glib.h>
@@ -16,8 +16,8 @@ inline constexpr char kIndexHtml[] = R"html(<!doctype html>
 <video src="clip.mp4" muted preload="auto" width="160" height="90"></video></body></html>
 )html";
 
-// Without a mode the page runs its checks and reports them in the address of
-// one request; each mode does one thing and then requests a marker file.
+// Without a mode the page reports its language in the address of one
+// request; each mode does one thing and then requests a marker file.
 inline constexpr char kAppJs[] = R"js(
 const modes = {
   "": () => fetch("report.txt?lang=" + navigator.language),
