@@ -1,5 +1,6 @@
 // A copy that takes long: the window keeps handling messages and a small
-// dialog shows until the copy ends, and nothing but the copy's end closes it.
+// dialog shows until the copy ends, and nothing but the copy's end closes it;
+// a quick copy shows nothing.
 #include "fileops/CopyProgressDlg.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,13 @@
 
 namespace {
 
-class CopyProgressDlgTest : public ::testing::Test {
- protected:
-  CopyProgressDlgTest() { window.Frame(); }
+TEST(CopyProgressDlgTest, OnlyALongCopyShowsTheDialogUntilItEndsAndEscDoesNotEndIt) {
   FakePlatformScope platform;
   RecordingWindow window;
-};
+  window.Frame();
+  EXPECT_EQ(CopyProgressDlg::Copy(window.m_hWnd, u"/d/missing", u"/d/copy.bin"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(platform.windowing.Dialogs().empty());
 
-TEST_F(CopyProgressDlgTest, ALongCopyShowsTheDialogUntilItEndsAndEscDoesNotEndIt) {
   platform.system.AddFile(u"/d/big.bin", {.content = "bytes"});
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
@@ -35,7 +35,6 @@ TEST_F(CopyProgressDlgTest, ALongCopyShowsTheDialogUntilItEndsAndEscDoesNotEndIt
     stillOpenAfterEsc = platform.windowing.IsWindowVisible(dialog);
     release.set_value();
   });
-
   EXPECT_EQ(CopyProgressDlg::Copy(window.m_hWnd, u"/d/big.bin", u"/d/copy.bin"), S_OK);
   ASSERT_EQ(platform.windowing.Dialogs().size(), 1u);
   EXPECT_EQ(platform.windowing.Dialogs()[0].owner, window.m_hWnd);
@@ -43,11 +42,6 @@ TEST_F(CopyProgressDlgTest, ALongCopyShowsTheDialogUntilItEndsAndEscDoesNotEndIt
   EXPECT_FALSE(platform.windowing.IsWindow(platform.windowing.Dialogs()[0].hwnd));
   EXPECT_EQ(platform.system.FileContent(u"/d/copy.bin"), "bytes");
   EXPECT_FALSE(platform.windowing.Starved());
-}
-
-TEST_F(CopyProgressDlgTest, AQuickCopyShowsNoDialogAndReportsItsFailure) {
-  EXPECT_EQ(CopyProgressDlg::Copy(window.m_hWnd, u"/d/missing", u"/d/copy.bin"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
-  EXPECT_TRUE(platform.windowing.Dialogs().empty());
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // the folder is missing or the link file cannot be read.
 #include "fileops/FolderOpenProc.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/FakePlatformScope.h"
@@ -12,60 +11,39 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-
 class FolderOpenProcTest : public ::testing::Test {
  protected:
   // Writes the link file and returns its path.
   std::u16string Link(std::string_view bytes) { return Utf8ToWide(m_dir.WriteFile("a.openfolder", bytes).string()); }
   std::u16string Folder() const { return Utf8ToWide(m_dir.Path().string()); }
-  std::vector<std::u16string> Opened() const {
-    std::vector<std::u16string> opened;
-    for (const auto& launch : m_platform.system.ShellLaunches()) opened.push_back(launch.target);
-    return opened;
-  }
 
   TemporaryDirectory m_dir;
   FakePlatformScope m_platform;
   FolderOpenProc m_proc;
 };
 
+// A plain name with an editor's "\n" is the link policy's folder scenario under a display.
 TEST_F(FolderOpenProcTest, OpensTheNamedFolderBesideTheLinkFile) {
-  struct Row {
-    std::string bytes;
-    std::u16string folder;  // appended to the link file's folder
+  const std::string cut(259, 'x'), whole(260, 'y');
+  const std::pair<std::string, std::u16string> rows[] = {
+      {"\xEF\xBB\xBF\xE8\xB3\x87\xE6\x96\x99", u"/\u8CC7\u6599"},  // UTF-8 after a byte-order mark
+      {"docs\r\n", u"/docs"},                                       // an editor's line break dropped
+      {"docs \n\n", u"/docs \n"},                                   // only one line break, spaces stay
+      {"/abs", u"/abs"},                                            // stays below the link's folder
+      {"", u""},                                                    // the link file's own folder
+      {"\xFF\xFE", u""},                                            // not UTF-8: empty text
+      // 260 bytes at most, but never cut inside a character.
+      {cut + "\xE8\xB3\x87" + "tail", u"/" + Utf8ToWide(cut)}, {whole + "z", u"/" + Utf8ToWide(whole)},
   };
-  const Row rows[] = {
-      {"\xE8\xB3\x87\xE6\x96\x99", u"/\u8CC7\u6599"},          // UTF-8 name
-      {"\xEF\xBB\xBF\xE8\xB3\x87\xE6\x96\x99", u"/\u8CC7\u6599"},  // after a byte-order mark
-      {"docs\n", u"/docs"},                                   // an editor's line break dropped
-      {"docs\r\n", u"/docs"},
-      {"docs \n\n", u"/docs \n"},                             // only one line break, spaces stay
-      {"sub/dir", u"/sub/dir"},
-      {"/abs", u"/abs"},                                      // stays below the link's folder
-      {"", u""},                                              // the link file's own folder
-      {"\xFF\xFE", u""},                                      // not UTF-8: empty text
-  };
-  for (const Row& row : rows) {
-    m_platform.system.AddFolder(Folder() + row.folder);
-    EXPECT_EQ(m_proc.Run(Link(row.bytes)), S_OK) << row.bytes;
-  }
   std::vector<std::u16string> expected;
-  for (const Row& row : rows) expected.push_back(Folder() + row.folder);
-  EXPECT_EQ(Opened(), expected);
-  EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 0u);
-}
-
-TEST_F(FolderOpenProcTest, ALongLinkIsCutAtTheLimitButNeverInsideACharacter) {
-  // 259 ASCII bytes and then a three-byte character that the limit cuts.
-  const std::string name(259, 'x');
-  m_platform.system.AddFolder(Folder() + u"/" + Utf8ToWide(name));
-  EXPECT_EQ(m_proc.Run(Link(name + "\xE8\xB3\x87" + "tail")), S_OK);
-  // 260 whole bytes are used as they are.
-  const std::string whole(260, 'y');
-  m_platform.system.AddFolder(Folder() + u"/" + Utf8ToWide(whole));
-  EXPECT_EQ(m_proc.Run(Link(whole + "z")), S_OK);
-  EXPECT_THAT(Opened(), ElementsAre(Folder() + u"/" + Utf8ToWide(name), Folder() + u"/" + Utf8ToWide(whole)));
+  for (const auto& [bytes, folder] : rows) {
+    m_platform.system.AddFolder(expected.emplace_back(Folder() + folder));
+    EXPECT_EQ(m_proc.Run(Link(bytes)), S_OK) << bytes;
+  }
+  std::vector<std::u16string> opened;
+  for (const auto& launch : m_platform.system.ShellLaunches()) opened.push_back(launch.target);
+  EXPECT_EQ(opened, expected);
+  EXPECT_TRUE(m_platform.windowing.MessageBoxes().empty());
 }
 
 TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
@@ -77,7 +55,7 @@ TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
 
   EXPECT_EQ(m_proc.Run(Folder() + u"/missing.openfolder"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 1u);
-  EXPECT_TRUE(Opened().empty());
+  EXPECT_TRUE(m_platform.system.ShellLaunches().empty());
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
-// The installer's command line and its choice of folders.
+// The installer's command line and its choice of folders. A run with
+// "/silent /install /user" and a misspelt switch are the bundle script's; the
+// user's absolute data and config homes are the install scenario's under a
+// display.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,19 +12,12 @@
 namespace {
 
 TEST(InstallerArgumentsTest, AcceptsTheSwitchesAndRefusesEverythingElse) {
-  struct Case {
-    std::vector<std::string> arguments;
-    bool ok;
-    InstallScope scope;
-    const char* message;
-  } cases[] = {
+  struct Case { std::vector<std::string> arguments; bool ok; InstallScope scope; const char* message; };
+  const Case cases[] = {
       {{"/INSTALL", "/Silent", "/install"}, true, InstallScope::Default, ""},
-      {{"/install", "/user"}, true, InstallScope::User, ""},
       {{"/machine", "/install"}, true, InstallScope::Machine, ""},
-      {{}, false, InstallScope::Default, "nothing to do"},
       {{"/silent"}, false, InstallScope::Default, "nothing to do"},
       {{"/silent /install"}, false, InstallScope::Default, "unknown argument '/silent /install'"},
-      {{"/install", "--force"}, false, InstallScope::Default, "unknown argument '--force'"},
       {{"/install", "/user", "/machine"}, false, InstallScope::Default, "exclude each other"},
   };
   for (const Case& c : cases) {
@@ -43,14 +39,9 @@ TEST(InstallTargetTest, ChoosesFoldersAndStoreByScopeAndEnvironment) {
     InstallScope scope;
     bool root;
     std::map<std::string, std::string> environment;
-    std::string passwordHome;
-    std::string runtimeRoot;
-    std::string store;
+    std::string passwordHome, runtimeRoot, store;
     RegistryHive hive;
   } cases[] = {
-      {"user with data and config homes", InstallScope::Default, false,
-       {{"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}}, "/p", "/d/vellumview/runtime",
-       "/c/vellumview/registry.reg", RegistryHive::CurrentUser},
       {"relative homes are ignored", InstallScope::User, true,
        {{"XDG_DATA_HOME", "d"}, {"XDG_CONFIG_HOME", "c"}, {"HOME", "/h"}}, "/p",
        "/h/.local/share/vellumview/runtime", "/h/.config/vellumview/registry.reg", RegistryHive::CurrentUser},
@@ -61,6 +52,7 @@ TEST(InstallTargetTest, ChoosesFoldersAndStoreByScopeAndEnvironment) {
       {"machine store named by the environment", InstallScope::Machine, false,
        {{"VELLUMVIEW_MACHINE_REGISTRY", "/s/m.reg"}}, "/p", "/opt/vellumview/runtime", "/s/m.reg",
        RegistryHive::LocalMachine},
+      {"no home at all", InstallScope::User, false, {}, "", "", "", RegistryHive::CurrentUser},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -70,16 +62,13 @@ TEST(InstallTargetTest, ChoosesFoldersAndStoreByScopeAndEnvironment) {
     };
     InstallTarget target;
     std::string error;
-    ASSERT_TRUE(InstallTarget::Choose(c.scope, c.root, getenv, c.passwordHome, &target, &error)) << error;
-    EXPECT_EQ(target.runtimeRoot, c.runtimeRoot);
-    EXPECT_EQ(target.storePath, c.store);
-    EXPECT_EQ(target.hive, c.hive);
+    ASSERT_EQ(InstallTarget::Choose(c.scope, c.root, getenv, c.passwordHome, &target, &error), !c.runtimeRoot.empty()) << error;
+    if (c.runtimeRoot.empty()) {
+      EXPECT_NE(error.find("home folder"), std::string::npos) << error;
+    } else {
+      EXPECT_EQ(std::tie(target.runtimeRoot, target.storePath, target.hive), std::tie(c.runtimeRoot, c.store, c.hive));
+    }
   }
-  InstallTarget target;
-  std::string error;
-  EXPECT_FALSE(InstallTarget::Choose(InstallScope::User, false, [](const char*) -> const char* { return nullptr; },
-                                     "", &target, &error));
-  EXPECT_NE(error.find("home folder"), std::string::npos);
 }
 
 }  // namespace

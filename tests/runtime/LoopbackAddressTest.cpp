@@ -13,42 +13,21 @@
 
 namespace {
 
-std::optional<std::string> Maybe(const char* text) { return text ? std::optional<std::string>(text) : std::nullopt; }
-
+// Which addresses name a local file (scheme and host in any case, no other
+// host, a path) is the shared decoder's rule, tested with it.
 TEST(LoopbackAddress, MapsOnlyLocalFileAddressesToTheServerAndBack) {
   const LoopbackAddress address(20001);
-  struct Case { const char *fileUri, *serverUri, *back; };  // serverUri nullptr: not local
-  const Case cases[] = {
-      {"file:///h/i.html", "http://127.0.0.1:20001/h/i.html", "file:///h/i.html"},
-      {"FILE:///h/A.JS", "http://127.0.0.1:20001/h/A.JS", "file:///h/A.JS"},
-      // One origin for every spelling of a local file.
-      {"file://localhost/h/b.css", "http://127.0.0.1:20001/h/b.css", "file:///h/b.css"},
-      {"file://LocalHost/x", "http://127.0.0.1:20001/x", "file:///x"},
-      {"file:/a/b", "http://127.0.0.1:20001/a/b", "file:///a/b"},
-      // Query and fragment travel with the address; escapes stay as written.
-      {"file:///a.wasm?v=2#top", "http://127.0.0.1:20001/a.wasm?v=2#top", "file:///a.wasm?v=2#top"},
-      {"file:///a/b%20c%3F", "http://127.0.0.1:20001/a/b%20c%3F", "file:///a/b%20c%3F"},
-      // Another host is no local file, nor an address without a path (the
-      // decoder's own rule); neither are other schemes.
-      {"file://", nullptr, nullptr}, {"file://localhost?q", nullptr, nullptr},
-      {"file://otherhost/etc/passwd", nullptr, nullptr}, {"file://127.0.0.1/etc/passwd", nullptr, nullptr},
-      {"files:///a", nullptr, nullptr}, {"https://example.com/a", nullptr, nullptr}, {"fil", nullptr, nullptr},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(address.ToServerUri(c.fileUri), Maybe(c.serverUri)) << c.fileUri;
-    EXPECT_EQ(LoopbackAddress::IsLocalFileUri(c.fileUri), c.serverUri != nullptr) << c.fileUri;
-    if (c.serverUri) {
-      EXPECT_EQ(address.ToFileUri(c.serverUri), c.back) << c.fileUri;
-    }
-  }
+  EXPECT_EQ(address.ToServerUri("file://LocalHost/x?q"), "http://127.0.0.1:20001/x?q");
+  EXPECT_EQ(address.ToServerUri("file:/a/b"), "http://127.0.0.1:20001/a/b");
+  EXPECT_EQ(address.ToServerUri("file://127.0.0.1/etc/passwd"), std::nullopt);
+  EXPECT_FALSE(LoopbackAddress::IsLocalFileUri("file://127.0.0.1/etc/passwd"));
+  EXPECT_TRUE(LoopbackAddress::IsLocalFileUri("file:/a/b"));
   // Only this server's addresses go back to file://; everything else passes unchanged.
-  for (const char* other : {"http://127.0.0.1:200011/a", "http://127.0.0.1:2000/a", "http://127.0.0.1:20002/a",
-                            "https://127.0.0.1:20001/a", "http://localhost:20001/a", "http://127.0.0.1/a", "", "about:blank"}) {
+  EXPECT_EQ(address.ToFileUri("HTTP://127.0.0.1:20001?x"), "file:///?x");
+  for (const char* other : {"http://127.0.0.1:200011/a", "https://127.0.0.1:20001/a", ""}) {
     EXPECT_FALSE(address.IsServerUri(other)) << other;
     EXPECT_EQ(address.ToFileUri(other), other);
   }
-  EXPECT_TRUE(address.IsServerUri("HTTP://127.0.0.1:20001"));
-  EXPECT_TRUE(address.IsServerUri("http://127.0.0.1:20001?x"));
 }
 
 TEST(LoopbackAddress, EveryPathComesBackFromTheServerAsTheSameFile) {
@@ -72,14 +51,12 @@ TEST(LoopbackAddress, EveryPathComesBackFromTheServerAsTheSameFile) {
 
 TEST(LoopbackAddress, APortPerFolderStableAndBelowTheEphemeralRange) {
   std::set<std::uint16_t> ports;
-  for (const char* folder : {"", "/home/a/.local/share/Corvella/vellumview", "/home/a/.local/share/Corvella/app1",
-                             "/home/a/.local/share/Corvella/app2", "/home/b/.local/share/Corvella/app1"}) {
-    const std::uint16_t port = LoopbackAddress::PortForFolder(folder);
+  for (const char* folder : {"", "/home/a/.local/share/Corvella/app1", "/home/b/.local/share/Corvella/app1"}) {
+    const std::uint16_t port = *ports.insert(LoopbackAddress::PortForFolder(folder)).first;
     EXPECT_GE(port, 20000) << folder;
     EXPECT_LT(port, 32768) << folder;
-    ports.insert(port);
   }
-  EXPECT_EQ(ports.size(), 5u) << "different applications share a port";
+  EXPECT_EQ(ports.size(), 3u) << "different applications share a port";
   // A fixed value, so that a change of the rule (which would empty every
   // application's storage on upgrade) cannot go unnoticed.
   EXPECT_EQ(LoopbackAddress::PortForFolder("/home/a/.local/share/Corvella/vellumview"), 26171);

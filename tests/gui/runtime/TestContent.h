@@ -1,7 +1,7 @@
 #pragma once
 // A throw-away content folder with the test web application: a page, its
-// script, style sheet, JSON, an image, a video and two files to download,
-// removed again when the object goes. WebAssembly, workers with shared memory
+// script, style sheet, JSON, an image, a video, a large file and two files to
+// download, removed again when the object goes. WebAssembly, workers with shared memory
 // and the isolation headers the page sees are checked with the demo
 // application in the whole program.
 #include <glib.h>
@@ -12,33 +12,20 @@
 
 inline constexpr char kIndexHtml[] = R"html(<!doctype html>
 <html><head><meta charset="utf-8"><link rel="stylesheet" href="style.css"><script src="app.js"></script>
-<script src="missing.js"></script></head><body><img id="abs" width="40" height="40"><a id="blank" href="page2.html?from=link" target="_blank">new</a>
+</head><body><img id="abs" width="40" height="40"><a id="blank" href="page2.html?from=link" target="_blank">new</a>
 <video src="clip.mp4" muted preload="auto" width="160" height="90"></video></body></html>
 )html";
 
-// Without a mode the page runs its checks and reports them in the address of
-// one request; each mode does one thing and then requests a marker file.
+// Without a mode the page reports its language in the address of one
+// request; each mode does one thing and then requests a marker file.
 inline constexpr char kAppJs[] = R"js(
-async function runChecks() {
-  const r = [];
-  const check = async (name, f) => { try { r.push(name + "=" + await f()); } catch (e) { r.push(name + "=error-" + e.name); } };
-  await check("json", async () => (await (await fetch("data.json")).json()).value);
-  return [...r, "style=" + getComputedStyle(document.body).marginLeft, "lang=" + navigator.language,
-          "missing=" + (await fetch("missing.json")).status];
-}
 const modes = {
-  "": async () => fetch("report.txt?" + (await runChecks()).join("&")),
+  "": () => fetch("report.txt?lang=" + navigator.language),
   async abs() {
     const img = document.getElementById("abs");
-    img.src = "file://" + location.pathname.replace(/index\.html$/, "absolute.svg");
+    img.src = "file://" + location.pathname.replace(/index\.html$/, "image-left.svg");
     await new Promise(res => { img.onload = img.onerror = res; });
     fetch("report.txt?abs=" + img.naturalWidth);
-  },
-  fullscreen() {
-    document.addEventListener("fullscreenchange", () => document.fullscreenElement
-        ? fetch("fs.txt?entered=1").then(() => document.exitFullscreen()) : fetch("fs.txt?left=1"));
-    document.addEventListener("click", () => document.documentElement.requestFullscreen());
-    fetch("armed.txt");
   },
   download() {  // one at a time: a second download navigation would replace the first
     const save = name => Object.assign(document.body.appendChild(document.createElement("a")), {href: name, download: name}).click();
@@ -64,22 +51,9 @@ const modes = {
     if (write) localStorage.setItem("kept", write);
     fetch("stored.txt?value=" + localStorage.getItem("kept"));
   },
-  async big() {  // a body of many pieces, read whole and as a stream
-    const file = new URLSearchParams(location.search).get("file");
-    const whole = await (await fetch(file)).arrayBuffer();
-    let streamed = 0;
-    for (const reader = (await fetch(file)).body.getReader();;) {
-      const {done, value} = await reader.read();
-      if (done) break;
-      streamed += value.length;
-    }
-    const bytes = new Uint8Array(whole);
-    fetch("big-done.txt?file=" + file + "&whole=" + whole.byteLength + "&streamed=" + streamed + "&last=" + bytes[bytes.length - 1]);
-  },
-  async broken() {  // a body whose reading fails part way must not pass for a whole one
-    let result;
-    try { result = "complete-" + (await (await fetch("broken.bin")).arrayBuffer()).byteLength; } catch (e) { result = "error"; }
-    fetch("broken-done.txt?" + result);
+  async big() {  // a body of many pieces
+    const bytes = new Uint8Array(await (await fetch("big-left.bin")).arrayBuffer());
+    fetch("big-done.txt?whole=" + bytes.length + "&last=" + bytes[bytes.length - 1]);
   },
   fifo() {  // a pipe as media must fail, not hold the window
     const video = Object.assign(document.createElement("video"), {src: "pipe.mp4", muted: true, preload: "auto"});
@@ -87,12 +61,6 @@ const modes = {
     document.body.appendChild(video);
   },
   alert() { alert("blocked?"); confirm("blocked?"); fetch("after-alert.txt"); },
-  stay() {  // new windows first, then a navigation away: a pending navigation may drop a new-window request
-    const opened = window.open("page2.html?from=open");
-    document.getElementById("blank").click();
-    setTimeout(() => location.href = "page2.html?from=cancel", 300);
-    setTimeout(() => fetch("still-here.txt?opened=" + (opened === null ? "null" : "object")), 800);
-  },
 };
 window.addEventListener("load", () => modes[new URLSearchParams(location.search).get("mode") || ""]());
 )js";
@@ -123,13 +91,19 @@ inline constexpr char kWebPageHtml[] = R"html(<!doctype html><html><body>web pag
 // Several times the runtime's body piece, ending in a byte that tells a cut body from a whole one.
 inline std::string BigFile() { return std::string(3 * 1024 * 1024 + 5, 'b') + '\x7f'; }
 
+// A fresh folder of its own below the temporary folder.
+inline std::string TemporaryFolder(const char* pattern) {
+  g_autofree char* made = g_dir_make_tmp(pattern, nullptr);
+  return made ? made : "";
+}
+
 struct TestContent {
   TestContent() {
     const std::pair<const char*, std::string> files[] = {
         {"index.html", kIndexHtml}, {"app.js", kAppJs}, {"data.json", "{\"value\": 41}\n"}, {"style.css", "body { margin-left: 17px; }\n"},
-        {"absolute.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
+        {"image-left.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\"/></svg>"},
         {"clip.mp4", std::string(4096, '\0')}, {"data.bin", std::string(1024, 'x')}, {"kept.bin", std::string(1000, 'k')},
-        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big.bin", BigFile()}, {"big-left.bin", BigFile()},
+        {"page2.html", kPage2Html}, {"start", kExtensionlessPage}, {"big-left.bin", BigFile()},
     };
     for (const auto& [name, bytes] : files)
       g_file_set_contents((folder + "/" + name).c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
@@ -137,8 +111,5 @@ struct TestContent {
   ~TestContent() { std::filesystem::remove_all(folder); }
   std::string Url(const std::string& name) const { return "file://" + folder + "/" + name; }
 
-  std::string folder = [] {
-    g_autofree char* made = g_dir_make_tmp("vellum-runtime-content-XXXXXX", nullptr);
-    return std::string(made ? made : "");
-  }();
+  std::string folder = TemporaryFolder("vellum-runtime-content-XXXXXX");
 };
