@@ -11,6 +11,7 @@
 #include "util/ScopedWorkingDirectory.h"
 #include "util/Strings.h"
 #include "util/TemporaryDirectory.h"
+#include "webview/EngineContract.h"
 
 namespace fs = std::filesystem;
 
@@ -51,14 +52,18 @@ TEST_F(LinuxSystemTest, EnvironmentFoldersAndFiles) {
   }
 }
 
-// Loading a library, finding its exports and refusing a file that is no
-// library are what the loader's end-to-end tests do; here the failures that
-// come before the dynamic loader's own answer.
-TEST_F(LinuxSystemTest, ALibraryThatCannotBeOpenedOrNamedGivesACode) {
+// A file that is no library is what the loader's end-to-end tests refuse;
+// here the failures that come before the dynamic loader's own answer.
+TEST_F(LinuxSystemTest, LoadsLibrariesAndFindsExports) {
+  LibraryHandle library = nullptr;
+  ASSERT_EQ(m_system.LoadLibrary(Utf8ToWide(VELLUM_TEST_RUNTIME), &library), S_OK);
+  EXPECT_EQ(m_system.FindLibrarySymbol(library, kCreateEnvironmentEntryName), S_OK);
+  EXPECT_EQ(m_system.FindLibrarySymbol(library, "DllCanUnloadNow"), HResultFromWin32(127));
+  m_system.FreeLibrary(library);
   const std::pair<fs::path, HRESULT> failures[] = {{m_dir.Path() / "missing.so", HResultFromWin32(2)},
                                                    {"", HResultFromWin32(123)}};
   for (const auto& [path, hr] : failures) {
-    LibraryHandle library = reinterpret_cast<LibraryHandle>(1);
+    library = reinterpret_cast<LibraryHandle>(1);
     EXPECT_EQ(m_system.LoadLibrary(Wide(path), &library), hr) << path;
     EXPECT_EQ(library, nullptr);
   }
