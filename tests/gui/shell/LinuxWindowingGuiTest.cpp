@@ -1,8 +1,8 @@
 // The GTK windowing backend on a real display (run under Xvfb): what its
-// handles are, how styles and toolbar clicks map to GTK, what a message box
-// answers, and that its wait wakes for other threads. Placement, resizing,
+// handles are, how placement, styles and toolbar clicks map to GTK, what a
+// message box answers, and that its wait wakes for other threads. Resizing,
 // dialogs, the window menu and the application id are proven through the
-// program itself (ShellGuiTest.sh, LinkPolicyGuiTest.sh).
+// program itself (ShellGuiTest.sh).
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -45,7 +45,7 @@ class LinuxWindowingTest : public ::testing::Test {
   }
 
   // Pumps messages until `done` holds. Some of what is waited for (a
-  // message sent from another thread) comes with no posted message, so a GLib timer
+  // child's allocation) comes with no message of its own, so a GLib timer
   // posts an empty message now and then to have `done` looked at again; a
   // second one gives up so that a broken backend fails the test instead of
   // hanging it. Nothing depends on how long things take.
@@ -74,11 +74,10 @@ class LinuxWindowingTest : public ::testing::Test {
 
 GtkWidget* Widget(HWND hwnd) { return reinterpret_cast<GtkWidget*>(hwnd); }
 
-// The caption, the placing of the view's host and that it is the frame's
-// child are seen in the program itself: the shell GUI test finds the frame by
-// its caption, and the link policy GUI test clicks the page's links where the
-// host puts them.
-TEST_F(LinuxWindowingTest, StylesDecideTheDecorationsAndTheHostTakesItsContentAlong) {
+// The caption and that the view's host is the frame's child are seen in the
+// program itself: the shell GUI test finds the frame by its caption, and the
+// link policy GUI test clicks the page's links in the host.
+TEST_F(LinuxWindowingTest, StylesDecideTheDecorationsAndChildrenArePlacedByTheProgram) {
   Window child;
   const RECT childRect{10, 40, 110, 90};
   ASSERT_NE(child.Create(frame.m_hWnd, &childRect, u"", WS_CHILD | WS_VISIBLE), nullptr);
@@ -91,6 +90,14 @@ TEST_F(LinuxWindowingTest, StylesDecideTheDecorationsAndTheHostTakesItsContentAl
   EXPECT_FALSE(gtk_window_get_decorated(window));
   frame.SetWindowLong(GWL_STYLE, style);
   EXPECT_TRUE(gtk_window_get_decorated(window));
+  frame.ShowWindow(SW_SHOWNORMAL);
+  child.SetWindowPos(nullptr, 5, 60, 390, 230, SWP_NOZORDER);
+  GtkAllocation a{};
+  const bool placed = PumpUntil([&] {
+    gtk_widget_get_allocation(host, &a);
+    return a.x == 5 && a.y == 60 && a.width == 390 && a.height == 230;
+  });
+  EXPECT_TRUE(placed) << a.x << "," << a.y << " " << a.width << "x" << a.height;
   // Something put into the host with gtk_fixed_put, as the runtime does,
   // goes with the host.
   GtkWidget* content = g_object_ref(gtk_label_new("content"));
