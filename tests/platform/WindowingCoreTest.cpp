@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/CDialogImplBase.h"
 #include "platform/FakePlatformScope.h"
 #include "platform/RecordingWindow.h"
@@ -47,6 +49,10 @@ TEST_F(WindowingCoreTest, DestructionGoesParentFirstThenFinalMessagesChildFirst)
   // The native layer removes the frame once; the child goes with it.
   ASSERT_EQ(fake.CallsNamed("Destroy").size(), 1u);
   EXPECT_EQ(fake.CallsNamed("Destroy")[0].hwnd, f);
+  // An object going away takes its window with it; nothing reaches it then.
+  HWND gone = std::make_unique<RecordingWindow>()->Frame();
+  EXPECT_FALSE(fake.IsWindow(gone));
+  EXPECT_EQ(fake.SendMessage(gone, WM_APP, 0, 0), 0);
 }
 
 TEST_F(WindowingCoreTest, TheQueueKeepsOrderQuitsOnlyWhenEmptyAndDropsMessagesOfDestroyedWindows) {
