@@ -82,7 +82,6 @@ TEST_F(FileStreamTest, StatGivesTheFilesSizeAsItIsNow) {
   STATSTG stat{name, 0, 1};
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
   EXPECT_EQ(stat.cbSize, 70000u);
-  EXPECT_EQ(stat.type, STGTY_STREAM);
   EXPECT_EQ(stat.pwcsName, nullptr);
   m_dir.WriteFile("size.bin", "xyz");  // rewritten in place: the same open file, now shorter
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
