@@ -106,10 +106,8 @@ TEST(ElfVersionSection, RefusesFilesWithoutTheSection) {
   TemporaryDirectory dir;
   const HRESULT noVersion = HResultFromWin32(kErrorResourceTypeNotFound);
   const std::pair<std::string, HRESULT> cases[] = {
-      {"/proc/self/exe", noVersion},  // an ELF file without the section
-      {dir.WriteFile("text.so", "not elf").string(), noVersion}, {dir.WriteFile("empty.so", "").string(), noVersion},
-      {"/dev/null", noVersion}, {(dir.Path() / "missing.so").string(), HResultFromWin32(2)},
-      {dir.Path().string(), HResultFromWin32(5)}};
+      {"/proc/self/exe", noVersion}, {"/dev/null", noVersion},  // an ELF file without the section, no regular file
+      {(dir.Path() / "missing.so").string(), HResultFromWin32(2)}, {dir.Path().string(), HResultFromWin32(5)}};
   for (const auto& [path, hr] : cases) EXPECT_EQ(ElfVersionSection::ReadFromFile(path, &version), hr) << path;
   EXPECT_EQ(ElfVersionSection::ReadFromFile(VELLUM_TEST_RUNTIME, nullptr), E_POINTER);
 }

@@ -8,10 +8,9 @@ using namespace std::string_view_literals;
 
 TEST(HasNonZeroTracerPidTest, ReadsOnlyTheTracerPidField) {
   const struct { std::string_view status; bool traced; } cases[] = {
-      {"Name:\tx\nState:\tR\nTracerPid:\t0\nUid:\t0\n"sv, false}, {"Name:\tx\nTracerPid:\t4711\nUid:\t0\n"sv, true},
-{"Name:\tx\nTracerPid:\t12"sv, true}, {"TracerPid:   7\n"sv, true},
-      {"Name:\tx\nPid:\t5\n"sv, false}, {"Name:\tTracerPid:\t5\n"sv, false}, {"TracerPid:\t\n"sv, false},
-      {"TracerPid:\tabc\n"sv, false}, {""sv, false}};
+      {"Name:\tx\nState:\tR\nTracerPid:\t0\nUid:\t0\n"sv, false}, {"Name:\tx\nTracerPid:\t12"sv, true},
+      {"TracerPid:   7\n"sv, true}, {"Name:\tx\nPid:\t5\n"sv, false}, {"Name:\tTracerPid:\t5\n"sv, false},
+      {"TracerPid:\t\n"sv, false}, {"TracerPid:\tabc\n"sv, false}};
   for (const auto& c : cases) EXPECT_EQ(HasNonZeroTracerPid(c.status), c.traced) << c.status;
 }
 

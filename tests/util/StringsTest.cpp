@@ -5,32 +5,26 @@
 using namespace std::string_view_literals;
 
 TEST(Utf8ToWideTest, ConvertsValidTextUpToTheFirstNul) {
+  // The edges of each length and of the surrogate range; what follows a NUL is never looked at.
   const struct { std::string_view utf8; std::u16string_view wide; } cases[] = {
-      {""sv, u""sv}, {"caf\xC3\xA9"sv, u"caf\u00E9"sv}, {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, u"\u8A2D\u5B9A"sv},
-      {"a\xF0\x9F\x98\x80z"sv, u"a\xD83D\xDE00z"sv}, {"\xF4\x8F\xBF\xBF"sv, u"\xDBFF\xDFFF"sv},
-      // The edges of each length and of the surrogate range.
       {"\x7F"sv, u"\x7F"sv}, {"\xC2\x80"sv, u"\x80"sv}, {"\xDF\xBF"sv, u"\x7FF"sv}, {"\xE0\xA0\x80"sv, u"\x800"sv},
       {"\xED\x9F\xBF"sv, u"\xD7FF"sv}, {"\xEE\x80\x80"sv, u"\xE000"sv}, {"\xEF\xBF\xBF"sv, u"\xFFFF"sv},
-      {"\xF0\x90\x80\x80"sv, u"\xD800\xDC00"sv}, {"\xEF\xBB\xBFx"sv, u"\xFEFFx"sv},
-      // Cut at the first NUL; what follows it is never looked at.
-      {"ab\0cd"sv, u"ab"sv}, {"\0abc"sv, u""sv}, {"ab\0\xFF"sv, u"ab"sv}};
+      {"\xF0\x90\x80\x80"sv, u"\xD800\xDC00"sv}, {"\xF4\x8F\xBF\xBF"sv, u"\xDBFF\xDFFF"sv}, {"ab\0\xFF"sv, u"ab"sv}};
   for (const auto& c : cases) EXPECT_EQ(Utf8ToWide(c.utf8), c.wide) << testing::PrintToString(c.utf8);
 }
 
 TEST(Utf8ToWideTest, AnyInvalidFormGivesTheEmptyText) {
   for (const std::string_view utf8 :
-       {"\xC0\xAF"sv, "\xC1\xBF"sv, "a\xE0\x80\xAF"sv, "\xF0\x80\x80\xAF"sv,  // overlong
-        "\xED\xA0\x80"sv, "x\xED\xBF\xBF"sv, "\xED\xA0\xBD\xED\xB8\x80"sv, "\xF4\x90\x80\x80"sv,  // surrogates, too big
-        "ab\xC3"sv, "\xE6\x97"sv, "\xF0\x9F\x98"sv, "\xE6\x97\0x"sv, "\xC3\x28"sv, "\x80"sv,  // truncated, bad bytes
-        "\xF5\x80\x80\x80"sv, "\xF8\x88\x80\x80\x80"sv, "ok\xFF"sv}) {
+       {"\xC0\xAF"sv, "a\xE0\x80\xAF"sv, "\xF0\x80\x80\xAF"sv,  // overlong
+        "\xED\xA0\x80"sv, "x\xED\xBF\xBF"sv, "\xF4\x90\x80\x80"sv,  // surrogates, too big
+        "\xE6\x97"sv, "\xE6\x97\0x"sv, "\xC3\x28"sv, "\x80"sv, "\xF8\x88\x80\x80\x80"sv}) {  // truncated, bad bytes
     EXPECT_EQ(Utf8ToWide(utf8), u"") << testing::PrintToString(utf8);
   }
 }
 
 TEST(WideToUtf8Test, ConvertsPairsAndReplacesUnpairedSurrogates) {
   const struct { std::u16string_view wide; std::string_view utf8; } cases[] = {
-      {u""sv, ""sv}, {u"/home/a b"sv, "/home/a b"sv}, {u"\x80\x7FF"sv, "\xC2\x80\xDF\xBF"sv},
-      {u"\x800\xFFFF"sv, "\xE0\xA0\x80\xEF\xBF\xBF"sv}, {u"\xD83D\xDE00"sv, "\xF0\x9F\x98\x80"sv},
+      {u"\x80\x7FF"sv, "\xC2\x80\xDF\xBF"sv}, {u"\x800\xFFFF"sv, "\xE0\xA0\x80\xEF\xBF\xBF"sv},
       {u"\xDBFF\xDFFF"sv, "\xF4\x8F\xBF\xBF"sv}, {u"a\xD800z"sv, "a\xEF\xBF\xBDz"sv}, {u"a\xD800"sv, "a\xEF\xBF\xBD"sv},
       {u"\xDC00\xD800"sv, "\xEF\xBF\xBD\xEF\xBF\xBD"sv}, {u"\xD800\xD800\xDC00"sv, "\xEF\xBF\xBD\xF0\x90\x80\x80"sv},
       {u"a\0b"sv, "a\0b"sv}};
@@ -38,15 +32,9 @@ TEST(WideToUtf8Test, ConvertsPairsAndReplacesUnpairedSurrogates) {
 }
 
 TEST(TruncateUtf8Test, CutsAtTheLastWholeCharacterThatFits) {
+  // "é" is two bytes, "設" three, U+1F600 four: a limit inside one drops it whole.
   const struct { std::string_view text; std::size_t max; std::string_view cut; } cases[] = {
-      {"abc"sv, 3, "abc"sv}, {"abc"sv, 2, "ab"sv}, {"abc"sv, 0, ""sv},
-      // "é" is two bytes, "設" three, U+1F600 four: a limit inside one drops it whole.
-      {"a\xC3\xA9"sv, 2, "a"sv}, {"a\xC3\xA9"sv, 3, "a\xC3\xA9"sv},
-      {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, 5, "\xE8\xA8\xAD"sv}, {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, 4, "\xE8\xA8\xAD"sv},
+      {"abc"sv, 2, "ab"sv}, {"a\xC3\xA9"sv, 2, "a"sv}, {"\xE8\xA8\xAD\xE5\xAE\x9A"sv, 5, "\xE8\xA8\xAD"sv},
       {"x\xF0\x9F\x98\x80"sv, 4, "x"sv}, {"x\xF0\x9F\x98\x80y"sv, 5, "x\xF0\x9F\x98\x80"sv}};
-  for (const auto& c : cases) {
-    const std::string cut = TruncateUtf8(std::string(c.text), c.max);
-    EXPECT_EQ(cut, c.cut) << testing::PrintToString(c.text) << " at " << c.max;
-    EXPECT_TRUE(IsValidUtf8(cut));
-  }
+  for (const auto& c : cases) EXPECT_EQ(TruncateUtf8(std::string(c.text), c.max), c.cut) << testing::PrintToString(c.text);
 }

@@ -8,13 +8,9 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <window id>\n", argv[0]);
-    return 2;
-  }
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
   if (!display) {
-    std::fprintf(stderr, "SendCloseRequest: cannot open the display\n");
+    std::fprintf(stderr, "usage: SendCloseRequest <window id>, with a display to send it on\n");
     return 2;
   }
   const Window window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
