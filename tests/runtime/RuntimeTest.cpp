@@ -21,7 +21,7 @@
 namespace {
 
 // The version the loader reads from the library without loading it is
-// checked through the loader's own reader in its end-to-end tests.
+// checked by the program's GUI tests, which start through the loader.
 TEST(RuntimeEntry, LibraryExportsOnlyTheEntry) {
   // The functions of the dynamic symbol table, as binutils lists them.
   g_autofree char* functions = nullptr;
