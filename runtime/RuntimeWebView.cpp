@@ -1,6 +1,7 @@
 #include "RuntimeWebView.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "DownloadOperation.h"
 #include "DownloadStartingEventArgs.h"
@@ -71,6 +72,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
 }
 
 RuntimeWebView::~RuntimeWebView() {
+  StopHoldingLoads();
   m_environment->RemoveView(this);
   if (!m_view) return;
   WebKitWebView* view = m_view.Get();
@@ -104,7 +106,7 @@ HRESULT RuntimeWebView::Navigate(LPCWSTR uri) {
   // decision at all (and keeps a new-window link to one from crashing the
   // page's process). Nothing loads before the secret cookie is in place.
   m_environment->WhenReady([self = ComPtr<RuntimeWebView>(this), text] {
-    if (self->IsUsable()) webkit_web_view_load_uri(self->m_view.Get(), text.c_str());
+    if (self->IsUsable()) self->LoadUri(text);
   });
   return S_OK;
 }
@@ -277,12 +279,47 @@ void RuntimeWebView::DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision,
   if (cancel || !IsUsable()) return;
   if (const auto serverUri = m_environment->Address().ToServerUri(uri)) {
     m_announced = uri;
-    webkit_web_view_load_uri(m_view.Get(), serverUri->c_str());
+    LoadUri(*serverUri);
     return;
   }
   // A file:// address naming another host is no local file, and the engine's
   // own file loader would serve it with the host ignored: it never loads.
   RequestTrace::Instance().Event("local-request-refused", uri, {{"reason", "not-local"}});
+}
+
+void RuntimeWebView::LoadUri(const std::string& engineUri) {
+  // The engine drops a load asked for while its main-frame load has started
+  // but that load's commit has not reached this process yet, which happens
+  // when the page has just moved to a new web process for its isolation
+  // headers: the view then stays on the old page and the new one never loads.
+  // Such a load waits for the commit, the end or the failure of the current
+  // load (the latest request wins), and never longer than the bound, so a
+  // slow page cannot hold it back.
+  if (!m_loadUncommitted) {
+    webkit_web_view_load_uri(m_view.Get(), engineUri.c_str());
+    return;
+  }
+  m_heldLoad = engineUri;
+  if (!m_heldLoadTimer) m_heldLoadTimer = g_timeout_add(kHeldLoadBoundMs, &RuntimeWebView::OnHeldLoadTimeout, this);
+  RequestTrace::Instance().Event("load-held", FileUri(engineUri.c_str()));
+}
+
+gboolean RuntimeWebView::OnHeldLoadTimeout(gpointer self) {
+  auto* view = static_cast<RuntimeWebView*>(self);
+  view->m_heldLoadTimer = 0;
+  view->ReleaseHeldLoad();
+  return G_SOURCE_REMOVE;
+}
+
+void RuntimeWebView::ReleaseHeldLoad() {
+  if (m_heldLoadTimer) g_source_remove(std::exchange(m_heldLoadTimer, 0));
+  const std::optional<std::string> held = std::exchange(m_heldLoad, std::nullopt);
+  if (held && IsUsable()) webkit_web_view_load_uri(m_view.Get(), held->c_str());
+}
+
+void RuntimeWebView::StopHoldingLoads() {
+  if (m_heldLoadTimer) g_source_remove(std::exchange(m_heldLoadTimer, 0));
+  m_heldLoad.reset();
 }
 
 void RuntimeWebView::OnCreate(WebKitNavigationAction* action) {
@@ -315,14 +352,23 @@ void RuntimeWebView::RaiseFullScreenChanged(bool contains) {
 }
 
 void RuntimeWebView::OnLoadChanged(WebKitLoadEvent loadEvent) {
+  if (loadEvent == WEBKIT_LOAD_STARTED) m_loadUncommitted = true;
+  if (loadEvent == WEBKIT_LOAD_COMMITTED || loadEvent == WEBKIT_LOAD_FINISHED) OnLoadSettled();
   if (loadEvent == WEBKIT_LOAD_COMMITTED)
     RequestTrace::Instance().Event("load-committed", FileUri(webkit_web_view_get_uri(m_view.Get())));
   if (loadEvent == WEBKIT_LOAD_FINISHED)
     RequestTrace::Instance().Event("load-finished", FileUri(webkit_web_view_get_uri(m_view.Get())));
 }
 
+void RuntimeWebView::OnLoadSettled() {
+  m_loadUncommitted = false;
+  // Loaded once the engine has returned from the event it is raising.
+  if (m_heldLoad) MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this)] { self->ReleaseHeldLoad(); });
+}
+
 bool RuntimeWebView::OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error) {
   RequestTrace::Instance().Event("load-failed", FileUri(failingUri), {{"error", error ? error->message : ""}});
+  OnLoadSettled();
   // A web page the main frame could not reach never had a response, which is
   // where NavigationStarting is raised for web addresses; without this the
   // engine's error page would take the view away from its page. Failures the
@@ -348,6 +394,8 @@ void RuntimeWebView::OnWebProcessTerminated(WebKitWebProcessTerminationReason re
                                                                           : "ended";
   RequestTrace::Instance().Event("web-process-terminated", FileUri(webkit_web_view_get_uri(m_view.Get())),
                                  {{"reason", why}});
+  // No commit or failure follows for a load the ended process had.
+  OnLoadSettled();
 }
 
 void RuntimeWebView::OnEngineViewDestroyed() {
@@ -363,6 +411,7 @@ void RuntimeWebView::Close() {
   // last reference on this object.
   ComPtr<RuntimeWebView> keepAlive(this);
   m_closed = true;
+  StopHoldingLoads();
   const auto fullScreen = m_fullScreenHandlers.TakeAll();
   const auto navigationStarting = m_navigationStartingHandlers.TakeAll();
   const auto newWindow = m_newWindowHandlers.TakeAll();

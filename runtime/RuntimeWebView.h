@@ -99,6 +99,14 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings);
 
   void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  // Asks the engine for a main-frame load, or holds it back while the
+  // current one has started and not yet committed (see LoadUri).
+  void LoadUri(const std::string& engineUri);
+  void ReleaseHeldLoad();
+  void StopHoldingLoads();
+  static gboolean OnHeldLoadTimeout(gpointer self);
+  void OnLoadSettled();
+  static constexpr guint kHeldLoadBoundMs = 1000;
   gboolean OnResponsePolicy(WebKitResponsePolicyDecision* decision);
   // Raises NavigationStarting with the file:// form of `uri`; true when the
   // program cancelled.
@@ -124,6 +132,11 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // The file:// address of the local page the runtime is loading after the
   // program let its navigation through.
   std::optional<std::string> m_announced;
+  // The main frame's current load has started and has not yet committed,
+  // finished or failed.
+  bool m_loadUncommitted = false;
+  std::optional<std::string> m_heldLoad;  // the engine address of a held-back load
+  guint m_heldLoadTimer = 0;              // the bound on how long it is held
   EventHandlerList<ICoreWebView2ContainsFullScreenElementChangedEventHandler> m_fullScreenHandlers;
   EventHandlerList<ICoreWebView2NavigationStartingEventHandler> m_navigationStartingHandlers;
   EventHandlerList<ICoreWebView2NewWindowRequestedEventHandler> m_newWindowHandlers;
