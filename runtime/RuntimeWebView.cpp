@@ -312,8 +312,8 @@ gboolean RuntimeWebView::OnHeldLoadTimeout(gpointer self) {
 }
 
 void RuntimeWebView::ReleaseHeldLoad() {
-  if (m_heldLoadTimer) g_source_remove(std::exchange(m_heldLoadTimer, 0));
-  const std::optional<std::string> held = std::exchange(m_heldLoad, std::nullopt);
+  const std::optional<std::string> held = m_heldLoad;
+  StopHoldingLoads();
   if (held && IsUsable()) webkit_web_view_load_uri(m_view.Get(), held->c_str());
 }
 
