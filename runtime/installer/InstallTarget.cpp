@@ -1,4 +1,4 @@
-#include "InstallTarget.h"
+#include "runtime/installer/InstallTarget.h"
 
 #include "platform/linux/RegistryStore.h"
 #include "util/Strings.h"

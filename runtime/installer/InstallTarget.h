@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "InstallerArguments.h"
 #include "platform/ISystem.h"
+#include "runtime/installer/InstallerArguments.h"
 
 struct InstallTarget {
   std::string runtimeRoot;

@@ -1,4 +1,4 @@
-#include "InstallerArguments.h"
+#include "runtime/installer/InstallerArguments.h"
 
 namespace {
 

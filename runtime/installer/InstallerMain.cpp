@@ -13,9 +13,9 @@
 #include <system_error>
 #include <vector>
 
-#include "InstallTarget.h"
-#include "InstallerArguments.h"
-#include "RuntimeInstaller.h"
+#include "runtime/installer/InstallTarget.h"
+#include "runtime/installer/InstallerArguments.h"
+#include "runtime/installer/RuntimeInstaller.h"
 #include "util/CommandLineTool.h"
 
 namespace {

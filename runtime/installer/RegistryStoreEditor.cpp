@@ -1,4 +1,4 @@
-#include "RegistryStoreEditor.h"
+#include "runtime/installer/RegistryStoreEditor.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "RuntimeInstaller.h"
+#include "runtime/installer/RuntimeInstaller.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -11,13 +11,13 @@
 #include <optional>
 #include <system_error>
 
-#include "RegistryStoreEditor.h"
-#include "StoreFile.h"
 #include "loader/BrowserVersion.h"
 #include "loader/FindClientLibrary.h"
 #include "loader/ReleaseChannel.h"
 #include "platform/linux/ElfVersionSection.h"
 #include "platform/linux/RegistryStore.h"
+#include "runtime/installer/RegistryStoreEditor.h"
+#include "runtime/installer/StoreFile.h"
 #include "util/Strings.h"
 
 namespace fs = std::filesystem;

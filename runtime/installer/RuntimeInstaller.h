@@ -21,8 +21,8 @@
 #include <filesystem>
 #include <string>
 
-#include "InstallTarget.h"
-#include "RuntimeTree.h"
+#include "runtime/installer/InstallTarget.h"
+#include "runtime/installer/RuntimeTree.h"
 
 struct InstallOutcome {
   std::string version;

@@ -1,4 +1,4 @@
-#include "RuntimeTree.h"
+#include "runtime/installer/RuntimeTree.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "StoreFile.h"
+#include "runtime/installer/StoreFile.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

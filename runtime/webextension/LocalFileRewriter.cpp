@@ -1,11 +1,11 @@
-#include "LocalFileRewriter.h"
+#include "runtime/webextension/LocalFileRewriter.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "LoopbackAddress.h"
-#include "RequestTrace.h"
+#include "runtime/loopback/LoopbackAddress.h"
+#include "runtime/loopback/RequestTrace.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "FuzzCheck.h"
 #include "com/HResult.h"
-#include "LoopbackAddress.h"
+#include "runtime/loopback/LoopbackAddress.h"
 #include "util/FileUrl.h"
 #include "util/Strings.h"
 

@@ -2,12 +2,13 @@
 // "/silent /install /user" and a misspelt switch are the bundle script's; the
 // user's absolute data and config homes are the install scenario's under a
 // display.
+#include "runtime/installer/InstallerArguments.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "InstallTarget.h"
-#include "InstallerArguments.h"
+#include "runtime/installer/InstallTarget.h"
 
 namespace {
 

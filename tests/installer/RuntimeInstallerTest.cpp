@@ -2,7 +2,7 @@
 // version. A fresh install that the program then finds is the install
 // scenario under a display; a quiet second run of the bundled installer is the
 // bundle script's.
-#include "RuntimeInstaller.h"
+#include "runtime/installer/RuntimeInstaller.h"
 
 #include <sys/stat.h>
 

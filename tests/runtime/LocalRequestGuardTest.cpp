@@ -2,7 +2,7 @@
 // view's own loads (Sec-Fetch-Site "none", "same-origin" or none at all, as
 // for an address the extension rewrote) pass; a client without any cookie
 // and a web page's request are refused.
-#include "LocalRequestGuard.h"
+#include "runtime/loopback/LocalRequestGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The two spellings of a local address and the port of a user-data folder.
-#include "LoopbackAddress.h"
+#include "runtime/loopback/LoopbackAddress.h"
 
 #include <gtest/gtest.h>
 

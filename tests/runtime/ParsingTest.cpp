@@ -4,11 +4,11 @@
 
 #include <tuple>
 
-#include "BrowserArguments.h"
-#include "ByteRange.h"
-#include "ResourceContextClassifier.h"
-#include "ResponseHeaderBlock.h"
-#include "UriWildcard.h"
+#include "runtime/engine/BrowserArguments.h"
+#include "runtime/engine/UriWildcard.h"
+#include "runtime/loopback/ByteRange.h"
+#include "runtime/loopback/ResourceContextClassifier.h"
+#include "runtime/loopback/ResponseHeaderBlock.h"
 #include "util/Strings.h"
 
 namespace {

@@ -2,6 +2,8 @@
 // plain socket client: every size and framing arrives whole, a client that
 // stops reading stops the pump from reading the program's stream, and a
 // stream that fails cannot pass for a whole body.
+#include "runtime/loopback/ResponseBodyPump.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <libsoup/soup.h>
@@ -12,7 +14,6 @@
 #include <cerrno>
 #include <string>
 
-#include "ResponseBodyPump.h"
 #include "com/RuntimeClass.h"
 
 namespace {

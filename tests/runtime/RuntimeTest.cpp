@@ -7,14 +7,14 @@
 
 #include <vector>
 
-#include "DownloadOperation.h"
-#include "DownloadStartingEventArgs.h"
-#include "EventHandlerList.h"
-#include "LocalDownload.h"
-#include "MainLoopQueue.h"
-#include "RequestTrace.h"
-#include "RuntimeEnvironment.h"
 #include "com/Callback.h"
+#include "runtime/engine/LocalDownload.h"
+#include "runtime/engine/MainLoopQueue.h"
+#include "runtime/engine/RuntimeEnvironment.h"
+#include "runtime/events/DownloadOperation.h"
+#include "runtime/events/DownloadStartingEventArgs.h"
+#include "runtime/events/EventHandlerList.h"
+#include "runtime/loopback/RequestTrace.h"
 #include "util/TemporaryDirectory.h"
 #include "webview/EngineContract.h"
 

@@ -1,0 +1,145 @@
+#pragma once
+// The web view: one engine view placed in the program's window, with the
+// navigation calls and the events the program registers for. Every event is
+// raised from the main loop (MainLoopQueue), never inside a program call.
+#include <webkit2/webkit2.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "com/RuntimeClass.h"
+#include "platform/linux/GObjectPtr.h"
+#include "runtime/engine/RuntimeEnvironment.h"
+#include "runtime/engine/RuntimeSettings.h"
+#include "runtime/events/EventHandlerList.h"
+#include "webview/EngineContract.h"
+
+class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
+ public:
+  // Creates the engine view inside `parent` (a GtkFixed, or any container)
+  // and connects its signals.
+  static ComPtr<RuntimeWebView> Create(ComPtr<RuntimeEnvironment> environment, GtkWidget* parent);
+  ~RuntimeWebView() override;
+
+  // The runtime object behind an engine view, null when there is none.
+  static RuntimeWebView* FromEngineView(WebKitWebView* view);
+
+  // ICoreWebView2
+  HRESULT get_Settings(ICoreWebView2Settings** settings) override;
+  HRESULT Navigate(LPCWSTR uri) override;
+  HRESULT GoBack() override;
+  HRESULT GoForward() override;
+  HRESULT Reload() override;
+  HRESULT get_ContainsFullScreenElement(BOOL* containsFullScreenElement) override;
+  HRESULT add_ContainsFullScreenElementChanged(ICoreWebView2ContainsFullScreenElementChangedEventHandler* eventHandler,
+                                               EventRegistrationToken* token) override;
+  HRESULT add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* eventHandler,
+                                 EventRegistrationToken* token) override;
+  HRESULT add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* eventHandler,
+                                 EventRegistrationToken* token) override;
+  HRESULT add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* eventHandler,
+                                   EventRegistrationToken* token) override;
+  // ICoreWebView2_2
+  HRESULT get_Environment(ICoreWebView2Environment** environment) override;
+  // ICoreWebView2_4
+  HRESULT add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* eventHandler,
+                               EventRegistrationToken* token) override;
+  // ICoreWebView2_22
+  HRESULT AddWebResourceRequestedFilterWithRequestSourceKinds(
+      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext,
+      COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS requestSourceKinds) override;
+
+  // Bounds in the parent's client coordinates.
+  HRESULT SetBounds(RECT bounds);
+
+  // Closes the view: takes the engine view out of its window and lets go of
+  // every handler the program registered. The program's handlers commonly
+  // hold the view itself, so without this the two would keep each other
+  // alive for ever. Happens when the controller's last reference goes or
+  // the window destroys the engine view.
+  void Close();
+
+  // Reactions to the engine's signals (EngineSignals connects them).
+  gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  void OnCreate(WebKitNavigationAction* action);
+  void OnFullScreen(bool entered);
+  void OnLoadChanged(WebKitLoadEvent loadEvent);
+  // True when the failure is handled: no error page is shown.
+  bool OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error);
+  gboolean OnScriptDialog();
+  // The page's process ended; a trace line, since the page is gone with it.
+  void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
+  void OnEngineViewDestroyed();
+  void OnDownloadStarted(WebKitDownload* download);
+  // The engine asks where a download goes; TRUE when the program cancelled it.
+  gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
+  // The engine finished or failed a download.
+  void OnDownloadOver(WebKitDownload* download);
+
+  // A main-frame document request reached the loopback server: raises
+  // NavigationStarting unless this is the runtime's own load of a navigation
+  // the program has already let through. False when the program cancelled.
+  bool AllowDocumentRequest(const std::string& fileUri);
+
+  // Raises WebResourceRequested for a local request when a filter matches;
+  // gives the response the program set, or null.
+  ComPtr<ICoreWebView2WebResourceResponse> RaiseWebResourceRequested(const std::string& fileUri,
+                                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);
+
+  WebKitWebView* EngineView() const { return m_view.Get(); }
+
+ private:
+  struct ResourceFilter {
+    std::u16string pattern;
+    COREWEBVIEW2_WEB_RESOURCE_CONTEXT context;
+    COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS sourceKinds;
+  };
+
+  RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings);
+
+  void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  // Asks the engine for a main-frame load, or holds it back while the
+  // current one has started and not yet committed (see LoadUri).
+  void LoadUri(const std::string& engineUri);
+  void ReleaseHeldLoad();
+  void StopHoldingLoads();
+  static gboolean OnHeldLoadTimeout(gpointer self);
+  void OnLoadSettled();
+  static constexpr guint kHeldLoadBoundMs = 1000;
+  gboolean OnResponsePolicy(WebKitResponsePolicyDecision* decision);
+  // Raises NavigationStarting with the file:// form of `uri`; true when the
+  // program cancelled.
+  bool RaiseNavigationStarting(const std::string& uri);
+  // The address as the program sees it: local content in its file:// form.
+  std::string FileUri(const char* engineUri) const;
+  std::u16string ProgramUri(const char* engineUri) const;
+  void RaiseNewWindowRequested(const std::string& uri);
+  void RaiseFullScreenChanged(bool contains);
+  // Raises DownloadStarting once per download, cancelling it if asked.
+  void DecideDownload(WebKitDownload* download);
+  bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
+  bool IsUsable() const { return m_view && !m_destroyed && !m_closed; }
+
+  ComPtr<RuntimeEnvironment> m_environment;
+  ComPtr<RuntimeSettings> m_settings;
+  GObjectPtr<WebKitWebView> m_view;
+  GtkWidget* m_parent = nullptr;  // not owned; the view's parent while both exist
+  bool m_destroyed = false;  // the engine view has been destroyed
+  bool m_closed = false;     // Close has run
+  BOOL m_containsFullScreenElement = FALSE;
+  std::vector<ResourceFilter> m_filters;
+  // The file:// address of the local page the runtime is loading after the
+  // program let its navigation through.
+  std::optional<std::string> m_announced;
+  // The main frame's current load has started and has not yet committed,
+  // finished or failed.
+  bool m_loadUncommitted = false;
+  std::optional<std::string> m_heldLoad;  // the engine address of a held-back load
+  guint m_heldLoadTimer = 0;              // the bound on how long it is held
+  EventHandlerList<ICoreWebView2ContainsFullScreenElementChangedEventHandler> m_fullScreenHandlers;
+  EventHandlerList<ICoreWebView2NavigationStartingEventHandler> m_navigationStartingHandlers;
+  EventHandlerList<ICoreWebView2NewWindowRequestedEventHandler> m_newWindowHandlers;
+  EventHandlerList<ICoreWebView2WebResourceRequestedEventHandler> m_webResourceHandlers;
+  EventHandlerList<ICoreWebView2DownloadStartingEventHandler> m_downloadHandlers;
+};

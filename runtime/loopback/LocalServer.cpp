@@ -1,0 +1,200 @@
+#include "runtime/loopback/LocalServer.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "com/CoTaskMem.h"
+#include "runtime/engine/RuntimeEnvironment.h"
+#include "runtime/engine/RuntimeWebView.h"
+#include "runtime/loopback/ByteRange.h"
+#include "runtime/loopback/RequestTrace.h"
+#include "runtime/loopback/ResourceContextClassifier.h"
+#include "runtime/loopback/ResponseBodyPump.h"
+#include "runtime/loopback/ResponseHeaderBlock.h"
+#include "util/FileStream.h"
+#include "util/FileUrl.h"
+#include "util/Strings.h"
+#include "util/Win32Error.h"
+
+namespace {
+
+// The system's code for an address in use (WSAEADDRINUSE), which errno has
+// no Windows counterpart for in the file-error table.
+constexpr HRESULT kAddressInUse = HResultFromWin32(10048);
+
+const char* Header(SoupServerMessage* message, const char* name) {
+  return soup_message_headers_get_one(soup_server_message_get_request_headers(message), name);
+}
+
+std::string HeaderText(const std::vector<ResponseHeaderBlock::Header>& headers) {
+  std::string text;
+  for (const auto& [name, value] : headers) text += name + ": " + value + "\n";
+  return text;
+}
+
+// A refusal says nothing about what exists: the same empty 403 for every
+// reason, which only the trace records.
+void Refuse(SoupServerMessage* message, int status, const char* reason) {
+  soup_server_message_set_status(message, static_cast<guint>(status), reason);
+  soup_message_headers_replace(soup_server_message_get_response_headers(message), "Cache-Control", "no-store");
+  soup_server_message_set_response(message, nullptr, SOUP_MEMORY_STATIC, nullptr, 0);
+}
+
+}  // namespace
+
+LocalServer::LocalServer(std::uint16_t port, std::string secret, RuntimeEnvironment* environment)
+    : m_address(port), m_guard(m_address.HostHeader(), std::move(secret)), m_environment(environment) {}
+
+LocalServer::~LocalServer() {
+  if (m_server) soup_server_disconnect(m_server.Get());
+}
+
+HRESULT LocalServer::Start(std::uint16_t port, std::string secret, RuntimeEnvironment* environment,
+                           std::unique_ptr<LocalServer>* server) {
+  std::unique_ptr<LocalServer> created(new (std::nothrow) LocalServer(port, std::move(secret), environment));
+  if (!created) return E_OUTOFMEMORY;
+  // No "Server" header: nothing about the program needs to be told.
+  created->m_server = GObjectPtr<SoupServer>::Adopt(soup_server_new("server-header", nullptr, nullptr));
+  if (!created->m_server) return E_FAIL;
+  soup_server_add_handler(created->m_server.Get(), nullptr, &LocalServer::OnRequest, created.get(), nullptr);
+  g_autoptr(GInetAddress) loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+  g_autoptr(GSocketAddress) address = g_inet_socket_address_new(loopback, port);
+  g_autoptr(GError) error = nullptr;
+  if (!soup_server_listen(created->m_server.Get(), address, static_cast<SoupServerListenOptions>(0), &error)) {
+    const bool inUse = error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_ADDRESS_IN_USE);
+    RequestTrace::Instance().Event("local-server-failed", "",
+                                   {{"port", std::to_string(port)}, {"error", error ? error->message : ""}});
+    if (inUse) return kAddressInUse;
+    if (error && error->domain == G_IO_ERROR && error->code == G_IO_ERROR_PERMISSION_DENIED)
+      return HResultFromErrno(EACCES);
+    return E_FAIL;
+  }
+  RequestTrace::Instance().Event("local-server-started", created->m_address.Origin(), {{"port", std::to_string(port)}});
+  *server = std::move(created);
+  return S_OK;
+}
+
+void LocalServer::OnRequest(SoupServer*, SoupServerMessage* message, const char*, GHashTable*, gpointer self) {
+  static_cast<LocalServer*>(self)->Serve(message);
+}
+
+void LocalServer::SetHead(SoupServerMessage* message, int status, const std::string& reason,
+                          const std::string& headerBlock) {
+  // A status no HTTP client could read is no answer the page can use.
+  if (status < 100 || status > 599) status = 500;
+  soup_server_message_set_status(message, static_cast<guint>(status), reason.empty() ? nullptr : reason.c_str());
+  SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+  for (const auto& [name, value] : ResponseHeaderBlock::Parse(headerBlock))
+    soup_message_headers_append(headers, name.c_str(), value.c_str());
+  soup_message_headers_replace(headers, "Cache-Control", "no-store");
+}
+
+void LocalServer::Serve(SoupServerMessage* message) {
+  GUri* uri = soup_server_message_get_uri(message);
+  const char* query = g_uri_get_query(uri);
+  const std::string fileUri =
+      m_address.ToFileUri(m_address.Origin() + g_uri_get_path(uri) + (query ? std::string("?") + query : ""));
+
+  const LocalRequestGuard::Verdict verdict =
+      m_guard.Check(Header(message, "Host"), Header(message, "Cookie"), Header(message, "Sec-Fetch-Site"));
+  if (verdict != LocalRequestGuard::Verdict::kAllowed) {
+    RequestTrace::Instance().Event("local-request-refused", fileUri, {{"reason", LocalRequestGuard::Describe(verdict)}});
+    Refuse(message, 403, "Forbidden");
+    return;
+  }
+  const std::string method = soup_server_message_get_method(message);
+  if (method != "GET" && method != "HEAD") {
+    Refuse(message, 405, "Method Not Allowed");
+    return;
+  }
+  // The view is held while the program is asked: a handler may close it.
+  ComPtr<RuntimeWebView> view(m_environment->LocalContentView());
+  if (!view) {
+    Refuse(message, 503, "Service Unavailable");
+    return;
+  }
+  // A main-frame document request is a navigation the program has its say
+  // on; a cancelled one is answered "204 No Content", which leaves the page
+  // as it was (the runtime also ignores that response's policy decision).
+  const char* destination = Header(message, "Sec-Fetch-Dest");
+  if (destination && std::string_view(destination) == "document" && !view->AllowDocumentRequest(fileUri)) {
+    Refuse(message, 204, "No Content");
+    return;
+  }
+
+  const char* accept = Header(message, "Accept");
+  const char* range = Header(message, "Range");
+  // Over HTTP the engine names media requests in Sec-Fetch-Dest, and its
+  // player need not open with a range.
+  const std::string_view dest = destination ? destination : "";
+  const bool media = range != nullptr || dest == "video" || dest == "audio";
+  const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = ResourceContextClassifier::Classify(accept ? accept : "", media);
+  ComPtr<ICoreWebView2WebResourceResponse> response = view->RaiseWebResourceRequested(fileUri, context);
+  if (!response) {
+    ServeFile(message, fileUri, context);
+    return;
+  }
+  ComPtr<IStream> content;
+  response->get_Content(content.GetAddressOf());
+  int status = 200;
+  response->get_StatusCode(&status);
+  LPWSTR rawReason = nullptr;
+  response->get_ReasonPhrase(&rawReason);
+  const CoTaskMemString reason(rawReason);
+  LPWSTR rawHeaders = nullptr;
+  response->get_Headers(&rawHeaders);
+  const CoTaskMemString headers(rawHeaders);
+  const std::string reasonText = WideToUtf8(View(reason));
+  const std::string headerText = WideToUtf8(View(headers));
+  SetHead(message, status, reasonText, headerText);
+  ResponseBodyPump::Start(message, std::move(content));
+  RequestTrace::Instance().Request(fileUri, context, status, reasonText, "program", headerText);
+}
+
+void LocalServer::ServeFile(SoupServerMessage* message, const std::string& fileUri, int context) {
+  std::string path;
+  UniqueFd file;
+  struct stat info {};
+  HRESULT hr = FileUrlToNativePath(fileUri, path);
+  // Only regular files: a folder has no bytes, and a pipe or device could
+  // block the thread that runs the window.
+  if (SUCCEEDED(hr)) hr = FileStream::OpenRegularFile(path, file, info);
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  ByteRange range{0, size ? size - 1 : 0};
+  const char* rangeHeader = Header(message, "Range");
+  const ByteRange::Outcome outcome =
+      rangeHeader ? ByteRange::Parse(rangeHeader, size, &range) : ByteRange::Outcome::kWhole;
+  if (outcome == ByteRange::Outcome::kWhole) range = ByteRange{0, size ? size - 1 : 0};
+  // The body is a stream over the part asked for; its size announces the
+  // body's length. An unsatisfiable range has no body.
+  ComPtr<IStream> body;
+  if (SUCCEEDED(hr) && outcome != ByteRange::Outcome::kUnsatisfiable)
+    hr = FileStream::Create(std::move(file), range.first, outcome == ByteRange::Outcome::kPartial ? range.Length() : size,
+                            body.GetAddressOf());
+  if (FAILED(hr)) {
+    SetHead(message, 404, "Not Found", "");
+    ResponseBodyPump::Start(message, nullptr);
+    RequestTrace::Instance().Request(fileUri, context, 404, "Not Found", "engine", "");
+    return;
+  }
+  g_autofree char* guessed = g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
+  g_autofree char* mime = guessed ? g_content_type_get_mime_type(guessed) : nullptr;
+  std::vector<ResponseHeaderBlock::Header> headers{{"Content-Type", mime ? mime : "application/octet-stream"},
+                                                   {"Accept-Ranges", "bytes"}};
+  int status = 200;
+  std::string reason = "OK";
+  if (outcome == ByteRange::Outcome::kUnsatisfiable) {
+    status = 416, reason = "Range Not Satisfiable";
+    headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
+  } else if (outcome == ByteRange::Outcome::kPartial) {
+    status = 206, reason = "Partial Content";
+    headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" + std::to_string(range.last) +
+                                              "/" + std::to_string(size));
+  }
+  const std::string headerText = HeaderText(headers);
+  SetHead(message, status, reason, headerText);
+  ResponseBodyPump::Start(message, std::move(body));
+  RequestTrace::Instance().Request(fileUri, context, status, reason, "engine", headerText);
+}
