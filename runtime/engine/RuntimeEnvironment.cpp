@@ -129,6 +129,16 @@ void RuntimeEnvironment::RemoveView(RuntimeWebView* view) {
   m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
 }
 
+ILocalRequestHandler::Answer RuntimeEnvironment::HandleLocalRequest(const std::string& fileUri,
+                                                                   bool mainFrameDocument,
+                                                                   COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) {
+  // The view is held while the program is asked: a handler may close it.
+  ComPtr<RuntimeWebView> view(m_views.empty() ? nullptr : m_views.back());
+  if (!view) return {Outcome::kNoView, nullptr};
+  if (mainFrameDocument && !view->AllowDocumentRequest(fileUri)) return {Outcome::kCancelled, nullptr};
+  return {Outcome::kOffered, view->RaiseWebResourceRequested(fileUri, context)};
+}
+
 std::string RuntimeEnvironment::WebExtensionDirectory() {
   Dl_info info{};
   if (!dladdr(reinterpret_cast<const void*>(&RuntimeEnvironment::WebExtensionDirectory), &info) || !info.dli_fname)

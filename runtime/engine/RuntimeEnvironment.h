@@ -1,7 +1,8 @@
 #pragma once
 // The browser environment: one engine web context with its data folders,
 // the loopback server for local content and the web-process extension. It
-// makes controllers (each with its own web view) and responses.
+// makes controllers (each with its own web view) and responses, and hands
+// the server's requests to the view that answers them.
 #include <webkit2/webkit2.h>
 
 #include <functional>
@@ -12,12 +13,13 @@
 #include "com/RuntimeClass.h"
 #include "platform/linux/GObjectPtr.h"
 #include "runtime/engine/BrowserArguments.h"
+#include "runtime/loopback/ILocalRequestHandler.h"
 #include "runtime/loopback/LocalServer.h"
 #include "webview/ICoreWebView2Environment.h"
 
 class RuntimeWebView;
 
-class RuntimeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
+class RuntimeEnvironment final : public RuntimeClass<ICoreWebView2Environment>, public ILocalRequestHandler {
  public:
   // userDataFolder: where the engine keeps its data and cache (a subfolder
   // each); empty keeps the engine's default folders. language: the preferred
@@ -43,10 +45,14 @@ class RuntimeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {
   // local page loaded before that would be refused. At once when it is.
   void WhenReady(std::function<void()> task);
 
-  // The views of this environment; local requests are raised on the newest.
+  // The views of this environment, oldest first: a view adds itself when it
+  // is created and removes itself when it is closed or destroyed.
   void AddView(RuntimeWebView* view);
   void RemoveView(RuntimeWebView* view);
-  RuntimeWebView* LocalContentView() const { return m_views.empty() ? nullptr : m_views.back(); }
+
+  // ILocalRequestHandler: the newest view answers (see there why).
+  Answer HandleLocalRequest(const std::string& fileUri, bool mainFrameDocument,
+                            COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override;
 
   // The engine started a download in this environment.
   void OnDownloadStarted(WebKitDownload* download);

@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "com/CoTaskMem.h"
-#include "runtime/engine/RuntimeEnvironment.h"
-#include "runtime/engine/RuntimeWebView.h"
 #include "runtime/loopback/ByteRange.h"
 #include "runtime/loopback/RequestTrace.h"
 #include "runtime/loopback/ResourceContextClassifier.h"
@@ -44,16 +42,16 @@ void Refuse(SoupServerMessage* message, int status, const char* reason) {
 
 }  // namespace
 
-LocalServer::LocalServer(std::uint16_t port, std::string secret, RuntimeEnvironment* environment)
-    : m_address(port), m_guard(m_address.HostHeader(), std::move(secret)), m_environment(environment) {}
+LocalServer::LocalServer(std::uint16_t port, std::string secret, ILocalRequestHandler* handler)
+    : m_address(port), m_guard(m_address.HostHeader(), std::move(secret)), m_handler(handler) {}
 
 LocalServer::~LocalServer() {
   if (m_server) soup_server_disconnect(m_server.Get());
 }
 
-HRESULT LocalServer::Start(std::uint16_t port, std::string secret, RuntimeEnvironment* environment,
+HRESULT LocalServer::Start(std::uint16_t port, std::string secret, ILocalRequestHandler* handler,
                            std::unique_ptr<LocalServer>* server) {
-  std::unique_ptr<LocalServer> created(new (std::nothrow) LocalServer(port, std::move(secret), environment));
+  std::unique_ptr<LocalServer> created(new (std::nothrow) LocalServer(port, std::move(secret), handler));
   if (!created) return E_OUTOFMEMORY;
   // No "Server" header: nothing about the program needs to be told.
   created->m_server = GObjectPtr<SoupServer>::Adopt(soup_server_new("server-header", nullptr, nullptr));
@@ -109,29 +107,27 @@ void LocalServer::Serve(SoupServerMessage* message) {
     Refuse(message, 405, "Method Not Allowed");
     return;
   }
-  // The view is held while the program is asked: a handler may close it.
-  ComPtr<RuntimeWebView> view(m_environment->LocalContentView());
-  if (!view) {
-    Refuse(message, 503, "Service Unavailable");
-    return;
-  }
-  // A main-frame document request is a navigation the program has its say
-  // on; a cancelled one is answered "204 No Content", which leaves the page
-  // as it was (the runtime also ignores that response's policy decision).
   const char* destination = Header(message, "Sec-Fetch-Dest");
-  if (destination && std::string_view(destination) == "document" && !view->AllowDocumentRequest(fileUri)) {
-    Refuse(message, 204, "No Content");
-    return;
-  }
-
+  const std::string_view dest = destination ? destination : "";
   const char* accept = Header(message, "Accept");
   const char* range = Header(message, "Range");
   // Over HTTP the engine names media requests in Sec-Fetch-Dest, and its
   // player need not open with a range.
-  const std::string_view dest = destination ? destination : "";
   const bool media = range != nullptr || dest == "video" || dest == "audio";
   const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = ResourceContextClassifier::Classify(accept ? accept : "", media);
-  ComPtr<ICoreWebView2WebResourceResponse> response = view->RaiseWebResourceRequested(fileUri, context);
+  // A main-frame document request is a navigation the program has its say
+  // on; a cancelled one is answered "204 No Content", which leaves the page
+  // as it was (the runtime also ignores that response's policy decision).
+  const ILocalRequestHandler::Answer answer = m_handler->HandleLocalRequest(fileUri, dest == "document", context);
+  if (answer.outcome == ILocalRequestHandler::Outcome::kNoView) {
+    Refuse(message, 503, "Service Unavailable");
+    return;
+  }
+  if (answer.outcome == ILocalRequestHandler::Outcome::kCancelled) {
+    Refuse(message, 204, "No Content");
+    return;
+  }
+  const ComPtr<ICoreWebView2WebResourceResponse>& response = answer.response;
   if (!response) {
     ServeFile(message, fileUri, context);
     return;

@@ -2,7 +2,8 @@
 // The runtime's loopback HTTP server for local content. It listens on
 // 127.0.0.1 only, on the port of the environment's user-data folder, and
 // answers only the view's own local pages (LocalRequestGuard). Each request
-// is turned back into its file:// address and offered to the program as a
+// is turned back into its file:// address and handed to the environment
+// (ILocalRequestHandler), which offers it to the program as a
 // WebResourceRequested event; the program's response (status, reason, its
 // header block as the response headers, its stream as the body) becomes the
 // HTTP response. A request the program leaves alone gets the runtime's own
@@ -21,17 +22,16 @@
 
 #include "com/Types.h"
 #include "platform/linux/GObjectPtr.h"
+#include "runtime/loopback/ILocalRequestHandler.h"
 #include "runtime/loopback/LocalRequestGuard.h"
 #include "runtime/loopback/LoopbackAddress.h"
-
-class RuntimeEnvironment;
 
 class LocalServer {
  public:
   // Listens on 127.0.0.1:port. A port that cannot be had fails with the
   // HRESULT of the system's error (an address in use: 0x80072740, the
   // system's WSAEADDRINUSE), so the environment is not created.
-  static HRESULT Start(std::uint16_t port, std::string secret, RuntimeEnvironment* environment,
+  static HRESULT Start(std::uint16_t port, std::string secret, ILocalRequestHandler* handler,
                        std::unique_ptr<LocalServer>* server);
   ~LocalServer();
 
@@ -39,7 +39,7 @@ class LocalServer {
   const LocalRequestGuard& Guard() const { return m_guard; }
 
  private:
-  LocalServer(std::uint16_t port, std::string secret, RuntimeEnvironment* environment);
+  LocalServer(std::uint16_t port, std::string secret, ILocalRequestHandler* handler);
   static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path, GHashTable* query,
                         gpointer self);
   void Serve(SoupServerMessage* message);
@@ -50,6 +50,6 @@ class LocalServer {
 
   LoopbackAddress m_address;
   LocalRequestGuard m_guard;
-  RuntimeEnvironment* m_environment;  // not owned: the environment owns this server
+  ILocalRequestHandler* m_handler;  // not owned: the environment owns this server
   GObjectPtr<SoupServer> m_server;
 };
