@@ -1,20 +1,18 @@
+// The web view's contract calls, its full-screen state, the engine's load
+// events, closing, and the resource filters with the WebResourceRequested
+// event. The navigation decisions are in RuntimeWebViewNavigation.cpp and
+// the downloads in RuntimeWebViewDownloads.cpp.
 #include "runtime/engine/RuntimeWebView.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "runtime/engine/EngineSignals.h"
-#include "runtime/engine/LocalDownload.h"
 #include "runtime/engine/MainLoopQueue.h"
 #include "runtime/engine/UriWildcard.h"
-#include "runtime/events/DownloadOperation.h"
-#include "runtime/events/DownloadStartingEventArgs.h"
-#include "runtime/events/NavigationStartingEventArgs.h"
-#include "runtime/events/NewWindowRequestedEventArgs.h"
 #include "runtime/events/WebResourceRequest.h"
 #include "runtime/events/WebResourceRequestedEventArgs.h"
 #include "runtime/loopback/RequestTrace.h"
-#include "util/FileUrl.h"
 #include "util/Strings.h"
 
 namespace {
@@ -25,14 +23,6 @@ constexpr HRESULT kInvalidState = HResultFromWin32(5023);  // ERROR_INVALID_STAT
 
 // Where the runtime object of an engine view is kept on that view.
 GQuark RuntimeViewQuark() { return g_quark_from_static_string("vellumview-runtime-web-view"); }
-
-bool HasScheme(std::string_view uri, std::string_view scheme) {
-  const char* found = g_uri_peek_scheme(std::string(uri).c_str());
-  return found && scheme == found;
-}
-
-// The address without its fragment, which never reaches a server.
-std::string_view WithoutFragment(std::string_view uri) { return uri.substr(0, uri.find('#')); }
 
 }  // namespace
 
@@ -185,160 +175,6 @@ HRESULT RuntimeWebView::SetBounds(RECT bounds) {
   return S_OK;
 }
 
-gboolean RuntimeWebView::OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
-  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return OnResponsePolicy(WEBKIT_RESPONSE_POLICY_DECISION(decision));
-  // New-window actions go on to "create", where they become new-window
-  // requests.
-  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-  WebKitNavigationAction* action =
-      webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-  const char* raw = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-  const std::string uri = raw ? raw : "";
-  const LoopbackAddress& address = m_environment->Address();
-  // The server's own addresses and the page-internal schemes go on at once.
-  // A decision carries no frame, and frames must load without the event:
-  // for a local document the server raises NavigationStarting when the
-  // main frame's request arrives (the engine marks it as a document, a
-  // frame's as an iframe); for a web address it is raised when the main
-  // frame's response arrives.
-  if (address.IsServerUri(uri) || HasScheme(uri, "http") || HasScheme(uri, "https") || HasScheme(uri, "about") ||
-      HasScheme(uri, "data") || HasScheme(uri, "blob") || HasScheme(uri, "javascript")) {
-    webkit_policy_decision_use(decision);
-    return TRUE;
-  }
-  // A file:// address (the start page, Navigate, a page's absolute file://
-  // link or location assignment) and any other scheme: the program decides
-  // now. A file:// decision is always ignored and a local file that may
-  // load is then loaded from the server.
-  MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
-                       held = GObjectPtr<WebKitPolicyDecision>::Ref(decision), uri] {
-    self->DecideNavigation(held, uri);
-  });
-  return TRUE;
-}
-
-gboolean RuntimeWebView::OnResponsePolicy(WebKitResponsePolicyDecision* decision) {
-  if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return FALSE;
-  WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
-  const char* raw = webkit_uri_response_get_uri(response);
-  const std::string uri = raw ? raw : "";
-  if (m_environment->Address().IsServerUri(uri)) {
-    // The program cancelled this navigation when its request arrived.
-    if (webkit_uri_response_get_status_code(response) == 204) {
-      webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
-      return TRUE;
-    }
-    // Otherwise the engine's default: it shows what it can (a page without
-    // a type is sniffed, so an extensionless HTML file displays) and
-    // downloads the rest.
-    return FALSE;
-  }
-  if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return FALSE;
-  MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
-                       held = GObjectPtr<WebKitPolicyDecision>::Ref(WEBKIT_POLICY_DECISION(decision)), uri] {
-    const bool cancel = self->RaiseNavigationStarting(uri);
-    if (cancel)
-      webkit_policy_decision_ignore(held.Get());
-    else
-      webkit_policy_decision_use(held.Get());
-  });
-  return TRUE;
-}
-
-bool RuntimeWebView::RaiseNavigationStarting(const std::string& uri) {
-  const std::string fileUri = FileUri(uri.c_str());
-  ComPtr<NavigationStartingEventArgs> args = MakeComObject<NavigationStartingEventArgs>(Utf8ToWide(fileUri));
-  if (args)
-    for (const auto& handler : m_navigationStartingHandlers.Snapshot()) handler->Invoke(this, args.Get());
-  const bool cancel = (args && args->IsCancelled()) || m_closed;
-  RequestTrace::Instance().Event("navigation-starting", fileUri, {{"cancel", cancel ? "1" : "0"}});
-  return cancel;
-}
-
-bool RuntimeWebView::AllowDocumentRequest(const std::string& fileUri) {
-  // The runtime's own load of a local page the program has already let
-  // through is not asked about twice.
-  if (m_announced && WithoutFragment(*m_announced) == WithoutFragment(fileUri)) {
-    m_announced.reset();
-    return true;
-  }
-  return !RaiseNavigationStarting(fileUri);
-}
-
-void RuntimeWebView::DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri) {
-  const bool cancel = RaiseNavigationStarting(uri);
-  // Any other scheme is the engine's to load (or fail), as the program says.
-  if (!HasScheme(uri, "file")) {
-    if (cancel)
-      webkit_policy_decision_ignore(decision.Get());
-    else
-      webkit_policy_decision_use(decision.Get());
-    return;
-  }
-  webkit_policy_decision_ignore(decision.Get());
-  if (cancel || !IsUsable()) return;
-  if (const auto serverUri = m_environment->Address().ToServerUri(uri)) {
-    m_announced = uri;
-    LoadUri(*serverUri);
-    return;
-  }
-  // A file:// address naming another host is no local file, and the engine's
-  // own file loader would serve it with the host ignored: it never loads.
-  RequestTrace::Instance().Event("local-request-refused", uri, {{"reason", "not-local"}});
-}
-
-void RuntimeWebView::LoadUri(const std::string& engineUri) {
-  // The engine drops a load asked for while its main-frame load has started
-  // but that load's commit has not reached this process yet, which happens
-  // when the page has just moved to a new web process for its isolation
-  // headers: the view then stays on the old page and the new one never loads.
-  // Such a load waits for the commit, the end or the failure of the current
-  // load (the latest request wins), and never longer than the bound, so a
-  // slow page cannot hold it back.
-  if (!m_loadUncommitted) {
-    webkit_web_view_load_uri(m_view.Get(), engineUri.c_str());
-    return;
-  }
-  m_heldLoad = engineUri;
-  if (!m_heldLoadTimer) m_heldLoadTimer = g_timeout_add(kHeldLoadBoundMs, &RuntimeWebView::OnHeldLoadTimeout, this);
-  RequestTrace::Instance().Event("load-held", FileUri(engineUri.c_str()));
-}
-
-gboolean RuntimeWebView::OnHeldLoadTimeout(gpointer self) {
-  auto* view = static_cast<RuntimeWebView*>(self);
-  view->m_heldLoadTimer = 0;
-  view->ReleaseHeldLoad();
-  return G_SOURCE_REMOVE;
-}
-
-void RuntimeWebView::ReleaseHeldLoad() {
-  const std::optional<std::string> held = m_heldLoad;
-  StopHoldingLoads();
-  if (held && IsUsable()) webkit_web_view_load_uri(m_view.Get(), held->c_str());
-}
-
-void RuntimeWebView::StopHoldingLoads() {
-  if (m_heldLoadTimer) g_source_remove(std::exchange(m_heldLoadTimer, 0));
-  m_heldLoad.reset();
-}
-
-void RuntimeWebView::OnCreate(WebKitNavigationAction* action) {
-  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-  MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this), target = std::string(uri ? uri : "")] {
-    self->RaiseNewWindowRequested(target);
-  });
-}
-
-void RuntimeWebView::RaiseNewWindowRequested(const std::string& uri) {
-  ComPtr<NewWindowRequestedEventArgs> args = MakeComObject<NewWindowRequestedEventArgs>(ProgramUri(uri.c_str()));
-  if (!args) return;
-  for (const auto& handler : m_newWindowHandlers.Snapshot()) handler->Invoke(this, args.Get());
-  // No window is ever opened by the runtime: a request the program leaves
-  // unhandled has nowhere else to go.
-  RequestTrace::Instance().Event("new-window-requested", FileUri(uri.c_str()),
-                                 {{"handled", args->IsHandled() ? "1" : "0"}});
-}
-
 void RuntimeWebView::OnFullScreen(bool entered) {
   MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this), entered] { self->RaiseFullScreenChanged(entered); });
 }
@@ -358,29 +194,6 @@ void RuntimeWebView::OnLoadChanged(WebKitLoadEvent loadEvent) {
     RequestTrace::Instance().Event("load-committed", FileUri(webkit_web_view_get_uri(m_view.Get())));
   if (loadEvent == WEBKIT_LOAD_FINISHED)
     RequestTrace::Instance().Event("load-finished", FileUri(webkit_web_view_get_uri(m_view.Get())));
-}
-
-void RuntimeWebView::OnLoadSettled() {
-  m_loadUncommitted = false;
-  // Loaded once the engine has returned from the event it is raising.
-  if (m_heldLoad) MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this)] { self->ReleaseHeldLoad(); });
-}
-
-bool RuntimeWebView::OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error) {
-  RequestTrace::Instance().Event("load-failed", FileUri(failingUri), {{"error", error ? error->message : ""}});
-  OnLoadSettled();
-  // A web page the main frame could not reach never had a response, which is
-  // where NavigationStarting is raised for web addresses; without this the
-  // engine's error page would take the view away from its page. Failures the
-  // policy caused (a cancelled navigation) and stopped loads are no such case.
-  const std::string uri = failingUri ? failingUri : "";
-  if (loadEvent == WEBKIT_LOAD_COMMITTED || loadEvent == WEBKIT_LOAD_FINISHED) return false;
-  if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return false;
-  if (m_environment->Address().IsServerUri(uri)) return false;
-  if (error && (error->domain == WEBKIT_POLICY_ERROR ||
-                g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)))
-    return false;
-  return RaiseNavigationStarting(uri);
 }
 
 gboolean RuntimeWebView::OnScriptDialog() {
@@ -423,94 +236,6 @@ void RuntimeWebView::Close() {
     gtk_widget_destroy(GTK_WIDGET(m_view.Get()));
   }
   m_parent = nullptr;
-}
-
-namespace {
-
-// What the runtime knows about one download.
-struct DownloadState {
-  bool decided = false;    // the program has been asked
-  bool cancelled = false;  // and it cancelled
-  bool over = false;       // the engine finished or failed it
-};
-
-GQuark DownloadStateQuark() { return g_quark_from_static_string("vellumview-download-state"); }
-
-DownloadState* StateOf(WebKitDownload* download) {
-  return static_cast<DownloadState*>(g_object_get_qdata(G_OBJECT(download), DownloadStateQuark()));
-}
-
-}  // namespace
-
-void RuntimeWebView::OnDownloadStarted(WebKitDownload* download) {
-  g_object_set_qdata_full(G_OBJECT(download), DownloadStateQuark(), new DownloadState,
-                          [](gpointer state) { delete static_cast<DownloadState*>(state); });
-  EngineSignals::ConnectDownload(download, this);
-  MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this), held = GObjectPtr<WebKitDownload>::Ref(download)] {
-    self->DecideDownload(held.Get());
-  });
-}
-
-gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const char* suggestedName) {
-  // The engine wants the destination there and then and does not wait for a
-  // later answer; if the queued event has not run yet, the program is asked
-  // now (this signal, too, comes from the main loop).
-  DecideDownload(download);
-  const DownloadState* state = StateOf(download);
-  if (!state || state->cancelled) return TRUE;
-  // Local content is saved by LocalDownload, and its engine download has
-  // been cancelled.
-  WebKitURIRequest* request = webkit_download_get_request(download);
-  const char* uri = request ? webkit_uri_request_get_uri(request) : "";
-  if (m_environment->Address().IsServerUri(uri ? uri : "")) return TRUE;
-  // Every other download goes to the user's download folder under a name
-  // not yet taken, so it never replaces a file already there.
-  std::string name = suggestedName && *suggestedName ? suggestedName : "download";
-  std::replace(name.begin(), name.end(), '/', '_');
-  const std::string folder = LocalDownload::Folder();
-  g_mkdir_with_parents(folder.c_str(), 0755);
-  const std::string destination = LocalDownload::UniquePath(folder, name);
-  gchar* destinationUri = g_filename_to_uri(destination.c_str(), nullptr, nullptr);
-  if (!destinationUri) return FALSE;
-  webkit_download_set_allow_overwrite(download, FALSE);
-  webkit_download_set_destination(download, destinationUri);
-  g_free(destinationUri);
-  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""), {{"destination", destination}});
-  return TRUE;
-}
-
-void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {
-  if (DownloadState* state = StateOf(download)) state->over = true;
-}
-
-void RuntimeWebView::DecideDownload(WebKitDownload* download) {
-  DownloadState* state = StateOf(download);
-  if (!state || state->decided) return;
-  state->decided = true;
-  WebKitURIRequest* request = webkit_download_get_request(download);
-  const char* uri = request ? webkit_uri_request_get_uri(request) : "";
-  ComPtr<DownloadOperation> operation = MakeComObject<DownloadOperation>(ProgramUri(uri));
-  ComPtr<DownloadStartingEventArgs> args =
-      operation ? MakeComObject<DownloadStartingEventArgs>(ComPtr<ICoreWebView2DownloadOperation>(operation)) : nullptr;
-  if (args) {
-    for (const auto& handler : m_downloadHandlers.Snapshot()) handler->Invoke(this, args.Get());
-    state->cancelled = args->IsCancelled();
-  }
-  RequestTrace::Instance().Event("download-starting", FileUri(uri), {{"cancel", state->cancelled ? "1" : "0"}});
-  // A download the engine has already ended has nothing left to stop (and
-  // the engine does not take a cancel then).
-  if (state->cancelled) {
-    if (!state->over) webkit_download_cancel(download);
-    return;
-  }
-  // Local content cannot be downloaded by the engine itself: the runtime
-  // saves the file in its place.
-  const LoopbackAddress& address = m_environment->Address();
-  std::string path;
-  if (address.IsServerUri(uri) && SUCCEEDED(FileUrlToNativePath(address.ToFileUri(uri), path))) {
-    if (!state->over) webkit_download_cancel(download);
-    LocalDownload::Save(path, "", address.ToFileUri(uri));
-  }
 }
 
 bool RuntimeWebView::MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {

@@ -60,17 +60,20 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // the window destroys the engine view.
   void Close();
 
-  // Reactions to the engine's signals (EngineSignals connects them).
-  gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
-  void OnCreate(WebKitNavigationAction* action);
+  // Reactions to the engine's signals (EngineSignals connects them), by the
+  // file that holds them. The page's state (RuntimeWebView.cpp):
   void OnFullScreen(bool entered);
   void OnLoadChanged(WebKitLoadEvent loadEvent);
-  // True when the failure is handled: no error page is shown.
-  bool OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error);
   gboolean OnScriptDialog();
   // The page's process ended; a trace line, since the page is gone with it.
   void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
   void OnEngineViewDestroyed();
+  // Navigation decisions (RuntimeWebViewNavigation.cpp):
+  gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  void OnCreate(WebKitNavigationAction* action);
+  // True when the failure is handled: no error page is shown.
+  bool OnLoadFailed(WebKitLoadEvent loadEvent, const char* failingUri, const GError* error);
+  // Downloads (RuntimeWebViewDownloads.cpp):
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
   gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
@@ -98,7 +101,20 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
 
   RuntimeWebView(ComPtr<RuntimeEnvironment> environment, ComPtr<RuntimeSettings> settings);
 
+  // The address as the program sees it: local content in its file:// form.
+  std::string FileUri(const char* engineUri) const;
+  std::u16string ProgramUri(const char* engineUri) const;
+  bool IsUsable() const { return m_view && !m_destroyed && !m_closed; }
+  void RaiseFullScreenChanged(bool contains);
+  bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
+
+  // Navigation decisions and the held load (RuntimeWebViewNavigation.cpp).
+  gboolean OnResponsePolicy(WebKitResponsePolicyDecision* decision);
+  // Raises NavigationStarting with the file:// form of `uri`; true when the
+  // program cancelled.
+  bool RaiseNavigationStarting(const std::string& uri);
   void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  void RaiseNewWindowRequested(const std::string& uri);
   // Asks the engine for a main-frame load, or holds it back while the
   // current one has started and not yet committed (see LoadUri).
   void LoadUri(const std::string& engineUri);
@@ -107,19 +123,10 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   static gboolean OnHeldLoadTimeout(gpointer self);
   void OnLoadSettled();
   static constexpr guint kHeldLoadBoundMs = 1000;
-  gboolean OnResponsePolicy(WebKitResponsePolicyDecision* decision);
-  // Raises NavigationStarting with the file:// form of `uri`; true when the
-  // program cancelled.
-  bool RaiseNavigationStarting(const std::string& uri);
-  // The address as the program sees it: local content in its file:// form.
-  std::string FileUri(const char* engineUri) const;
-  std::u16string ProgramUri(const char* engineUri) const;
-  void RaiseNewWindowRequested(const std::string& uri);
-  void RaiseFullScreenChanged(bool contains);
+
+  // Downloads (RuntimeWebViewDownloads.cpp).
   // Raises DownloadStarting once per download, cancelling it if asked.
   void DecideDownload(WebKitDownload* download);
-  bool MatchesFilter(const std::u16string& fileUri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
-  bool IsUsable() const { return m_view && !m_destroyed && !m_closed; }
 
   ComPtr<RuntimeEnvironment> m_environment;
   ComPtr<RuntimeSettings> m_settings;
