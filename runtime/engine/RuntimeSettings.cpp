@@ -31,10 +31,10 @@ HRESULT RuntimeSettings::put_AreDefaultScriptDialogsEnabled(BOOL areDefaultScrip
   return S_OK;
 }
 
-HRESULT RuntimeSettings::put_IsWebMessageEnabled(BOOL isWebMessageEnabled) {
-  // The runtime offers no web message channel yet; the flag is kept so the
-  // setting reads back as the program left it.
-  m_webMessages = isWebMessageEnabled != FALSE;
+HRESULT RuntimeSettings::put_IsWebMessageEnabled(BOOL) {
+  // The runtime offers no web message channel yet, so there is nothing to
+  // switch and nothing reads the setting back; the call succeeds, as the
+  // program expects of it.
   return S_OK;
 }
 

@@ -21,10 +21,8 @@ class RuntimeSettings final : public RuntimeClass<ICoreWebView2Settings> {
 
   WebKitSettings* Settings() const { return m_settings.Get(); }
   bool AreDefaultScriptDialogsEnabled() const { return m_scriptDialogs; }
-  bool IsWebMessageEnabled() const { return m_webMessages; }
 
  private:
   GObjectPtr<WebKitSettings> m_settings;
   bool m_scriptDialogs = true;
-  bool m_webMessages = true;
 };

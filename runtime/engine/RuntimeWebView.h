@@ -90,8 +90,6 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   ComPtr<ICoreWebView2WebResourceResponse> RaiseWebResourceRequested(const std::string& fileUri,
                                                                      COREWEBVIEW2_WEB_RESOURCE_CONTEXT context);
 
-  WebKitWebView* EngineView() const { return m_view.Get(); }
-
  private:
   struct ResourceFilter {
     std::u16string pattern;

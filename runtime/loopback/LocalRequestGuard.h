@@ -30,8 +30,6 @@ class LocalRequestGuard {
   LocalRequestGuard(std::string host, std::string secret);
   static std::string NewSecret();
 
-  const std::string& Secret() const { return m_secret; }
-
   // host, cookie, fetchSite: the request's headers, null when absent.
   Verdict Check(const char* host, const char* cookie, const char* fetchSite) const;
 

@@ -36,7 +36,6 @@ class LocalServer {
   ~LocalServer();
 
   const LoopbackAddress& Address() const { return m_address; }
-  const LocalRequestGuard& Guard() const { return m_guard; }
 
  private:
   LocalServer(std::uint16_t port, std::string secret, ILocalRequestHandler* handler);

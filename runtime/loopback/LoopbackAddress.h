@@ -17,7 +17,6 @@ class LoopbackAddress {
 
   // The loopback server's origin: "http://127.0.0.1:<port>".
   const std::string& Origin() const { return m_origin; }
-  std::uint16_t Port() const { return m_port; }
 
   // "127.0.0.1:<port>", the only Host header the server accepts.
   std::string HostHeader() const;
