@@ -6,8 +6,8 @@
 #include "app/RunApplication.h"
 #include "platform/Platform.h"
 #include "platform/WindowMessages.h"
-#include "platform/linux/LinuxSystem.h"
-#include "platform/linux/LinuxWindowing.h"
+#include "platform/linux/system/LinuxSystem.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
 
 int main() {
   LinuxSystem system;

@@ -11,7 +11,7 @@
 
 #include "platform/CWindowImplBase.h"
 #include "platform/Platform.h"
-#include "platform/linux/LinuxWindowing.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 // replacing an existing file, offers one type whose pattern matches without
 // regard to ASCII case, and carries the check box as a boolean choice.
 #include <gtk/gtk.h>
-
 #include <string>
 
 #include "platform/SaveFileDialog.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/GtkSaveDialog.h"
+#include "platform/linux/windowing/GtkSaveDialog.h"
 
 #include "util/Strings.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/system/LinuxSystem.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -7,20 +7,18 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
 #include <vector>
-
 #ifdef VELLUM_HAVE_SYSTEMD
 #include <systemd/sd-journal.h>
 #endif
 
 #include "platform/linux/ElfVersionSection.h"
-#include "platform/linux/FileCopy.h"
-#include "platform/linux/ShellLauncher.h"
 #include "platform/linux/RegistryStore.h"
+#include "platform/linux/system/FileCopy.h"
+#include "platform/linux/system/ShellLauncher.h"
 #include "util/DebugOutput.h"
 #include "util/FileStream.h"
 #include "util/OpenFileForReading.h"

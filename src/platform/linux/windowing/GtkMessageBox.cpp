@@ -1,9 +1,9 @@
-#include "platform/linux/GtkMessageBox.h"
+#include "platform/linux/windowing/GtkMessageBox.h"
 
 #include <string>
 
-#include "platform/linux/ApplicationIcon.h"
-#include "platform/linux/LinuxWindowSignals.h"
+#include "platform/linux/windowing/ApplicationIcon.h"
+#include "platform/linux/windowing/LinuxWindowSignals.h"
 #include "util/Strings.h"
 
 namespace {

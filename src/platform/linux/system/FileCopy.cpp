@@ -1,18 +1,17 @@
-#include "platform/linux/FileCopy.h"
+#include "platform/linux/system/FileCopy.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <string>
 #include <vector>
 
 #include "util/OpenFileForReading.h"
 #include "util/UniqueFd.h"
-#include "util/WriteAll.h"
 #include "util/Win32Error.h"
+#include "util/WriteAll.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 // ordinary 9-point interface font, or what the widgets need if more.
 // Signals are connected by LinuxWindowSignals.
 #include <gtk/gtk.h>
-
 #include <utility>
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "platform/linux/GtkToolBar.h"
+#include "platform/linux/windowing/GtkToolBar.h"
 
 #include <string>
 
-#include "platform/linux/NativeWindow.h"
+#include "platform/linux/windowing/NativeWindow.h"
 #include "util/Strings.h"
 
 GtkWidget* GtkToolBar::Create(std::span<const ToolBarButton> buttons, int* buttonCount) {

@@ -1,4 +1,4 @@
-#include "platform/linux/ProgressPulse.h"
+#include "platform/linux/windowing/ProgressPulse.h"
 
 #include <utility>
 

@@ -7,7 +7,6 @@
 // of its own: the destroy that ends every box then reaches a live object
 // instead of a freed one.
 #include <gtk/gtk.h>
-
 #include <string_view>
 
 #include "platform/WindowMessages.h"

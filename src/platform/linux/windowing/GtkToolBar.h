@@ -5,7 +5,6 @@
 // overflow arrow, whose menu lists them by their labels and runs the same
 // commands. Signals are connected by LinuxWindowSignals.
 #include <gtk/gtk.h>
-
 #include <span>
 
 #include "platform/ToolBarButton.h"

@@ -5,11 +5,10 @@
 // widgets' own lives (an entry goes on the widget's "destroy" signal), so
 // an entry also tells that its handle still names a live widget.
 #include <gtk/gtk.h>
-
 #include <map>
 
 #include "platform/WindowMessages.h"
-#include "platform/linux/ProgressPulse.h"
+#include "platform/linux/windowing/ProgressPulse.h"
 
 enum class NativeKind { TopLevel, Child, ToolBar, Dialog, DialogItem };
 

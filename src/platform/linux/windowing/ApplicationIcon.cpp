@@ -1,7 +1,6 @@
-#include "platform/linux/ApplicationIcon.h"
+#include "platform/linux/windowing/ApplicationIcon.h"
 
 #include <gtk/gtk.h>
-
 #include <string>
 
 #include "platform/DialogTemplate.h"

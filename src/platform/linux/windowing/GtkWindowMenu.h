@@ -5,7 +5,6 @@
 // cannot happen in the window's state are greyed. Item signals are
 // connected by LinuxWindowSignals.
 #include <gtk/gtk.h>
-
 #include <string>
 #include <utility>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/linux/ShellLauncher.h"
+#include "platform/linux/system/ShellLauncher.h"
 
 #include <gio/gio.h>
 

@@ -2,12 +2,11 @@
 // The GTK backend's own state, shared by LinuxWindowing and the signal
 // handlers in LinuxWindowSignals.
 #include <gtk/gtk.h>
-
 #include <memory>
 
-#include "platform/linux/LinuxWindowing.h"
-#include "platform/linux/NativeWindow.h"
 #include "platform/linux/WindowTrace.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
+#include "platform/linux/windowing/NativeWindow.h"
 
 struct LinuxWindowing::Impl {
   bool initialized = false;

@@ -1,11 +1,11 @@
-#include "platform/linux/GtkDialogBuilder.h"
+#include "platform/linux/windowing/GtkDialogBuilder.h"
 
 #include <algorithm>
 #include <string>
 
 #include "platform/MnemonicLabel.h"
 #include "platform/WindowMessages.h"
-#include "platform/linux/ApplicationIcon.h"
+#include "platform/linux/windowing/ApplicationIcon.h"
 #include "util/Strings.h"
 
 namespace {

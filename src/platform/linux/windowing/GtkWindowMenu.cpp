@@ -1,7 +1,7 @@
-#include "platform/linux/GtkWindowMenu.h"
+#include "platform/linux/windowing/GtkWindowMenu.h"
 
 #include "platform/MnemonicLabel.h"
-#include "platform/linux/NativeWindow.h"
+#include "platform/linux/windowing/NativeWindow.h"
 #include "util/Strings.h"
 
 GtkWidget* GtkWindowMenu::Build(GtkWidget* window,

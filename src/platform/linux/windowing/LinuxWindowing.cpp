@@ -1,10 +1,9 @@
-#include "platform/linux/LinuxWindowing.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
 
 #include <gtk/gtk.h>
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
 #endif
-
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -12,14 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/ApplicationIcon.h"
-#include "platform/linux/GtkDialogBuilder.h"
-#include "platform/linux/GtkMessageBox.h"
-#include "platform/linux/GtkSaveDialog.h"
-#include "platform/linux/GtkToolBar.h"
-#include "platform/linux/GtkWindowMenu.h"
-#include "platform/linux/LinuxWindowSignals.h"
-#include "platform/linux/LinuxWindowingImpl.h"
+#include "platform/linux/windowing/ApplicationIcon.h"
+#include "platform/linux/windowing/GtkDialogBuilder.h"
+#include "platform/linux/windowing/GtkMessageBox.h"
+#include "platform/linux/windowing/GtkSaveDialog.h"
+#include "platform/linux/windowing/GtkToolBar.h"
+#include "platform/linux/windowing/GtkWindowMenu.h"
+#include "platform/linux/windowing/LinuxWindowSignals.h"
+#include "platform/linux/windowing/LinuxWindowingImpl.h"
 #include "util/Strings.h"
 #include "util/Win32Error.h"
 

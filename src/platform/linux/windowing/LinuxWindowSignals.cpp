@@ -1,11 +1,11 @@
-#include "platform/linux/LinuxWindowSignals.h"
+#include "platform/linux/windowing/LinuxWindowSignals.h"
 
 #include <string>
 
-#include "platform/linux/GtkMessageBox.h"
-#include "platform/linux/LinuxWindowing.h"
-#include "platform/linux/LinuxWindowingImpl.h"
-#include "platform/linux/NativeWindow.h"
+#include "platform/linux/windowing/GtkMessageBox.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
+#include "platform/linux/windowing/LinuxWindowingImpl.h"
+#include "platform/linux/windowing/NativeWindow.h"
 
 namespace {
 
