@@ -16,7 +16,9 @@
 // signals into messages, GtkToolBar, GtkDialogBuilder, GtkMessageBox and
 // GtkWindowMenu build those widgets, ProgressPulse runs a progress bar's
 // marquee and WindowTrace writes the window trace; this class keeps the
-// frames and child windows and the loop's hooks.
+// frames and child windows and the loop's hooks (LinuxWindowing.cpp), the
+// show commands with the window manager's maximise and restore handshake
+// (LinuxWindowingShowState.cpp) and the toolbar (LinuxWindowingToolBar.cpp).
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +76,8 @@ class LinuxWindowing final : public WindowingCore {
   // Runs the main loop until `done` holds or the bound has passed; returns
   // whether it holds.
   bool IterateUntil(const std::function<bool()>& done);
+  // The toolbar's part of NativeControlMessage.
+  LRESULT ToolBarMessage(HWND toolBar, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::unique_ptr<Impl> m_impl;
 };

@@ -33,6 +33,14 @@ using NativeWindowTable = std::map<HWND, NativeWindow>;
 inline HWND ToHandle(GtkWidget* widget) { return reinterpret_cast<HWND>(widget); }
 inline GtkWidget* ToWidget(HWND hwnd) { return reinterpret_cast<GtkWidget*>(hwnd); }
 
+// Puts a widget at (x, y) into a client area (an entry's `client`).
+inline void PutInto(GtkWidget* client, GtkWidget* widget, int x, int y) {
+  if (GTK_IS_LAYOUT(client))
+    gtk_layout_put(GTK_LAYOUT(client), widget, x, y);
+  else
+    gtk_fixed_put(GTK_FIXED(client), widget, x, y);
+}
+
 // Tool buttons and window menu items carry the command they send.
 inline void SetCommand(gpointer widget, UINT command) {
   g_object_set_data(G_OBJECT(widget), "vellum-command", GUINT_TO_POINTER(command));

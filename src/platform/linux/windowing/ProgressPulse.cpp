@@ -32,3 +32,12 @@ void ProgressPulse::Start(GtkWidget* bar, guint intervalMs) {
 void ProgressPulse::Stop() {
   if (m_source) g_source_remove(std::exchange(m_source, 0));
 }
+
+LRESULT ProgressPulse::ControlMessage(GtkWidget* bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != PBM_SETMARQUEE) return 0;
+  if (wParam)
+    Start(bar, lParam > 0 ? static_cast<guint>(lParam) : 30);
+  else
+    Stop();
+  return TRUE;
+}

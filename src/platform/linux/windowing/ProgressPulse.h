@@ -4,6 +4,8 @@
 // never leaves a timer pulsing a dead widget.
 #include <gtk/gtk.h>
 
+#include "platform/WindowMessages.h"
+
 class ProgressPulse {
  public:
   ProgressPulse() = default;
@@ -17,6 +19,10 @@ class ProgressPulse {
   // marquee.
   void Start(GtkWidget* bar, guint intervalMs);
   void Stop();
+  // A message the program sends to the bar: PBM_SETMARQUEE starts the
+  // marquee (lParam the interval, 30 ms when not positive) or stops it.
+  // Returns the message's result; other messages give 0.
+  LRESULT ControlMessage(GtkWidget* bar, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   guint m_source = 0;
