@@ -1,9 +1,9 @@
 #include "platform/linux/windowing/GtkMessageBox.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/linux/windowing/ApplicationIcon.h"
-#include "platform/linux/windowing/LinuxWindowSignals.h"
 #include "util/Strings.h"
 
 namespace {
@@ -51,15 +51,18 @@ GtkMessageBox::GtkMessageBox(GtkWindow* parent, std::u16string_view text, std::u
 
 GtkMessageBox::~GtkMessageBox() { gtk_widget_destroy(m_box.Get()); }
 
-void GtkMessageBox::Show() {
-  LinuxWindowSignals::ConnectMessageBox(m_box.Get(), this);
+void GtkMessageBox::Show(std::function<void()> onAnswered) {
+  m_onAnswered = std::move(onAnswered);
+  g_signal_connect(m_box.Get(), "response", G_CALLBACK(&GtkMessageBox::OnResponse), this);
   gtk_widget_show_all(m_box.Get());
   gtk_window_present(GTK_WINDOW(m_box.Get()));
 }
 
-void GtkMessageBox::Respond(int response) {
-  m_response = response;
-  m_answered = true;
+void GtkMessageBox::OnResponse(GtkDialog*, gint response, gpointer self) {
+  auto* box = static_cast<GtkMessageBox*>(self);
+  box->m_response = response;
+  box->m_answered = true;
+  if (box->m_onAnswered) box->m_onAnswered();
 }
 
 int GtkMessageBox::Answer() const { return AnswerFor(m_response, m_type); }

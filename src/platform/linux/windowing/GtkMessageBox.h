@@ -7,6 +7,7 @@
 // of its own: the destroy that ends every box then reaches a live object
 // instead of a freed one.
 #include <gtk/gtk.h>
+#include <functional>
 #include <string_view>
 
 #include "platform/WindowMessages.h"
@@ -19,10 +20,10 @@ class GtkMessageBox {
   GtkMessageBox(const GtkMessageBox&) = delete;
   GtkMessageBox& operator=(const GtkMessageBox&) = delete;
 
-  // Shows the box, signals connected.
-  void Show();
-  // The box's "response" signal: a button or the close box.
-  void Respond(int response);
+  // Shows the box. `onAnswered` runs once the box has its answer (a button
+  // or the close box), from the box's own "response" signal, so that a
+  // loop waiting for a message can be woken to notice.
+  void Show(std::function<void()> onAnswered);
   bool Answered() const { return m_answered; }
   // The button chosen, as IDOK, IDCANCEL, IDYES or IDNO.
   int Answer() const;
@@ -32,9 +33,11 @@ class GtkMessageBox {
   // a button answers OK when OK is its only button, and Cancel (or No)
   // when it offers a choice, so that closing never confirms anything.
   static int AnswerFor(int response, UINT type);
+  static void OnResponse(GtkDialog* dialog, gint response, gpointer self);
 
   GObjectPtr<GtkWidget> m_box;
   UINT m_type;
+  std::function<void()> m_onAnswered;
   int m_response = GTK_RESPONSE_NONE;
   bool m_answered = false;
 };

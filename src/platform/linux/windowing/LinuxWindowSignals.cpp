@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/linux/windowing/GtkMessageBox.h"
 #include "platform/linux/windowing/LinuxWindowing.h"
 #include "platform/linux/windowing/LinuxWindowingImpl.h"
 #include "platform/linux/windowing/NativeWindow.h"
@@ -71,10 +70,6 @@ void LinuxWindowSignals::ConnectWindowMenu(GtkWidget* menu, GtkWidget* window) {
   for (GList* node = items; node; node = node->next)
     if (CommandOf(node->data)) g_signal_connect(node->data, "activate", G_CALLBACK(OnWindowMenuItem), window);
   g_list_free(items);
-}
-
-void LinuxWindowSignals::ConnectMessageBox(GtkWidget* box, GtkMessageBox* messageBox) {
-  g_signal_connect(box, "response", G_CALLBACK(OnMessageBoxResponse), messageBox);
 }
 
 // --- Handlers ----------------------------------------------------------------------
@@ -227,10 +222,4 @@ void LinuxWindowSignals::OnDialogResponse(GtkDialog* dialog, gint response, gpoi
     Backend().m_impl->trace.Line("dialog-close-box");
     Backend().PostMessage(hwnd, WM_CLOSE, 0, 0);
   }
-}
-
-void LinuxWindowSignals::OnMessageBoxResponse(GtkDialog*, gint response, gpointer messageBox) {
-  static_cast<GtkMessageBox*>(messageBox)->Respond(response);
-  // Wakes the message box's loop, which may be waiting for a message.
-  Backend().PostMessage(nullptr, WM_NULL, 0, 0);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Every GTK signal the windowing backend listens to, connected here and
-// handled here. The handlers turn what the user does into messages, posted
+// The GTK signals of the backend's windows, toolbar, dialogs and window
+// menu, connected here and handled here (a message box and the Save dialog
+// connect the one signal that gives their answer themselves, as only they
+// read it). The handlers turn what the user does into messages, posted
 // rather than sent so that no program code runs inside GTK's own processing
 // of an event: the client area's size-allocate, configure-event and the
 // window state become WM_SIZE, delete-event WM_CLOSE, tool button clicks
@@ -10,7 +12,6 @@
 #include <gtk/gtk.h>
 
 class LinuxWindowing;
-class GtkMessageBox;
 
 struct LinuxWindowSignals {
   // The backend the handlers report to; one per process.
@@ -25,7 +26,6 @@ struct LinuxWindowSignals {
   static void ConnectToolBar(GtkWidget* toolBar, GtkWidget* container);
   static void ConnectDialog(GtkWidget* dialog);
   static void ConnectWindowMenu(GtkWidget* menu, GtkWidget* window);
-  static void ConnectMessageBox(GtkWidget* box, GtkMessageBox* messageBox);
 
  private:
   static LinuxWindowing& Backend();
@@ -43,5 +43,4 @@ struct LinuxWindowSignals {
   static gboolean OnDialogKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer);
   static gboolean OnDialogDeleteEvent(GtkWidget*, GdkEvent*, gpointer);
   static void OnDialogResponse(GtkDialog* dialog, gint response, gpointer);
-  static void OnMessageBoxResponse(GtkDialog*, gint response, gpointer messageBox);
 };

@@ -253,7 +253,8 @@ int LinuxWindowing::NativeMessageBox(HWND owner, std::u16string_view text, std::
   int answer = IDCANCEL;
   {
     GtkMessageBox box(parent, text, caption, type);
-    box.Show();
+    // Wakes the loop below, which may be waiting for a message.
+    box.Show([this] { PostMessage(nullptr, WM_NULL, 0, 0); });
     m_impl->trace.Line("messagebox-shown " + WindowTrace::OneLine(text));
     // The program's messages keep flowing while the box is open, as they
     // do under any modal loop; a quit request ends the box and is left for
