@@ -1,4 +1,4 @@
-#include "app/MessageLoop.h"
+#include "window/MessageLoop.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/AppModule.h"
+#include "window/AppModule.h"
 
 #include "com/HResult.h"
 

@@ -2,14 +2,13 @@
 // child windows in their parent, with the clamping order that keeps the
 // top-left corner inside. (A window without an owner centred on the work
 // area is the install dialog's test; one on a visible frame, the About box's.)
-#include "platform/CenterWindow.h"
+#include "window/CenterWindow.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
-#include "platform/FakePlatformScope.h"
-#include "platform/RecordingWindow.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 
 namespace {
 

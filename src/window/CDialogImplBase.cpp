@@ -1,4 +1,4 @@
-#include "platform/CDialogImplBase.h"
+#include "window/CDialogImplBase.h"
 
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"

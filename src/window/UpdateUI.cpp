@@ -1,4 +1,4 @@
-#include "app/UpdateUI.h"
+#include "window/UpdateUI.h"
 
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"

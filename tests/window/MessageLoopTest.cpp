@@ -1,13 +1,12 @@
 // The message loop on scripted message streams: when idle handlers run,
 // how filters are asked, what ends the loop.
-#include "app/MessageLoop.h"
+#include "window/MessageLoop.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
-#include "platform/FakePlatformScope.h"
-#include "platform/RecordingWindow.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 
 namespace {
 

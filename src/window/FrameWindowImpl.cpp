@@ -1,15 +1,12 @@
-#include "app/FrameWindowImpl.h"
+#include "window/FrameWindowImpl.h"
 
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
 
 HWND CFrameWindowImpl::CreateEx(HWND parent, const RECT* rect, DWORD style, DWORD exStyle) {
   if (style == 0) style = kFrameStyle;
   if (exStyle == 0) exStyle = kFrameExStyle;
-  const std::u16string_view caption = LoadStringResource(IDR_MAINFRAME);
-  return Create(parent, rect, caption, style, exStyle, 0);
+  return Create(parent, rect, FrameCaption(), style, exStyle, 0);
 }
 
 HWND CFrameWindowImpl::CreateSimpleToolBarCtrl(std::span<const ToolBarButton> buttons, UINT id) {

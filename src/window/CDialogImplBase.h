@@ -2,8 +2,8 @@
 // The base of modal dialogs: the derived class supplies the dialog's
 // template and its message map; DoModal runs it and returns the value given
 // to EndDialog (-1 when the dialog could not be created).
-#include "platform/CWindowImplBase.h"
 #include "platform/DialogTemplate.h"
+#include "window/CWindowImplBase.h"
 
 class CDialogImplBase : public CWindowImplBase {
  public:

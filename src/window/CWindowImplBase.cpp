@@ -1,8 +1,8 @@
-#include "platform/CWindowImplBase.h"
+#include "window/CWindowImplBase.h"
 
-#include "platform/CenterWindow.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
+#include "window/CenterWindow.h"
 
 CWindowImplBase::~CWindowImplBase() {
   m_objectDying = true;

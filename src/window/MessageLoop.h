@@ -3,9 +3,9 @@
 // and idle handlers (neither owned).
 #include <vector>
 
-#include "app/IdleHandler.h"
-#include "app/MessageFilter.h"
 #include "platform/WindowMessages.h"
+#include "window/IdleHandler.h"
+#include "window/MessageFilter.h"
 
 class CMessageLoop {
  public:

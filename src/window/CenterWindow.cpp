@@ -1,4 +1,4 @@
-#include "platform/CenterWindow.h"
+#include "window/CenterWindow.h"
 
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"

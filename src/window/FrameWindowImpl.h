@@ -6,9 +6,10 @@
 // client window. A derived frame offers messages to its own handlers first
 // and then to ProcessFrameMessage.
 #include <span>
+#include <string_view>
 
-#include "platform/CWindowImplBase.h"
 #include "platform/ToolBarButton.h"
+#include "window/CWindowImplBase.h"
 
 class CFrameWindowImpl : public CWindowImplBase {
  public:
@@ -16,7 +17,7 @@ class CFrameWindowImpl : public CWindowImplBase {
   static constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   static constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 
-  // Creates the frame window with the caption of string IDR_MAINFRAME. Zero
+  // Creates the frame window with the frame's caption (FrameCaption). Zero
   // styles mean the traits above; a null rectangle lets the platform choose.
   HWND CreateEx(HWND parent = nullptr, const RECT* rect = nullptr, DWORD style = 0,
                 DWORD exStyle = 0);
@@ -32,6 +33,9 @@ class CFrameWindowImpl : public CWindowImplBase {
   HACCEL m_hAccel = nullptr;
 
  protected:
+  // The caption the frame window is created with; the program's frame takes
+  // it from its string table.
+  virtual std::u16string_view FrameCaption() const = 0;
   // Creates a toolbar with the given buttons as a child of the frame.
   HWND CreateSimpleToolBarCtrl(std::span<const ToolBarButton> buttons, UINT id);
   // The base's part of the message map.
