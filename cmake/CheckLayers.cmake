@@ -22,17 +22,18 @@ get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 
 # The allowed edges, bottom to top: each layer may include the layers listed
 # after it (and itself). docs/decisions/layers.md shows the same table.
-set(layers com util webview platform settings resources loader fileops view app)
+set(layers com util webview platform window settings resources loader fileops view app)
 set(below_com "")
 set(below_util com)
 set(below_webview com)
 set(below_platform com util webview)
+set(below_window com platform)
 set(below_settings com util)
 set(below_resources com)
 set(below_loader com util webview platform)
-set(below_fileops com util webview platform settings resources)
-set(below_view com util webview platform settings resources loader fileops)
-set(below_app com util webview platform settings resources loader fileops view)
+set(below_fileops com util webview platform window settings resources)
+set(below_view com util webview platform window settings resources loader fileops)
+set(below_app com util webview platform window settings resources loader fileops view)
 
 set(toolkit_include "#[ \t]*include[ \t]*[<\"](gtk|gdk|glib|gio|gobject|webkit|webkit2|jsc|libsoup|cairo|pango|systemd)[^>\"]*[>\"]")
 # Any include whose path has a folder, and any include that climbs out of

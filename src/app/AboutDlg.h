@@ -2,7 +2,7 @@
 // The About box: the application icon, the name, the version and the
 // publisher in three centred lines, and an OK button. Enter, Esc, the close
 // box and OK all close it.
-#include "platform/CDialogImplBase.h"
+#include "window/CDialogImplBase.h"
 
 class CAboutDlg : public CDialogImplBase {
  public:

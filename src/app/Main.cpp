@@ -2,12 +2,12 @@
 // display and runs start-up. The command line is not read.
 #include <cstdio>
 
-#include "app/AppModule.h"
 #include "app/RunApplication.h"
 #include "platform/Platform.h"
 #include "platform/WindowMessages.h"
-#include "platform/linux/LinuxSystem.h"
-#include "platform/linux/LinuxWindowing.h"
+#include "platform/linux/system/LinuxSystem.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
+#include "window/AppModule.h"
 
 int main() {
   LinuxSystem system;

@@ -1,13 +1,13 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
-#include "app/AppModule.h"
-#include "app/MessageLoop.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 #include "settings/LoadSettings.h"
+#include "window/AppModule.h"
+#include "window/MessageLoop.h"
 
 CMainFrame::CMainFrame()
     : CUpdateUI({{ID_VIEW_TOOLBAR, CUpdateUI::UPDUI_MENUPOPUP, true, false}}) {}
@@ -20,6 +20,8 @@ CMainFrame::~CMainFrame() {
 }
 
 HRESULT CMainFrame::LoadSettings() { return ::LoadSettings(m_settings); }
+
+std::u16string_view CMainFrame::FrameCaption() const { return LoadStringResource(IDR_MAINFRAME); }
 
 std::vector<ToolBarButton> CMainFrame::ToolBarButtons() {
   auto button = [](UINT command, std::u16string icon) {

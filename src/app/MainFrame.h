@@ -4,13 +4,13 @@
 // and the web view host filling the rest. It owns the settings record and
 // the web view host object, acts as the message loop's filter and idle
 // handler, and offers the About box from its window menu.
-#include "app/FrameWindowImpl.h"
-#include "app/IdleHandler.h"
-#include "app/MessageFilter.h"
-#include "app/UpdateUI.h"
 #include "settings/Settings.h"
 #include "view/IViewFrame.h"
 #include "view/View.h"
+#include "window/FrameWindowImpl.h"
+#include "window/IdleHandler.h"
+#include "window/MessageFilter.h"
+#include "window/UpdateUI.h"
 
 class CMainFrame : public CFrameWindowImpl,
                    public CUpdateUI,
@@ -54,4 +54,8 @@ class CMainFrame : public CFrameWindowImpl,
   // tell a frame that was never made from one that closed while it was
   // being made (the web view host reports a failure and closes it).
   bool m_windowExisted = false;
+
+ protected:
+  // The caption of string IDR_MAINFRAME.
+  std::u16string_view FrameCaption() const override;
 };

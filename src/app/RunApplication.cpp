@@ -1,15 +1,15 @@
 #include "app/RunApplication.h"
 
-#include "app/AppModule.h"
 #include "app/CheckRuntime.h"
 #include "app/MainFrame.h"
-#include "app/MessageLoop.h"
 #include "platform/ISystem.h"
 #include "platform/IWindowing.h"
 #include "platform/Platform.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 #include "util/FormatMessageWithHResult.h"
+#include "window/AppModule.h"
+#include "window/MessageLoop.h"
 
 namespace {
 // Keeps the loop registered for exactly as long as it exists, on every way

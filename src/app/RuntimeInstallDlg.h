@@ -16,7 +16,7 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/CDialogImplBase.h"
+#include "window/CDialogImplBase.h"
 
 class CRuntimeInstallDlg : public CDialogImplBase {
  public:

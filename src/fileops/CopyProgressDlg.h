@@ -11,7 +11,7 @@
 #include <string>
 
 #include "com/HResult.h"
-#include "platform/CDialogImplBase.h"
+#include "window/CDialogImplBase.h"
 
 class CopyProgressDlg final : public CDialogImplBase {
  public:

@@ -6,6 +6,12 @@
 // windows on a screen (LinuxWindowing) or record them (FakeWindowing), and
 // the two ways of waiting: WaitForWork blocks until something may have
 // arrived, PumpNative handles what is ready without blocking.
+//
+// The class is split into sibling files along its concerns: the window
+// table and tree (WindowingCore.cpp), geometry, styles and focus
+// (WindowingCoreGeometry.cpp), the message queue (WindowingCoreMessages.cpp),
+// message boxes, dialogs and the modal loop (WindowingCoreModal.cpp), and
+// the toolbar and window menu (WindowingCoreControls.cpp).
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -195,6 +201,9 @@ class WindowingCore : public IWindowing {
   };
 
   WPARAM SizeState(const WindowRecord& record) const;
+  // WM_SIZE's lParam for a rectangle: its width and height, each clamped to
+  // a WORD.
+  static LPARAM SizeParam(const RECT& rect);
   LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void CollectSubtree(HWND hwnd, std::vector<HWND>& out) const;
   bool TakeQueued(MSG* msg, bool remove);

@@ -10,9 +10,9 @@
 #include "com/Types.h"
 #include "fileops/FileProcTable.h"
 #include "fileops/ISaveCopyTarget.h"
-#include "platform/CWindowImplBase.h"
 #include "view/IViewFrame.h"
 #include "webview/EngineContract.h"
+#include "window/CWindowImplBase.h"
 
 class CView : public CWindowImplBase, public ISaveCopyTarget {
  public:

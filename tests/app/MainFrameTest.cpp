@@ -7,12 +7,12 @@
 
 #include <memory>
 
-#include "app/AppModule.h"
 #include "app/AppTestSupport.h"
-#include "app/MessageLoop.h"
 #include "fakes/FakeWebView.h"
 #include "platform/FakePlatformScope.h"
 #include "resources/Resource.h"
+#include "window/AppModule.h"
+#include "window/MessageLoop.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <tuple>
 
-#include "app/AppModule.h"
 #include "app/AppTestSupport.h"
 #include "platform/FakePlatformScope.h"
+#include "window/AppModule.h"
 
 namespace {
 

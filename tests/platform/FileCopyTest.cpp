@@ -2,7 +2,7 @@
 // destination as it was and no temporary file behind. (A large copy arriving
 // byte for byte with nothing else in its folder is checked by the link policy
 // GUI test's Save As scenario.)
-#include "platform/linux/FileCopy.h"
+#include "platform/linux/system/FileCopy.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>

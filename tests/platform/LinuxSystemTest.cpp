@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/system/LinuxSystem.h"
 
 #include <gtest/gtest.h>
 

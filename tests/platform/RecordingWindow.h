@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/CWindowImplBase.h"
+#include "window/CWindowImplBase.h"
 
 class RecordingWindow : public CWindowImplBase {
  public:

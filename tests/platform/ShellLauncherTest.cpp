@@ -2,7 +2,7 @@
 // default handler receives for a web address or a folder is checked by the
 // link policy GUI test (weblinks, openfolder); here a started program records
 // its arguments, so the test sees exactly what the launched side received.
-#include "platform/linux/ShellLauncher.h"
+#include "platform/linux/system/ShellLauncher.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "platform/CDialogImplBase.h"
 #include "platform/FakePlatformScope.h"
 #include "platform/RecordingWindow.h"
+#include "window/CDialogImplBase.h"
 
 namespace {
 

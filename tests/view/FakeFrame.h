@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/CWindowImplBase.h"
 #include "view/IViewFrame.h"
+#include "window/CWindowImplBase.h"
 
 // The frame the view lives in: a plain top-level window with the settings,
 // which closes by default processing of WM_CLOSE and takes the view with it.

@@ -9,9 +9,9 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/CWindowImplBase.h"
 #include "platform/Platform.h"
-#include "platform/linux/LinuxWindowing.h"
+#include "platform/linux/windowing/LinuxWindowing.h"
+#include "window/CWindowImplBase.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "com/Callback.h"
 #include "loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
-#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/system/LinuxSystem.h"
 #include "util/ScopedDebugOutputCapture.h"
 #include "util/ScopedEnvironmentVariable.h"
 #include "util/Strings.h"
