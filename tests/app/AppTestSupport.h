@@ -3,7 +3,7 @@
 // system whose environment creation stays pending (so the frame lives with
 // a view that has no web view yet).
 #include "com/ComPtr.h"
-#include "loader/LoaderTestSupport.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "webview/ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler.h"
 
 namespace app_test {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/RuntimeInstallDlg.h"
-#include "platform/FakePlatformScope.h"
+#include "tests/platform/FakePlatformScope.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 

@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "app/AppTestSupport.h"
-#include "fakes/FakeWebView.h"
-#include "platform/FakePlatformScope.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/fakes/FakeWebView.h"
+#include "tests/platform/FakePlatformScope.h"
 #include "resources/Resource.h"
 #include "window/AppModule.h"
 #include "window/MessageLoop.h"

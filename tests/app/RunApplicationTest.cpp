@@ -9,8 +9,8 @@
 #include <fstream>
 #include <tuple>
 
-#include "app/AppTestSupport.h"
-#include "platform/FakePlatformScope.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/platform/FakePlatformScope.h"
 #include "window/AppModule.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include <future>
 
-#include "platform/FakePlatformScope.h"
+#include "tests/platform/FakePlatformScope.h"
 
 namespace {
 

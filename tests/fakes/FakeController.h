@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "com/RuntimeClass.h"
-#include "fakes/FakeEngineLog.h"
-#include "fakes/FakeWebView.h"
+#include "tests/fakes/FakeEngineLog.h"
+#include "tests/fakes/FakeWebView.h"
 #include "webview/ICoreWebView2Controller.h"
 
 class FakeController final : public RuntimeClass<ICoreWebView2Controller> {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "com/RuntimeClass.h"
-#include "fakes/FakeController.h"
-#include "fakes/FakeEngineLog.h"
-#include "fakes/FakeWebResourceResponse.h"
-#include "fakes/FakeWebView.h"
+#include "tests/fakes/FakeController.h"
+#include "tests/fakes/FakeEngineLog.h"
+#include "tests/fakes/FakeWebResourceResponse.h"
+#include "tests/fakes/FakeWebView.h"
 #include "webview/EngineContract.h"
 
 class FakeEnvironment final : public RuntimeClass<ICoreWebView2Environment> {

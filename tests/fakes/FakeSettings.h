@@ -4,7 +4,7 @@
 #include <string>
 
 #include "com/RuntimeClass.h"
-#include "fakes/FakeEngineLog.h"
+#include "tests/fakes/FakeEngineLog.h"
 #include "webview/ICoreWebView2Settings.h"
 
 class FakeSettings final : public RuntimeClass<ICoreWebView2Settings> {

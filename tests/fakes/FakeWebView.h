@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "com/RuntimeClass.h"
-#include "fakes/FakeEngineLog.h"
-#include "fakes/FakeSettings.h"
+#include "tests/fakes/FakeEngineLog.h"
+#include "tests/fakes/FakeSettings.h"
 #include "util/Strings.h"
 #include "webview/EngineContract.h"
 

@@ -7,8 +7,8 @@
 
 #include <future>
 
-#include "platform/FakePlatformScope.h"
-#include "platform/RecordingWindow.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 #include "util/Win32Error.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -9,7 +9,7 @@
 #include "fileops/FileOpenByProc.h"
 #include "fileops/FileOpenProc.h"
 #include "fileops/FileSaveProc.h"
-#include "platform/FakePlatformScope.h"
+#include "tests/platform/FakePlatformScope.h"
 
 namespace {
 

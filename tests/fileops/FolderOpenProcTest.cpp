@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/FakePlatformScope.h"
+#include "tests/platform/FakePlatformScope.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "util/Win32Error.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "fileops/FileSaveProc.h"
-#include "platform/FakePlatformScope.h"
-#include "platform/RecordingWindow.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 #include "util/Win32Error.h"

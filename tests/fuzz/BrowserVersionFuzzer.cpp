@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "loader/BrowserVersion.h"
 #include "loader/RuntimeLoader.h"
 #include "loader/WideStringToLong.h"

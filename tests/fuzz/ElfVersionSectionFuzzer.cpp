@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "platform/linux/ElfVersionSection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "com/HResult.h"
 #include "runtime/loopback/LoopbackAddress.h"
 #include "util/FileUrl.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "platform/linux/RegistryStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

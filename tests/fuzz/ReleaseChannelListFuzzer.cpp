@@ -4,7 +4,7 @@
 // converted number 0-4 allowing that channel and any other allowing channel 0.
 #include <string>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "loader/ReleaseChannel.h"
 #include "loader/WideStringToLong.h"
 

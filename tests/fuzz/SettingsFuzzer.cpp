@@ -4,7 +4,7 @@
 // keeps the rules the rest of the program relies on.
 #include <string_view>
 
-#include "FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "settings/LoadSettings.h"
 #include "com/HResult.h"
 #include "util/Strings.h"

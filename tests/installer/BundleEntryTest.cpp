@@ -3,8 +3,8 @@
 // StartupWMClass and Name lines are the bundle script's.
 #include <gtest/gtest.h>
 
-#include "DesktopEntry.h"
-#include "SettingsCheck.h"
+#include "tools/bundle/DesktopEntry.h"
+#include "tools/bundle/SettingsCheck.h"
 #include "util/Strings.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/linux/RegistryStore.h"
 #include "util/ReadFileToString.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "com/Callback.h"
 #include "com/CoTaskMem.h"
-#include "fakes/FakeEnvironment.h"
+#include "tests/fakes/FakeEnvironment.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
-#include "loader/LoaderTestSupport.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/Platform.h"
 #include "webview/EngineContract.h"

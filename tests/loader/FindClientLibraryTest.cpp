@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "loader/CoreWebView2EnvironmentOptions.h"
-#include "loader/LoaderTestSupport.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "util/Strings.h"
 

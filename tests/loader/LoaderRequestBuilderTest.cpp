@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "loader/CoreWebView2EnvironmentOptions.h"
-#include "loader/LoaderTestSupport.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "util/Strings.h"
 #include "webview/ICoreWebView2EnvironmentOptionsEdgeView.h"
 

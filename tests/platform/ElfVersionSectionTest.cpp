@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/ISystem.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "util/Win32Error.h"
 
 namespace {

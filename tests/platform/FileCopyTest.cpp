@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "util/Win32Error.h"
 
 namespace {

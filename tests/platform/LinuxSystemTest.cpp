@@ -6,11 +6,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "util/ScopedDebugOutputCapture.h"
-#include "util/ScopedEnvironmentVariable.h"
-#include "util/ScopedWorkingDirectory.h"
+#include "tests/util/ScopedDebugOutputCapture.h"
+#include "tests/util/ScopedEnvironmentVariable.h"
+#include "tests/util/ScopedWorkingDirectory.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "webview/EngineContract.h"
 
 namespace fs = std::filesystem;

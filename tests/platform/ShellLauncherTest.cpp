@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "platform/FakePlatformScope.h"
-#include "platform/RecordingWindow.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 #include "window/CDialogImplBase.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "runtime/events/DownloadStartingEventArgs.h"
 #include "runtime/events/EventHandlerList.h"
 #include "runtime/loopback/RequestTrace.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "webview/EngineContract.h"
 
 namespace {

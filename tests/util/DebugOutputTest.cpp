@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "util/ScopedDebugOutputCapture.h"
+#include "tests/util/ScopedDebugOutputCapture.h"
 
 using namespace std::string_view_literals;
 

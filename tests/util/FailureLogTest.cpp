@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "com/HResult.h"
-#include "util/ScopedDebugOutputCapture.h"
+#include "tests/util/ScopedDebugOutputCapture.h"
 
 namespace {
 

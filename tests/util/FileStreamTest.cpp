@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "util/Strings.h"
 #include "util/Win32Error.h"
 

@@ -8,7 +8,7 @@
 
 #include "com/HResult.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 
 namespace {
 

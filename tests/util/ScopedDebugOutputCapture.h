@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "util/DebugOutput.h"
-#include "util/ScopedEnvironmentVariable.h"
+#include "tests/util/ScopedEnvironmentVariable.h"
 
 class ScopedDebugOutputCapture {
  public:

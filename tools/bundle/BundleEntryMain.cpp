@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "DesktopEntry.h"
-#include "SettingsCheck.h"
+#include "tools/bundle/DesktopEntry.h"
+#include "tools/bundle/SettingsCheck.h"
 #include "com/HResult.h"
 #include "util/CommandLineTool.h"
 #include "util/ReadFileToString.h"

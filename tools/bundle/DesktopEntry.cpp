@@ -1,4 +1,4 @@
-#include "DesktopEntry.h"
+#include "tools/bundle/DesktopEntry.h"
 
 std::string DesktopEntry::Escape(std::string_view value) {
   std::string out;

@@ -1,4 +1,4 @@
-#include "SettingsCheck.h"
+#include "tools/bundle/SettingsCheck.h"
 
 #include <boost/json/stream_parser.hpp>
 

@@ -15,8 +15,8 @@
 #include <iostream>
 #include <thread>
 
-#include "RuntimeHost.h"
-#include "TestContent.h"
+#include "tests/gui/runtime/RuntimeHost.h"
+#include "tests/gui/runtime/TestContent.h"
 
 namespace {
 

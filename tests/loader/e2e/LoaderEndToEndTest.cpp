@@ -7,13 +7,13 @@
 #include <filesystem>
 
 #include "com/Callback.h"
-#include "loader/LoaderTestSupport.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/linux/system/LinuxSystem.h"
-#include "util/ScopedDebugOutputCapture.h"
-#include "util/ScopedEnvironmentVariable.h"
+#include "tests/util/ScopedDebugOutputCapture.h"
+#include "tests/util/ScopedEnvironmentVariable.h"
 #include "util/Strings.h"
-#include "util/TemporaryDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 
 namespace fs = std::filesystem;
 
