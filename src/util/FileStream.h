@@ -11,9 +11,9 @@
 #include <optional>
 #include <string_view>
 
+#include "com/IStream.h"
 #include "com/RuntimeClass.h"
 #include "util/UniqueFd.h"
-#include "com/IStream.h"
 
 class FileStream final : public RuntimeClass<IStream> {
  public:

@@ -1,6 +1,6 @@
 #pragma once
-#include "webview/ICoreWebView2Forward.h"
 #include "webview/ICoreWebView2.h"
+#include "webview/ICoreWebView2Forward.h"
 
 // The web view's environment, for creating responses.
 struct ICoreWebView2_2 : ICoreWebView2 {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/RuntimeInstallDlg.h"
-#include "tests/platform/FakePlatformScope.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
+#include "tests/platform/FakePlatformScope.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <memory>
 
+#include "resources/Resource.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/fakes/FakeWebView.h"
 #include "tests/platform/FakePlatformScope.h"
-#include "resources/Resource.h"
 #include "window/AppModule.h"
 #include "window/MessageLoop.h"
 

@@ -1,8 +1,9 @@
-#include "com/CoTaskMem.h"
-#include "com/IStream.h"
 #include "com/RuntimeClass.h"
 
 #include <gtest/gtest.h>
+
+#include "com/CoTaskMem.h"
+#include "com/IStream.h"
 
 // Interfaces reached through the interfaces they extend, and the later
 // interfaces of a class that lists several, are what the view's tests ask the

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/FakePlatformScope.h"
-#include "util/Strings.h"
 #include "tests/util/TemporaryDirectory.h"
+#include "util/Strings.h"
 #include "util/Win32Error.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <tuple>
 
 #include "fileops/FileSaveProc.h"
-#include "tests/platform/FakePlatformScope.h"
-#include "tests/platform/RecordingWindow.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
+#include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
 #include "util/Win32Error.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -2,14 +2,15 @@
 // rule. The integer conversion is checked against the C library's own
 // conversion on the same text wherever the text is plain ASCII; the version
 // rule and the comparison must stay consistent with each other.
+#include "loader/BrowserVersion.h"
+
 #include <cerrno>
 #include <climits>
 #include <string>
 
-#include "tests/fuzz/FuzzCheck.h"
-#include "loader/BrowserVersion.h"
 #include "loader/RuntimeLoader.h"
 #include "loader/WideStringToLong.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 // Feeds arbitrary bytes to the reader of a runtime library's version section.
 // Every read the reader makes must lie inside the input, and whatever it
 // returns is a non-empty text without NUL of bounded length.
+#include "platform/linux/ElfVersionSection.h"
+
 #include <cstring>
 #include <string_view>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "platform/linux/ElfVersionSection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

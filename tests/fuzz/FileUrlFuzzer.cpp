@@ -7,15 +7,16 @@
 // leaves the output alone; an accepted path is absolute, valid UTF-8 without
 // NUL and fits PATH_MAX; the wrapper agrees with the core; the loopback mapping names
 // the same file; and the path survives the trip through PathToFileUrl unchanged.
+#include "util/FileUrl.h"
+
 #include <limits.h>
 
 #include <string>
 #include <string_view>
 
-#include "tests/fuzz/FuzzCheck.h"
 #include "com/HResult.h"
 #include "runtime/loopback/LoopbackAddress.h"
-#include "util/FileUrl.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "util/Strings.h"
 
 namespace {

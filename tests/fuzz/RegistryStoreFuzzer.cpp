@@ -2,11 +2,12 @@
 // hive. The parser must never fail or crash; every value it keeps must be
 // readable back through the key it was stored under, and no line can add
 // more than one value.
+#include "platform/linux/RegistryStore.h"
+
 #include <algorithm>
 #include <string_view>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "platform/linux/RegistryStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

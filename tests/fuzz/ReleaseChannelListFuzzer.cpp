@@ -4,9 +4,9 @@
 // converted number 0-4 allowing that channel and any other allowing channel 0.
 #include <string>
 
-#include "tests/fuzz/FuzzCheck.h"
 #include "loader/ReleaseChannel.h"
 #include "loader/WideStringToLong.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 

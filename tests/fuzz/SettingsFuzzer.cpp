@@ -4,9 +4,9 @@
 // keeps the rules the rest of the program relies on.
 #include <string_view>
 
-#include "tests/fuzz/FuzzCheck.h"
-#include "settings/LoadSettings.h"
 #include "com/HResult.h"
+#include "settings/LoadSettings.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "util/Strings.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <tuple>
 
 #include "platform/linux/RegistryStore.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "util/ReadFileToString.h"
 #include "util/Strings.h"
-#include "tests/util/TemporaryDirectory.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include "com/Callback.h"
 #include "com/CoTaskMem.h"
-#include "tests/fakes/FakeEnvironment.h"
 #include "loader/CoreWebView2EnvironmentOptions.h"
-#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/Platform.h"
+#include "tests/fakes/FakeEnvironment.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "webview/EngineContract.h"
 #include "webview/ICoreWebView2Environment.h"
 

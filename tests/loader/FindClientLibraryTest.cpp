@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "loader/CoreWebView2EnvironmentOptions.h"
-#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "util/Strings.h"
 
 // Requests name only the fields a case sets; the others keep their defaults.

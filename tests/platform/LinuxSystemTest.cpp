@@ -9,8 +9,8 @@
 #include "tests/util/ScopedDebugOutputCapture.h"
 #include "tests/util/ScopedEnvironmentVariable.h"
 #include "tests/util/ScopedWorkingDirectory.h"
-#include "util/Strings.h"
 #include "tests/util/TemporaryDirectory.h"
+#include "util/Strings.h"
 #include "webview/EngineContract.h"
 
 namespace fs = std::filesystem;

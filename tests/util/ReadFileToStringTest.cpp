@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "com/HResult.h"
-#include "util/Strings.h"
 #include "tests/util/TemporaryDirectory.h"
+#include "util/Strings.h"
 
 namespace {
 

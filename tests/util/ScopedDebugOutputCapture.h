@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "util/DebugOutput.h"
 #include "tests/util/ScopedEnvironmentVariable.h"
+#include "util/DebugOutput.h"
 
 class ScopedDebugOutputCapture {
  public:

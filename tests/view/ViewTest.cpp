@@ -13,16 +13,16 @@
 #include <string>
 
 #include "com/CoTaskMem.h"
+#include "resources/Resource.h"
+#include "resources/StringTable.h"
 #include "tests/fakes/FakeEnvironment.h"
 #include "tests/fakes/FakeLinkEventArgs.h"
 #include "tests/fakes/FakeWebResourceRequestedEventArgs.h"
 #include "tests/loader/LoaderTestSupport.h"
 #include "tests/platform/FakePlatformScope.h"
-#include "resources/Resource.h"
-#include "resources/StringTable.h"
+#include "tests/view/FakeFrame.h"
 #include "util/FormatMessageWithHResult.h"
 #include "util/Strings.h"
-#include "tests/view/FakeFrame.h"
 #include "view/LocalFileResponse.h"
 
 // Fake files name only the fields a case sets; the others keep their defaults.

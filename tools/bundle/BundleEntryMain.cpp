@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "com/HResult.h"
 #include "tools/bundle/DesktopEntry.h"
 #include "tools/bundle/SettingsCheck.h"
-#include "com/HResult.h"
 #include "util/CommandLineTool.h"
 #include "util/ReadFileToString.h"
 #include "util/Strings.h"

@@ -2,8 +2,8 @@
 
 #include <boost/json/stream_parser.hpp>
 
-#include "settings/LoadSettings.h"
 #include "com/HResult.h"
+#include "settings/LoadSettings.h"
 
 namespace {
 

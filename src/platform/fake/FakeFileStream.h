@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "com/RuntimeClass.h"
 #include "com/IStream.h"
+#include "com/RuntimeClass.h"
 
 class FakeFileStream final : public RuntimeClass<IStream> {
  public:

@@ -3,6 +3,8 @@
 // message box answers, and that its wait wakes for other threads. Resizing,
 // dialogs, the window menu and the application id are proven through the
 // program itself (ShellGuiTest.sh).
+#include "platform/linux/windowing/LinuxWindowing.h"
+
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -10,7 +12,6 @@
 #include <thread>
 
 #include "platform/Platform.h"
-#include "platform/linux/windowing/LinuxWindowing.h"
 #include "window/CWindowImplBase.h"
 
 namespace {

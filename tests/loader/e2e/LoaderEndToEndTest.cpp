@@ -7,13 +7,13 @@
 #include <filesystem>
 
 #include "com/Callback.h"
-#include "tests/loader/LoaderTestSupport.h"
 #include "loader/RuntimeLoader.h"
 #include "platform/linux/system/LinuxSystem.h"
+#include "tests/loader/LoaderTestSupport.h"
 #include "tests/util/ScopedDebugOutputCapture.h"
 #include "tests/util/ScopedEnvironmentVariable.h"
-#include "util/Strings.h"
 #include "tests/util/TemporaryDirectory.h"
+#include "util/Strings.h"
 
 namespace fs = std::filesystem;
 
