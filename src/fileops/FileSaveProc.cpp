@@ -24,6 +24,5 @@ HRESULT FileSaveProc::Run(const std::u16string& path) {
   request.sourcePath = path;
   request.entry = m_entry;
   m_target->QueueSaveCopy(std::move(request));
-  Platform::Windowing().PostMessage(window, WM_SAVE_COPY, 0, 0);
   return S_OK;
 }

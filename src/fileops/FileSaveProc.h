@@ -11,13 +11,12 @@ class FileSaveProc final : public FileProc {
   FileSaveProc(ISaveCopyTarget* target, SaveAsEntry entry) : m_target(target), m_entry(std::move(entry)) {}
 
   // A missing file shows "ファイルが見つかりません:" followed by the path and
-  // returns the error; otherwise the request is queued and WM_SAVE_COPY
-  // posted.
+  // returns the error; otherwise the request is queued on the target.
   HRESULT Run(const std::u16string& path) override;
 
   const SaveAsEntry& Entry() const { return m_entry; }
 
  private:
-  ISaveCopyTarget* m_target;  // not owned; the view owns the table holding this handler
+  ISaveCopyTarget* m_target;  // not owned; the view owns it and the table holding this handler
   SaveAsEntry m_entry;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Where the save handler leaves its requests: the web view host implements
-// this, so the handler neither sees the view's class nor reaches into it.
+// Where the save handler leaves its requests: SaveCopyQueue in the program,
+// a recording fake in the handler's tests.
 #include "com/Types.h"
 #include "fileops/SaveCopyRequest.h"
 
@@ -9,7 +9,7 @@ class ISaveCopyTarget {
   // The window WM_SAVE_COPY is posted to, and the owner of the messages the
   // save shows; null while there is none.
   virtual HWND GetSaveCopyWindow() const = 0;
-  // Queues a request; each WM_SAVE_COPY handles the oldest one.
+  // Queues a request to be handled later from the message loop.
   virtual void QueueSaveCopy(SaveCopyRequest request) = 0;
 
  protected:

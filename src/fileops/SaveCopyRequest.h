@@ -1,14 +1,11 @@
 #pragma once
 // One request to save a copy of a local file, made when a link to a file of a
-// `saveAsExt` type is followed and handled later by the view's WM_SAVE_COPY.
+// `saveAsExt` type is followed and handled later by the view's WM_SAVE_COPY
+// through SaveCopyQueue.
 #include <string>
 
 #include "com/Types.h"
-#include "platform/WindowMessages.h"
 #include "settings/SaveAsEntry.h"
-
-// Posted to the view's window, once per request; it carries nothing itself.
-inline constexpr UINT WM_SAVE_COPY = WM_APP + 0x10;
 
 // The identifier of the "open after saving" check box of the Save dialog.
 inline constexpr UINT IDC_OPEN_AFTER_SAVE = 0x1001;

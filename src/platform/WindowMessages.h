@@ -72,6 +72,10 @@ inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
+// The program's own messages.
+// Posted to the view's window once per queued save-a-copy request; it
+// carries nothing itself (fileops/SaveCopyQueue.h).
+inline constexpr UINT WM_SAVE_COPY = WM_APP + 0x10;
 
 // Progress bar: start or stop the marquee animation (wParam TRUE/FALSE,
 // lParam the milliseconds between steps).

@@ -58,7 +58,6 @@ CView::~CView() {
   m_startUrl.clear();
   m_startUrl.shrink_to_fit();
   m_fileProcs.clear();
-  m_saveRequests.clear();
   m_webView.Reset();
   m_controller.Reset();
 }
@@ -87,9 +86,10 @@ bool CView::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CView::OnCreate() {
+  m_saveCopies.SetWindow(m_hWnd);
   // Complete before the web view exists, so that every navigation, the start
   // page's included, is judged against the final table.
-  if (m_pFrame) m_fileProcs = BuildFileProcTable(m_pFrame->GetSettings(), this);
+  if (m_pFrame) m_fileProcs = BuildFileProcTable(m_pFrame->GetSettings(), &m_saveCopies);
   HRESULT hr = PreparePaths();
   if (FAILED(hr)) {
     ReportViewFailure(IDS_BROWSER_CONFIGURATION_FAILED, hr);

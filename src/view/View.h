@@ -3,18 +3,17 @@
 // area and owns the engine's controller and web view. It builds them in a
 // chain of asynchronous steps started by its own WM_CREATE, answers the web
 // view's local file requests, and keeps the web view sized to its window.
-#include <deque>
 #include <string>
 
 #include "com/ComPtr.h"
 #include "com/Types.h"
 #include "fileops/FileProcTable.h"
-#include "fileops/ISaveCopyTarget.h"
+#include "fileops/SaveCopyQueue.h"
 #include "view/IViewFrame.h"
 #include "webview/EngineContract.h"
 #include "window/CWindowImplBase.h"
 
-class CView : public CWindowImplBase, public ISaveCopyTarget {
+class CView : public CWindowImplBase {
  public:
   // The styles the frame creates the view window with.
   static constexpr DWORD kWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -68,23 +67,12 @@ class CView : public CWindowImplBase, public ISaveCopyTarget {
   // WM_SAVE_COPY: saves a copy for the oldest queued request.
   LRESULT OnSaveCopy();
 
-  // ISaveCopyTarget, for the save handlers of m_fileProcs.
-  HWND GetSaveCopyWindow() const override { return m_hWnd; }
-  void QueueSaveCopy(SaveCopyRequest request) override { m_saveRequests.push_back(std::move(request)); }
-
+  // The save requests of m_fileProcs' save handlers, declared first so that
+  // it outlives the handlers that point at it.
+  SaveCopyQueue m_saveCopies;
   // Extension key to file operation, built from the settings first thing in
   // WM_CREATE and never changed afterwards.
   FileProcTable m_fileProcs;
-  // Save requests not yet handled, oldest first: each WM_SAVE_COPY takes the
-  // request it was posted for, so two quick requests each get their dialog.
-  std::deque<SaveCopyRequest> m_saveRequests;
-  // The remembered state of the Save dialog's "open after saving" box.
-  bool m_openAfterSave = false;
-  // True while a Save dialog or its copy runs. Posted messages keep flowing
-  // under the dialog's modal loop; a WM_SAVE_COPY that arrives then is
-  // counted here and posted again afterwards, so dialogs never stack.
-  bool m_savingCopy = false;
-  int m_deferredSaveCopies = 0;
 
   // The frame holding the view; not owned. Set by start-up right after the
   // frame object is constructed, before any window exists.

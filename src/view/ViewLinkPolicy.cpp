@@ -7,7 +7,6 @@
 #include "fileops/GetExtensionKey.h"
 #include "fileops/GetPathFromUrl.h"
 #include "fileops/ParseUrlScheme.h"
-#include "fileops/SaveCopy.h"
 #include "fileops/ShellOpen.h"
 #include "util/FailureLog.h"
 #include "view/View.h"
@@ -116,18 +115,6 @@ HRESULT CView::OnNewWindowRequested(ICoreWebView2*, ICoreWebView2NewWindowReques
 }
 
 LRESULT CView::OnSaveCopy() {
-  // Each posted message handles the request it was posted for; a message
-  // without one (never expected) does nothing.
-  if (m_saveRequests.empty()) return 0;
-  if (m_savingCopy) {
-    ++m_deferredSaveCopies;
-    return 0;
-  }
-  const SaveCopyRequest request = std::move(m_saveRequests.front());
-  m_saveRequests.pop_front();
-  m_savingCopy = true;
-  SaveCopy::Run(m_hWnd, request, m_openAfterSave);
-  m_savingCopy = false;
-  for (; m_deferredSaveCopies > 0; --m_deferredSaveCopies) PostMessage(WM_SAVE_COPY, 0, 0);
+  m_saveCopies.SaveNext();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "fileops/FileSaveProc.h"
+#include "fileops/SaveCopyQueue.h"
 #include "resources/Resource.h"
 #include "resources/StringTable.h"
 #include "tests/platform/FakePlatformScope.h"
@@ -124,6 +125,42 @@ TEST_F(SaveCopyTest, TheAppendedExtensionAsksBeforeReplacingAFileTheDialogDidNot
   EXPECT_EQ(m_windowing.MessageBoxes()[0].text, u"/out/Report.PDF" + std::u16string(LoadStringResource(IDS_CONFIRM_REPLACE)));
   EXPECT_EQ(SaveCopy::Destination(u"/out/a.b c", u".PDF"), u"/out/a.b c.PDF");
   EXPECT_EQ(SaveCopy::Destination(u"/out/a.txt", u".PDF"), u"/out/a.txt");
+}
+
+// Two quick requests, the second's message delivered under the first's
+// dialog: one dialog at a time, in request order, and the deferred message
+// is posted again once the first save ends.
+TEST_F(SaveCopyTest, TheQueueShowsOneDialogAtATimeInRequestOrder) {
+  SaveCopyQueue queue;
+  queue.SetWindow(m_window.m_hWnd);
+  const auto postedSaves = [&] {
+    int count = 0;
+    for (MSG msg; m_windowing.PeekMessage(&msg, m_window.m_hWnd, WM_SAVE_COPY, WM_SAVE_COPY, PM_REMOVE);) ++count;
+    return count;
+  };
+  queue.SaveNext();  // a message without a request does nothing
+  FileSaveProc proc(&queue, {u"PDF", u".pdf", true});
+  m_system.AddFile(u"/docs/Second.pdf", {.content = "2"});
+  proc.Run(u"/docs/Report.PDF");
+  proc.Run(u"/docs/Second.pdf");
+  EXPECT_EQ(postedSaves(), 2);
+  int dialogsOpenDuringFirst = 0;
+  m_windowing.AnswerSaveDialogs({[&](const SaveFileDialog& dialog, SaveFileDialogResult* result) {
+                                   queue.SaveNext();  // the second request's message
+                                   dialogsOpenDuringFirst = static_cast<int>(m_windowing.SaveDialogs().size());
+                                   return Accept(u"/out/first.pdf", true)(dialog, result);
+                                 },
+                                 Accept(u"/out/second.pdf")});
+  queue.SaveNext();
+  EXPECT_EQ(dialogsOpenDuringFirst, 1);
+  EXPECT_EQ(postedSaves(), 1) << "the deferred message is posted again";
+  queue.SaveNext();
+  const auto& dialogs = m_windowing.SaveDialogs();
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_TRUE(dialogs[1].second.checkBoxState) << "the first save's box is remembered";
+  EXPECT_EQ(m_system.FileContent(u"/out/first.pdf"), "%PDF-1");
+  EXPECT_EQ(m_system.FileContent(u"/out/second.pdf"), "2");
+  EXPECT_EQ(postedSaves(), 0);
 }
 
 }  // namespace
