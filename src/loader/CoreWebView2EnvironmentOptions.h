@@ -39,10 +39,6 @@ class CoreWebView2EnvironmentOptions final
   CoreWebView2EnvironmentOptions();
   explicit CoreWebView2EnvironmentOptions(Allocator allocator);
 
-  // False when the default target version could not be copied at
-  // construction (memory ran out); the object then holds null there.
-  bool IsComplete() const { return m_targetCompatibleBrowserVersion != nullptr; }
-
   // ICoreWebView2EnvironmentOptions
   HRESULT get_AdditionalBrowserArguments(LPWSTR* value) override;
   HRESULT put_AdditionalBrowserArguments(LPCWSTR value) override;

@@ -28,7 +28,6 @@ class CreationRelay final : public RuntimeClass<ICoreWebView2CreateCoreWebView2E
   // The request a retry uses; its options pointer is backed by the relay's
   // own reference.
   const LoaderRequest& Request() const { return m_request; }
-  int RetriesLeft() const { return m_retriesLeft.load(); }
 
  private:
   ~CreationRelay() override;

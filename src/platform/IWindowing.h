@@ -67,7 +67,6 @@ class IWindowing {
   virtual BOOL IsIconic(HWND hwnd) = 0;
   virtual BOOL IsZoomed(HWND hwnd) = 0;
   virtual BOOL SetWindowText(HWND hwnd, std::u16string_view text) = 0;
-  virtual std::u16string GetWindowText(HWND hwnd) = 0;
   // Moves and sizes a window (SWP_NOMOVE, SWP_NOSIZE, SWP_NOZORDER,
   // SWP_NOACTIVATE, SWP_FRAMECHANGED, SWP_SHOWWINDOW, SWP_HIDEWINDOW are
   // honoured). A change of size sends WM_SIZE before it returns.
@@ -150,7 +149,6 @@ class IWindowing {
   // here follow them. id 0 adds a separator; '&' marks the mnemonic. Choosing
   // an item sends WM_SYSCOMMAND with its identifier to the window.
   virtual BOOL AppendWindowMenuItem(HWND hwnd, UINT id, std::u16string_view text) = 0;
-  virtual int GetWindowMenuItemCount(HWND hwnd) = 0;
   // Opens the window menu at a point in the window's client coordinates.
   virtual BOOL ShowWindowMenu(HWND hwnd, int x, int y) = 0;
 };

@@ -33,12 +33,6 @@ const WindowingCore::WindowRecord* WindowingCore::Find(HWND hwnd) const {
   return it == m_windows.end() ? nullptr : &it->second;
 }
 
-std::vector<HWND> WindowingCore::AllWindows() const {
-  std::vector<HWND> all;
-  for (const auto& [hwnd, record] : m_windows) all.push_back(hwnd);
-  return all;
-}
-
 WPARAM WindowingCore::SizeState(const WindowRecord& record) const {
   if (record.iconic) return SIZE_MINIMIZED;
   if (record.zoomed) return SIZE_MAXIMIZED;

@@ -49,7 +49,6 @@ class WindowingCore : public IWindowing {
   BOOL IsIconic(HWND hwnd) override;
   BOOL IsZoomed(HWND hwnd) override;
   BOOL SetWindowText(HWND hwnd, std::u16string_view text) override;
-  std::u16string GetWindowText(HWND hwnd) override;
   BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                     UINT flags) override;
   BOOL GetClientRect(HWND hwnd, RECT* rect) override;
@@ -81,7 +80,6 @@ class WindowingCore : public IWindowing {
 
   HWND CreateToolBar(HWND parent, UINT id, std::span<const ToolBarButton> buttons) override;
   BOOL AppendWindowMenuItem(HWND hwnd, UINT id, std::u16string_view text) override;
-  int GetWindowMenuItemCount(HWND hwnd) override;
   BOOL ShowWindowMenu(HWND hwnd, int x, int y) override;
 
   // The number of items every window menu starts with (Restore, Minimize,
@@ -187,8 +185,6 @@ class WindowingCore : public IWindowing {
   void NativeActivated(HWND hwnd);
   // The client-area origin of a window in screen coordinates.
   POINT ClientOriginOnScreen(HWND hwnd) const;
-  // Every window currently in the table (for backends that enumerate).
-  std::vector<HWND> AllWindows() const;
   bool IsUiThread() const { return std::this_thread::get_id() == m_uiThread; }
   // Answers every pending cross-thread send; returns whether there was one.
   bool ProcessIncomingSends();

@@ -27,11 +27,6 @@ BOOL WindowingCore::AppendWindowMenuItem(HWND hwnd, UINT id, std::u16string_view
   return TRUE;
 }
 
-int WindowingCore::GetWindowMenuItemCount(HWND hwnd) {
-  const WindowRecord* record = Find(hwnd);
-  return record ? static_cast<int>(record->windowMenu.size()) : -1;
-}
-
 BOOL WindowingCore::ShowWindowMenu(HWND hwnd, int x, int y) {
   const WindowRecord* record = Find(hwnd);
   if (!record || record->kind != WindowKind::TopLevel) return FALSE;

@@ -20,11 +20,6 @@ BOOL WindowingCore::SetWindowText(HWND hwnd, std::u16string_view text) {
   return TRUE;
 }
 
-std::u16string WindowingCore::GetWindowText(HWND hwnd) {
-  const WindowRecord* record = Find(hwnd);
-  return record ? record->text : std::u16string();
-}
-
 BOOL WindowingCore::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                                  UINT flags) {
   WindowRecord* record = Find(hwnd);

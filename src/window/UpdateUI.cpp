@@ -13,16 +13,6 @@ BOOL CUpdateUI::UISetCheck(UINT id, bool checked) {
   return FALSE;
 }
 
-BOOL CUpdateUI::UIEnable(UINT id, bool enabled) {
-  for (Entry& entry : m_entries) {
-    if (entry.id == id) {
-      entry.enabled = enabled;
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
-
 BOOL CUpdateUI::UIAddToolBar(HWND toolBar) {
   if (!toolBar) return FALSE;
   m_toolBars.push_back(toolBar);
@@ -39,10 +29,4 @@ BOOL CUpdateUI::UIUpdateToolBar() {
     }
   }
   return TRUE;
-}
-
-const CUpdateUI::Entry* CUpdateUI::UIFind(UINT id) const {
-  for (const Entry& entry : m_entries)
-    if (entry.id == id) return &entry;
-  return nullptr;
 }

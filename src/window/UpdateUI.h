@@ -23,14 +23,10 @@ class CUpdateUI {
 
   // FALSE when the table does not list the command.
   BOOL UISetCheck(UINT id, bool checked);
-  BOOL UIEnable(UINT id, bool enabled);
   // Registers a toolbar whose buttons follow the table's toolbar entries.
   BOOL UIAddToolBar(HWND toolBar);
   // Applies the toolbar entries' states to every registered toolbar.
   BOOL UIUpdateToolBar();
-
-  const Entry* UIFind(UINT id) const;
-  const std::vector<HWND>& UIToolBars() const { return m_toolBars; }
 
  private:
   std::vector<Entry> m_entries;

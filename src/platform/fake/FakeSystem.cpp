@@ -43,7 +43,6 @@ void FakeSystem::SetEnvironmentVariable(std::u16string name, std::u16string valu
   m_environment[std::move(name)] = std::move(value);
 }
 
-void FakeSystem::RemoveEnvironmentVariable(const std::u16string& name) { m_environment.erase(name); }
 
 void FakeSystem::AddRegistryKey(RegistryHive hive, RegistryView view, std::u16string_view key) {
   m_registry[{hive, view}][NormalizeKey(key)];
@@ -100,12 +99,6 @@ int FakeSystem::FreeCount(std::u16string_view path) const {
   return 0;
 }
 
-int FakeSystem::OutstandingLoads() const {
-  int outstanding = 0;
-  for (const auto& l : m_libraries) outstanding += l->loads - l->frees;
-  return outstanding;
-}
-
 std::optional<std::u16string> FakeSystem::ReadEnvironmentVariable(std::u16string_view name) {
   const auto it = m_environment.find(std::u16string(name));
   if (it == m_environment.end()) return std::nullopt;
@@ -144,9 +137,8 @@ HRESULT FakeSystem::ReadRegistryValue(RegistryHive hive, RegistryView view, std:
 
 bool FakeSystem::PackageFunctionsAvailable() { return m_packageFunctions; }
 
-HRESULT FakeSystem::AddPackageDependency(std::u16string_view familyName) {
+HRESULT FakeSystem::AddPackageDependency(std::u16string_view) {
   if (!m_packageFunctions) return HResultFromWin32(ERROR_NOT_SUPPORTED);
-  m_dependencies.emplace_back(familyName);
   return S_OK;
 }
 
@@ -175,7 +167,6 @@ HRESULT FakeSystem::OpenFileStream(std::u16string_view path, IStream** stream) {
   if (!stream) return E_POINTER;
   *stream = nullptr;
   const std::u16string key(path);
-  m_openedFileStreams.push_back(key);
   if (m_folders.contains(key)) return HResultFromWin32(ERROR_ACCESS_DENIED);
   const auto it = m_files.find(key);
   if (it == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);

@@ -58,7 +58,6 @@ class FakeSystem final : public ISystem {
 
   // --- Set-up by tests -------------------------------------------------------
   void SetEnvironmentVariable(std::u16string name, std::u16string value);
-  void RemoveEnvironmentVariable(const std::u16string& name);
 
   // Creates the key (and so every key above it) in a hive and view.
   void AddRegistryKey(RegistryHive hive, RegistryView view, std::u16string_view key);
@@ -87,14 +86,10 @@ class FakeSystem final : public ISystem {
 
   // --- Observations ----------------------------------------------------------
   const std::vector<std::string>& DebugLines() const { return m_debugLines; }
-  void ClearDebugLines() { m_debugLines.clear(); }
   const std::vector<CreationFailureEvent>& FailureEvents() const { return m_failureEvents; }
-  const std::vector<std::u16string>& PackageDependenciesAdded() const { return m_dependencies; }
   // Loads made and loads released for one library path.
   int LoadCount(std::u16string_view path) const;
   int FreeCount(std::u16string_view path) const;
-  // Libraries still loaded (loads minus releases over all libraries).
-  int OutstandingLoads() const;
   // Every key path that was probed with RegistryKeyOpens or read, with its hive and view.
   struct RegistryAccess {
     RegistryHive hive;
@@ -103,8 +98,6 @@ class FakeSystem final : public ISystem {
     std::u16string name;
   };
   const std::vector<RegistryAccess>& RegistryReads() const { return m_registryReads; }
-  // Every path given to OpenFileStream, in order.
-  const std::vector<std::u16string>& OpenedFileStreams() const { return m_openedFileStreams; }
 
   // Every start asked for, in order, and the started processes not yet
   // waited for. Safe to read while another thread starts or waits.
@@ -173,10 +166,8 @@ class FakeSystem final : public ISystem {
   bool m_packageFunctions = false;
   HRESULT m_packageGraphResult = S_OK;
   std::vector<PackageEntry> m_packages;
-  std::vector<std::u16string> m_dependencies;
   std::map<std::u16string, File> m_files;
   std::map<std::u16string, bool> m_folders;
-  std::vector<std::u16string> m_openedFileStreams;
   std::optional<std::u16string> m_executablePath;
   HRESULT m_executablePathFailure = E_FAIL;
   std::u16string m_currentDirectory = u"/work";

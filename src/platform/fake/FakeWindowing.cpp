@@ -20,7 +20,6 @@ bool FakeWindowing::Initialize() {
 }
 
 void FakeWindowing::SetProcessDpiAware() {
-  ++m_dpiCalls;
   Record("SetProcessDpiAware", nullptr);
 }
 
@@ -37,20 +36,10 @@ std::vector<FakeWindowing::Call> FakeWindowing::CallsNamed(std::string_view name
   return out;
 }
 
-std::vector<std::pair<UINT, std::u16string>> FakeWindowing::WindowMenu(HWND hwnd) const {
-  const WindowRecord* record = Find(hwnd);
-  return record ? record->windowMenu : std::vector<std::pair<UINT, std::u16string>>{};
-}
-
 std::vector<ToolBarButton> FakeWindowing::ToolBarButtons(HWND toolBar) const {
   for (const auto& [hwnd, buttons] : m_toolBars)
     if (hwnd == toolBar) return buttons;
   return {};
-}
-
-HWND FakeWindowing::ParentOf(HWND hwnd) const {
-  const WindowRecord* record = Find(hwnd);
-  return record ? record->parent : nullptr;
 }
 
 void FakeWindowing::UserResize(HWND hwnd, int width, int height) {

@@ -80,14 +80,8 @@ class FakeWindowing : public WindowingCore {
   const std::vector<std::pair<HWND, SaveFileDialog>>& SaveDialogs() const { return m_saveDialogs; }
   const std::vector<std::string>& ErrorLines() const { return m_errorLines; }
   bool Starved() const { return m_starved; }
-  int DpiCalls() const { return m_dpiCalls; }
-  // The window menu of a top-level window as (identifier, text) pairs.
-  std::vector<std::pair<UINT, std::u16string>> WindowMenu(HWND hwnd) const;
   // The buttons of a toolbar created through CreateToolBar.
   std::vector<ToolBarButton> ToolBarButtons(HWND toolBar) const;
-  // True while the window is in the table; unlike IsWindow it is const.
-  bool Exists(HWND hwnd) const { return Find(hwnd) != nullptr; }
-  HWND ParentOf(HWND hwnd) const;
   // Simulates the user resizing a top-level window (WM_SIZE is sent).
   void UserResize(HWND hwnd, int width, int height);
 
@@ -130,7 +124,6 @@ class FakeWindowing : public WindowingCore {
   bool m_starved = false;
   bool m_failNextCreate = false;
   std::u16string m_failDialogCaption;
-  int m_dpiCalls = 0;
   int m_toolBarHeight = 30;
   std::uintptr_t m_nextHandle = 0x1000;
   RECT m_defaultRect{10, 10, 810, 610};
