@@ -53,6 +53,9 @@ bool CMainFrame::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_DPICHANGED:
       // Default processing; the frame does not move to the suggested place.
       break;
+    case WM_ACTIVATE_INSTANCE:
+      result = OnActivateInstance();
+      return true;
     case WM_SYSCOMMAND:
       if (LOWORD(wParam) == ID_APP_ABOUT) {
         result = OnAppAbout();
@@ -109,6 +112,13 @@ LRESULT CMainFrame::OnDestroy() {
     loop->RemoveMessageFilter(this);
     loop->RemoveIdleHandler(this);
   }
+  return 0;
+}
+
+LRESULT CMainFrame::OnActivateInstance() {
+  IWindowing& windowing = Platform::Windowing();
+  if (windowing.IsIconic(m_hWnd)) windowing.ShowWindow(m_hWnd, SW_RESTORE);
+  windowing.SetFocus(m_hWnd);
   return 0;
 }
 

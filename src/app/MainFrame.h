@@ -42,6 +42,9 @@ class CMainFrame : public CFrameWindowImpl,
   LRESULT OnBack();
   LRESULT OnForward();
   LRESULT OnReload();
+  // WM_ACTIVATE_INSTANCE: a later start of the application handed over to
+  // this process, so the frame comes back from the task bar and to the front.
+  LRESULT OnActivateInstance();
 
   // The toolbar's buttons: Back, Forward and Reload with their themed icons
   // and the tool tips of their strings.

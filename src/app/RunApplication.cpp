@@ -1,5 +1,7 @@
 #include "app/RunApplication.h"
 
+#include <cstdio>
+
 #include "app/CheckRuntime.h"
 #include "app/MainFrame.h"
 #include "platform/ISystem.h"
@@ -20,6 +22,16 @@ class MessageLoopRegistration {
   ~MessageLoopRegistration() { g_module.RemoveMessageLoop(); }
   MessageLoopRegistration(const MessageLoopRegistration&) = delete;
   MessageLoopRegistration& operator=(const MessageLoopRegistration&) = delete;
+};
+
+// Points later starts of the application at the frame for as long as the
+// frame's window can take their requests.
+class InstanceWindowRegistration {
+ public:
+  explicit InstanceWindowRegistration(HWND window) { Platform::System().SetInstanceWindow(window); }
+  ~InstanceWindowRegistration() { Platform::System().SetInstanceWindow(nullptr); }
+  InstanceWindowRegistration(const InstanceWindowRegistration&) = delete;
+  InstanceWindowRegistration& operator=(const InstanceWindowRegistration&) = delete;
 };
 }  // namespace
 
@@ -51,6 +63,23 @@ int RunApplication(int nCmdShow) {
   // The runtime loader keys its policy values by the same identity.
   Platform::System().SetAppUserModelId(applicationId);
 
+  // One process per application and working folder: a second one would
+  // open a second engine on the same data folder and find the local
+  // server's address taken. A start that hands over to the running process
+  // has done what was asked of it and ends with 0; one whose earlier process
+  // neither answers nor ends says so and ends with 1.
+  std::u16string folder;
+  Platform::System().GetCurrentDirectory(&folder);
+  switch (Platform::System().ClaimInstance(applicationId + u"\n" + folder)) {
+    case InstanceClaim::First:
+      break;
+    case InstanceClaim::HandedOver:
+      return 0;
+    case InstanceClaim::NoAnswer:
+      std::fputs("vellumview: the running instance of this application does not answer; exiting\n", stderr);
+      return 1;
+  }
+
   if (!CheckRuntime()) return 0;
 
   if (!frame.CreateEx()) {
@@ -60,6 +89,7 @@ int RunApplication(int nCmdShow) {
     return frame.m_windowExisted ? 1 : 0;
   }
   frame.ShowWindow(nCmdShow);
+  const InstanceWindowRegistration instanceWindow(frame.m_hWnd);
 
   return loop.Run();
 }

@@ -83,9 +83,28 @@ using CreateEnvironmentEntry =
                           ICoreWebView2EnvironmentOptions* environmentOptions,
                           ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)>;
 
+// How a start of the program stands to an earlier start of the same
+// application (ClaimInstance).
+enum class InstanceClaim {
+  First,       // no other process runs the application: this one goes on
+  HandedOver,  // a running process took the start and raises its window
+  NoAnswer,    // another process holds the application, neither answering nor ending
+};
+
 class ISystem {
  public:
   virtual ~ISystem() = default;
+
+  // --- One running process per application ---------------------------------
+  // Claims the application named by `key` for this process, for the rest of
+  // its life. While another process holds it, asks that process to show its
+  // window instead (HandedOver); one that is still ending is waited for
+  // briefly, and then this process goes on (First). Where no claim can be
+  // made at all (no folder to hold it), the process goes on as First.
+  virtual InstanceClaim ClaimInstance(std::u16string_view key) = 0;
+  // The window a later start's request is posted to, as
+  // WM_ACTIVATE_INSTANCE; null while there is none.
+  virtual void SetInstanceWindow(HWND window) = 0;
 
   // --- Environment ---------------------------------------------------------
   // The variable's value; nothing when it is not defined. A variable defined

@@ -76,6 +76,9 @@ inline constexpr UINT WM_APP = 0x8000;
 // Posted to the view's window once per queued save-a-copy request; it
 // carries nothing itself (fileops/SaveCopyQueue.h).
 inline constexpr UINT WM_SAVE_COPY = WM_APP + 0x10;
+// Posted to the frame when a later start of the same application hands over
+// to this process: the frame comes to the front (ISystem::ClaimInstance).
+inline constexpr UINT WM_ACTIVATE_INSTANCE = WM_APP + 0x20;
 
 // Progress bar: start or stop the marquee animation (wParam TRUE/FALSE,
 // lParam the milliseconds between steps).

@@ -83,6 +83,18 @@ TEST_F(MainFrameTest, CommandsReachTheWebViewAndClosingEndsTheLoopWithOne) {
   EXPECT_EQ(log->Calls(), (std::vector<std::string>{"Reload", "GoBack", "GoForward"}));
 }
 
+// A later start of the application handing over (the shell GUI test
+// "secondstart" follows it on the display).
+TEST_F(MainFrameTest, AHandedOverStartBringsTheMinimisedFrameBackWithTheFocus) {
+  const HWND hwnd = m_frame->CreateEx();
+  ASSERT_NE(hwnd, nullptr);
+  fake.ShowWindow(hwnd, SW_MINIMIZE);
+  fake.SetFocus(nullptr);
+  EXPECT_EQ(fake.SendMessage(hwnd, WM_ACTIVATE_INSTANCE, 0, 0), 0);
+  EXPECT_FALSE(fake.IsIconic(hwnd));
+  EXPECT_EQ(fake.GetFocus(), m_frame->m_hWndClient);
+}
+
 TEST_F(MainFrameTest, AFrameObjectGoingAwayTakesItsWindowAndLeavesTheLoopClean) {
   const HWND hwnd = m_frame->CreateEx();
   ASSERT_NE(hwnd, nullptr);

@@ -27,6 +27,7 @@ struct StartCase {
   std::u16string message;
   UINT type;
   std::u16string applicationId;
+  InstanceClaim claim = InstanceClaim::First;  // what the claim on the application answers
 };
 
 class RunApplicationTest : public ::testing::TestWithParam<StartCase> {
@@ -52,6 +53,8 @@ TEST_P(RunApplicationTest, EndsWithTheExitCodeOfItsPath) {
   std::ofstream("settings.json") << c.settings;
   if (c.runtime != kNoRuntime) app_test::InstallRuntime(platform.system, &pending, c.runtime);
   if (c.frameFails) fake.FailNextCreate();
+  platform.system.SetInstanceClaim(c.claim);
+  platform.system.SetCurrentDirectory(u"/apps/demo");
   // The user closes the frame once the loop waits.
   fake.Script([this] {
     for (const auto& call : fake.CallsNamed("CreateTopLevel")) fake.PostMessage(call.hwnd, WM_CLOSE, 0, 0);
@@ -66,8 +69,11 @@ TEST_P(RunApplicationTest, EndsWithTheExitCodeOfItsPath) {
   // before the frame's is followed in the GUI test "shell_gui_toolbar"); the
   // frame is shown with the command given.
   EXPECT_EQ(fake.GetApplicationId(), c.applicationId);
+  // One process per application id and working folder.
+  EXPECT_EQ(platform.system.ClaimedInstanceKey(), c.applicationId + u"\n/apps/demo");
   const auto created = fake.CallsNamed("CreateTopLevel");
-  ASSERT_EQ(created.size(), c.exitCode == 1 ? 1u : 0u);
+  ASSERT_EQ(created.size(), c.exitCode == 1 && c.claim == InstanceClaim::First ? 1u : 0u);
+  EXPECT_EQ(platform.system.InstanceWindow(), nullptr) << "the frame is gone, so later starts are not sent to it";
   if (created.empty()) return;
   bool shown = false;
   for (const auto& call : fake.CallsNamed("Show")) shown |= call.hwnd == created[0].hwnd && call.value == kShowCommand;
@@ -86,6 +92,11 @@ const StartCase kPaths[] = {
     {"ViewFailureClosesTheFrame", R"({"browserID": ""})", E_FAIL, false, 1,
      u"ブラウザの初期化に失敗しました : 0x80004005", MB_OK | MB_ICONERROR, u"QuillBrowser."},
     {"NormalClose", R"({"title": "Demo", "browserID": "a b/c"})", S_OK, false, 1, u"", 0, u"QuillBrowser.a b/c"},
+    // A later start: neither the runtime's check nor a window nor a message.
+    {"HandedOverToTheRunningInstance", R"({"browserID": "demo"})", kNoRuntime, false, 0, u"", 0, u"QuillBrowser.demo",
+     InstanceClaim::HandedOver},
+    {"RunningInstanceDoesNotAnswer", R"({"browserID": "demo"})", kNoRuntime, false, 1, u"", 0, u"QuillBrowser.demo",
+     InstanceClaim::NoAnswer},
 };
 INSTANTIATE_TEST_SUITE_P(Paths, RunApplicationTest, ::testing::ValuesIn(kPaths),
                          [](const auto& info) { return std::string(info.param.name); });

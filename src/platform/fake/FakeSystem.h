@@ -115,6 +115,10 @@ class FakeSystem final : public ISystem {
   void SetShellLaunchResult(HRESULT hr) { m_shellLaunchResult = hr; }
   // Makes every CopyFileReplacing fail with this code (S_OK to copy again).
   void SetCopyResult(HRESULT hr) { m_copyResult = hr; }
+  // What ClaimInstance answers, and the key and window it was given.
+  void SetInstanceClaim(InstanceClaim claim) { m_instanceClaim = claim; }
+  const std::optional<std::u16string>& ClaimedInstanceKey() const { return m_instanceKey; }
+  HWND InstanceWindow() const { return m_instanceWindow; }
   // Runs at the start of every CopyFileReplacing, on the copying thread; a
   // test blocks in it to stand for a copy that takes long.
   void SetCopyHook(std::function<void()> hook) { m_copyHook = std::move(hook); }
@@ -151,6 +155,11 @@ class FakeSystem final : public ISystem {
   HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
+  InstanceClaim ClaimInstance(std::u16string_view key) override {
+    m_instanceKey = std::u16string(key);
+    return m_instanceClaim;
+  }
+  void SetInstanceWindow(HWND window) override { m_instanceWindow = window; }
 
  private:
   struct LoadedLibrary;
@@ -175,6 +184,9 @@ class FakeSystem final : public ISystem {
   std::optional<std::u16string> m_appUserModelId;
   std::vector<std::unique_ptr<LoadedLibrary>> m_libraries;
   // Processes are started and waited for on worker threads.
+  InstanceClaim m_instanceClaim = InstanceClaim::First;
+  std::optional<std::u16string> m_instanceKey;
+  HWND m_instanceWindow = nullptr;
   mutable std::mutex m_processMutex;
   std::map<std::u16string, Program> m_programs;
   std::vector<StartedProcess> m_started;

@@ -46,6 +46,37 @@ case $scenario in
     xdotool key c
     finish 1
     ;;
+  secondstart)
+    # A second start of the same application hands over to the first: one
+    # window, brought back from the task bar; no message; the second process
+    # ends by itself with 0.
+    openbox > "$work/wm.txt" 2>&1 &
+    wm=$!
+    on_exit() { kill "$wm" 2>/dev/null; }
+    for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+    page
+    echo '{"title": "Shell GUI second", "startPage": "index.html", "browserID": "guitest"}' > settings.json
+    start_program
+    wait_for "^window-shown Shell GUI second$"
+    frame=$(window_named "Shell GUI second") || fail "no window named 'Shell GUI second'"
+    xdotool windowminimize --sync "$frame"
+    first=$pid
+    env ${runtime:+WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime} VELLUMVIEW_WINDOW_TRACE="$work/trace2.txt" \
+      "$program" > "$work/out2.txt" 2> "$work/err2.txt" &
+    pid=$!
+    for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "the second start is still running after 5 s"
+    finish 0
+    pid=$first
+    [ -s "$work/trace2.txt" ] && grep -q "shown" "$work/trace2.txt" && fail "the second start showed something: $(cat "$work/trace2.txt")"
+    for _ in $(seq 1 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$frame" ] && break; sleep 0.1; done
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$frame" ] || fail "the first window was not brought to the front"
+    xprop -id "$frame" _NET_WM_STATE | grep -q HIDDEN && fail "the first window stays minimised"
+    [ "$(xdotool search --onlyvisible --name '^Shell GUI second$' | wc -l)" = 1 ] || fail "more than one window"
+    "$closer" "$frame" || fail "close request not sent"
+    finish 1
+    [ "$(count '^messagebox-shown')" = 0 ] || fail "a message box was shown"
+    ;;
   about)
     page
     echo '{"title": "Shell GUI about", "startPage": "index.html"}' > settings.json

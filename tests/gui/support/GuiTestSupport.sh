@@ -27,8 +27,11 @@ gui_setup() {
   unset WEBVIEW2_BROWSER_EXECUTABLE_FOLDER WEBVIEW2_RELEASE_CHANNELS WEBVIEW2_CHANNEL_SEARCH_KIND \
     WEBVIEW2_RELEASE_CHANNEL_PREFERENCE VELLUMVIEW_USER_REGISTRY
   export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+  # The runtime folder holds the program's one-instance lock and socket.
+  export XDG_RUNTIME_DIR=$work/run
   export VELLUMVIEW_MACHINE_REGISTRY=$work/no-machine-store.reg
   mkdir -p "$HOME"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 
 gui_cleanup() {

@@ -15,9 +15,13 @@
 #include <systemd/sd-journal.h>
 #endif
 
+#include "platform/IWindowing.h"
+#include "platform/Platform.h"
+#include "platform/WindowMessages.h"
 #include "platform/linux/ElfVersionSection.h"
 #include "platform/linux/RegistryStore.h"
 #include "platform/linux/system/FileCopy.h"
+#include "platform/linux/system/InstanceLock.h"
 #include "platform/linux/system/ShellLauncher.h"
 #include "util/DebugOutput.h"
 #include "util/FileStream.h"
@@ -167,6 +171,20 @@ HRESULT LinuxSystem::GetRoamingDataFolder(std::u16string* path) {
   if (home.empty()) return HResultFromWin32(ERROR_PATH_NOT_FOUND);
   *path = Utf8ToWide(home + "/.local/share");
   return path->empty() ? HResultFromWin32(ERROR_INVALID_NAME) : S_OK;
+}
+
+InstanceClaim LinuxSystem::ClaimInstance(std::u16string_view key) {
+  // The user's runtime folder is private to the user; where the session has
+  // none, GLib names the user's cache folder instead.
+  const std::string folder = g_get_user_runtime_dir();
+  g_mkdir_with_parents(folder.c_str(), 0700);
+  auto lock = std::make_unique<InstanceLock>(folder);
+  lock->SetOnActivate([this] {
+    if (m_instanceWindow) Platform::Windowing().PostMessage(m_instanceWindow, WM_ACTIVATE_INSTANCE, 0, 0);
+  });
+  const InstanceClaim claim = lock->Claim(key);
+  if (claim == InstanceClaim::First) m_instance = std::move(lock);
+  return claim;
 }
 
 void LinuxSystem::SetAppUserModelId(std::u16string_view id) {

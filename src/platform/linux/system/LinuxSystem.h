@@ -3,9 +3,12 @@
 // stores (see RegistryStore), the file system, dlopen and the systemd journal.
 // Linux has no package graph, so the package functions report themselves
 // unavailable.
+#include <memory>
 #include <mutex>
 
 #include "platform/ISystem.h"
+
+class InstanceLock;
 
 class LinuxSystem final : public ISystem {
  public:
@@ -41,8 +44,13 @@ class LinuxSystem final : public ISystem {
   HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
+  InstanceClaim ClaimInstance(std::u16string_view key) override;
+  void SetInstanceWindow(HWND window) override { m_instanceWindow = window; }
 
  private:
+  // Held for the process's life once claimed (UI thread only).
+  std::unique_ptr<InstanceLock> m_instance;
+  HWND m_instanceWindow = nullptr;
   std::mutex m_idMutex;
   std::optional<std::u16string> m_appUserModelId;
   // Failure reports never overlap.
