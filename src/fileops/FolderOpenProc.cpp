@@ -35,13 +35,14 @@ void DropIncompleteTail(std::string& bytes) {
 
 }  // namespace
 
-std::u16string FolderOpenProc::LinkText(std::string bytes, bool cutAtLimit) {
+std::u16string FolderOpenProc::LinkText(std::string bytes, bool cutAtLimit, bool* isUtf8) {
   if (cutAtLimit) DropIncompleteTail(bytes);
   if (bytes.ends_with("\r\n"))
     bytes.resize(bytes.size() - 2);
   else if (bytes.ends_with('\n'))
     bytes.pop_back();
-  return Utf8ToWide(bytes);
+  if (isUtf8) *isUtf8 = IsValidUtf8(bytes);
+  return Utf8ToWideReplacing(bytes);
 }
 
 std::u16string FolderOpenProc::AppendPath(std::u16string folder, std::u16string_view name) {
@@ -57,8 +58,12 @@ HRESULT FolderOpenProc::Run(const std::u16string& path) {
   const HRESULT hr = ReadFileToString(path, bytes, kMaximumLinkBytes);
   if (FAILED(hr)) return hr;
   const bool cutAtLimit = bytes.size() == kMaximumLinkBytes;
-  const std::u16string folder = AppendPath(ContainingFolder(path), LinkText(std::move(bytes), cutAtLimit));
-  if (Platform::System().IsDirectory(folder)) {
+  bool isUtf8 = false;
+  const std::u16string folder = AppendPath(ContainingFolder(path), LinkText(std::move(bytes), cutAtLimit, &isUtf8));
+  // A text that is not UTF-8 names no folder: it is shown as read, with
+  // U+FFFD for what cannot be decoded, and nothing opens (without the check
+  // it would name the link's own folder).
+  if (isUtf8 && Platform::System().IsDirectory(folder)) {
     ShellOpen(folder);
     return S_OK;
   }

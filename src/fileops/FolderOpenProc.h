@@ -16,10 +16,11 @@ class FolderOpenProc final : public FileProc {
   // The folder name a link file's bytes hold: a character cut in half by the
   // read limit is dropped (rather than making the whole text invalid and so
   // naming the link file's own folder), one line break at the end (LF or
-  // CRLF, as editors save it) is dropped, and the rest is decoded as UTF-8;
-  // text that is not UTF-8 gives the empty name. Other spaces stay part of
-  // the name.
-  static std::u16string LinkText(std::string bytes, bool cutAtLimit);
+  // CRLF, as editors save it) is dropped, and the rest is decoded as UTF-8,
+  // with U+FFFD for bytes that are not; `isUtf8` tells whether there were
+  // none (only such a text names a folder). Other spaces stay part of the
+  // name.
+  static std::u16string LinkText(std::string bytes, bool cutAtLimit, bool* isUtf8 = nullptr);
 
   // `folder` with `name` appended as a relative path: leading separators of
   // the name do not make it absolute, and one '/' joins the two.

@@ -43,13 +43,21 @@ bool DecodeOne(std::string_view s, std::size_t& i, char32_t& out) {
 
 }  // namespace
 
-std::u16string Utf8ToWide(std::string_view utf8) {
+namespace {
+
+// The one UTF-8 walk of both decoders: empty at the first invalid sequence
+// when `replace` is false, U+FFFD for each byte that starts none otherwise.
+std::u16string DecodeUtf8(std::string_view utf8, bool replace) {
   if (const auto nul = utf8.find('\0'); nul != std::string_view::npos) utf8 = utf8.substr(0, nul);
   std::u16string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t c;
-    if (!DecodeOne(utf8, i, c)) return {};
+    if (!DecodeOne(utf8, i, c)) {
+      if (!replace) return {};
+      c = 0xFFFD;
+      ++i;
+    }
     if (c >= 0x10000) {
       c -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
@@ -60,6 +68,12 @@ std::u16string Utf8ToWide(std::string_view utf8) {
   }
   return out;
 }
+
+}  // namespace
+
+std::u16string Utf8ToWide(std::string_view utf8) { return DecodeUtf8(utf8, false); }
+
+std::u16string Utf8ToWideReplacing(std::string_view utf8) { return DecodeUtf8(utf8, true); }
 
 namespace {
 

@@ -8,6 +8,9 @@
 // UTF-8 to UTF-16. The input is taken up to its first NUL; an empty input or
 // one that is not valid UTF-8 gives the empty text.
 std::u16string Utf8ToWide(std::string_view utf8);
+// The same, with U+FFFD for each byte that starts no valid sequence: for
+// texts that are shown, never for texts that name something.
+std::u16string Utf8ToWideReplacing(std::string_view utf8);
 
 // UTF-16 to UTF-8, for the platform boundary. Unpaired surrogates become
 // U+FFFD so that nothing is lost silently in the middle of a text.

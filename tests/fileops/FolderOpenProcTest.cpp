@@ -31,7 +31,6 @@ TEST_F(FolderOpenProcTest, OpensTheNamedFolderBesideTheLinkFile) {
       {"docs \n\n", u"/docs \n"},                                   // only one line break, spaces stay
       {"/abs", u"/abs"},                                            // stays below the link's folder
       {"", u""},                                                    // the link file's own folder
-      {"\xFF\xFE", u""},                                            // not UTF-8: empty text
       // 260 bytes at most, but never cut inside a character.
       {cut + "\xE8\xB3\x87" + "tail", u"/" + Utf8ToWide(cut)}, {whole + "z", u"/" + Utf8ToWide(whole)},
   };
@@ -46,15 +45,21 @@ TEST_F(FolderOpenProcTest, OpensTheNamedFolderBesideTheLinkFile) {
   EXPECT_TRUE(m_platform.windowing.MessageBoxes().empty());
 }
 
+// A text that is not UTF-8 names no folder, not even the link's own one,
+// which exists here; it is shown with U+FFFD where it cannot be decoded.
 TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
-  EXPECT_EQ(m_proc.Run(Link("gone")), HResultFromWin32(ERROR_PATH_NOT_FOUND));
-  ASSERT_EQ(m_platform.windowing.MessageBoxes().size(), 1u);
-  const auto& box = m_platform.windowing.MessageBoxes()[0];
-  EXPECT_EQ(box.text, u"\u30D5\u30A9\u30EB\u30C0\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093:" + Folder() + u"/gone");
-  EXPECT_EQ(box.owner, nullptr);
+  m_platform.system.AddFolder(Folder());
+  const std::u16string notFound = u"\u30D5\u30A9\u30EB\u30C0\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093:";
+  for (const auto& [bytes, shown] : {std::pair<std::string, std::u16string>{"gone", u"/gone"}, {"\xFF\xFE" "x", u"/\uFFFD\uFFFDx"}}) {
+    EXPECT_EQ(m_proc.Run(Link(bytes)), HResultFromWin32(ERROR_PATH_NOT_FOUND));
+    ASSERT_FALSE(m_platform.windowing.MessageBoxes().empty());
+    const auto& box = m_platform.windowing.MessageBoxes().back();
+    EXPECT_EQ(box.text, notFound + Folder() + shown);
+    EXPECT_EQ(box.owner, nullptr);
+  }
 
   EXPECT_EQ(m_proc.Run(Folder() + u"/missing.openfolder"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 1u);
+  EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 2u);
   EXPECT_TRUE(m_platform.system.ShellLaunches().empty());
 }
 
