@@ -21,7 +21,7 @@ constexpr std::array<std::pair<UINT, std::u16string_view>, 23> kStrings{{
     {IDS_RUNTIME_NOT_INSTALLED,
      u"WebView2ランタイムがインストールされていません。\n"
      u"Microsoftのサイトよりダウンロードしてインストールしてください。\n"
-     u"https://packages.debian.org/stable/libwebkit2gtk-4.1-0"},
+     u"/usr/share/doc/vellumview/README.md (Installing)"},
     {IDS_SETUP_NOTICE,
      u"アプリケーション実行の初回のセットアップを行います。\nこれには数分間かかる場合があります。"},
     {IDS_APP_ABOUT_MENU_ITEM, u"バージョン情報(&A) ..."},

@@ -84,7 +84,7 @@ TEST_P(RunApplicationTest, EndsWithTheExitCodeOfItsPath) {
 // the application id of a browserID in the GUI test "shell_gui_toolbar".
 const std::u16string kNotInstalled =
     u"WebView2ランタイムがインストールされていません。\nMicrosoftのサイトよりダウンロードしてインストールしてください。\n"
-    u"https://packages.debian.org/stable/libwebkit2gtk-4.1-0";
+    u"/usr/share/doc/vellumview/README.md (Installing)";
 const StartCase kPaths[] = {
     {"NoRuntime", R"({"browserID": "demo"})", kNoRuntime, false, 0, kNotInstalled, MB_OK | MB_ICONWARNING,
      u"QuillBrowser.demo"},
