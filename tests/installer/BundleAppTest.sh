@@ -3,7 +3,8 @@
 # the runtime installer at the path the program looks for with its payload,
 # and a valid desktop entry for the application; the bundled installer
 # installs into a user's folders. A broken settings.json stops the bundle
-# with one clear line and writes nothing.
+# with one clear line and writes nothing, as does a ready folder inside the
+# application.
 #   BundleAppTest.sh <bundle-app> <build folder> <demo folder>
 set -u
 bundle=$1
@@ -48,4 +49,11 @@ fi
 [ "$(wc -l < "$work/log2.txt")" = 1 ] || fail "expected one line: $(cat "$work/log2.txt")"
 grep -q "settings.json: line 2, column 15" "$work/log2.txt" || fail "no position: $(cat "$work/log2.txt")"
 [ -z "$(ls -A "$work/out2" 2>/dev/null)" ] || fail "a refused bundle wrote files"
+
+# A ready folder inside the application is refused and nothing is created.
+cp -r "$demo" "$work/app3"
+before=$(cd "$work/app3" && find . | sort)
+"$bundle" --from "$build" "$work/app3" "$work/app3/dist/out" > "$work/log3.txt" 2>&1 && fail "an output inside the application was accepted"
+grep -q "inside the application folder" "$work/log3.txt" || fail "no reason given: $(cat "$work/log3.txt")"
+[ "$(cd "$work/app3" && find . | sort)" = "$before" ] || fail "the application folder was changed"
 echo "bundle-app: ready folder and desktop entry checked"
