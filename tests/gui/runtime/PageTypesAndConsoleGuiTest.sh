@@ -74,6 +74,6 @@ stop_program
 
 run VELLUMVIEW_INSPECTOR=1
 wait_for '^event inspector-shown file://' "$events"
-[ -n "${SHOT_DIR:-}" ] && sleep 2 && import -window root "$SHOT_DIR/inspector.png"
+[ -n "${SHOT_DIR:-}" ] && sleep 8 && import -window root "$SHOT_DIR/inspector.png"
 stop_program
 echo "types-and-console: all checks passed"
