@@ -2,11 +2,12 @@
 # A web application of module scripts in the real program: main.mjs imports
 # mod.mjs, so the page runs only if both are served as JavaScript. The page
 # fetches a file of each kind and logs the types it read with console.error,
-# then throws an exception nobody catches. Checked: the types in the trace
-# (the program's six rows unchanged, the system's types for the rest, none
-# for an unknown name), both console lines on standard error with their
-# file:// address and line, one trace line for the uncaught error; F12 opens
-# the inspector only with VELLUMVIEW_INSPECTOR=1.
+# then throws an exception nobody catches and rejects a promise nobody
+# handles. Checked: the types in the trace (the program's six rows
+# unchanged, the system's types for the rest, none for an unknown name), the
+# console lines on standard error with their file:// address and line, one
+# trace line per uncaught error; F12 opens the inspector only with
+# VELLUMVIEW_INSPECTOR=1.
 #   PageTypesAndConsoleGuiTest.sh <vellumview> <runtime folder>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,6 +33,7 @@ sed -i "s/__NAMES__/$names/" main.mjs
 cat > mod.mjs <<'JS'
 export function finish() {
   setTimeout(() => { throw new Error('thrown-by-mod'); });
+  setTimeout(() => Promise.reject(new Error('rejected-by-mod')));
   setTimeout(() => fetch('results/done.json'));
 }
 JS
@@ -66,7 +68,9 @@ grep -q -E "^page console\.error file://$work/app/main\.mjs:4: types-seen " "$wo
   fail "console.error not on standard error with its address and line"
 grep -q -E "^page uncaught error file://$work/app/mod\.mjs:2: .*thrown-by-mod" "$work/err.txt" ||
   fail "the uncaught exception not on standard error with its address and line"
-[ "$(count '^event page-error ' "$events")" = 1 ] || fail "not one page-error line in the trace"
+# The engine names no script for a rejection nobody handled.
+grep -q -E "^page uncaught error -: .*rejected-by-mod" "$work/err.txt" || fail "the unhandled rejection not on standard error"
+[ "$(count '^event page-error ' "$events")" = 2 ] || fail "not one page-error line per uncaught error in the trace"
 grep -q -E "^event page-error file://$work/app/mod\.mjs line=2 message=.*thrown-by-mod" "$events" ||
   fail "page-error line without address, line or message"
 stop_program
