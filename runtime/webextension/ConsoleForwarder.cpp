@@ -1,5 +1,24 @@
 #include "runtime/webextension/ConsoleForwarder.h"
 
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// The web process inherits the runtime's environment, so it can tell on its
+// own whether anyone reads the console: only then does every message cross to
+// the view's process; otherwise only uncaught errors do, for the trace. A
+// chatty page then costs nothing more than it did.
+bool ForwardsEveryMessage() {
+  static const bool every = [] {
+    const char* value = std::getenv("VELLUMVIEW_DEBUG_OUTPUT");
+    return value && std::string_view(value) == "1";
+  }();
+  return every;
+}
+
+}  // namespace
+
 void ConsoleForwarder::Attach(WebKitWebExtension* extension) {
   g_signal_connect(extension, "page-created", G_CALLBACK(OnPageCreated), nullptr);
 }
@@ -9,6 +28,9 @@ void ConsoleForwarder::OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, g
 }
 
 void ConsoleForwarder::OnConsoleMessage(WebKitWebPage* page, WebKitConsoleMessage* message, gpointer) {
+  const bool uncaught = webkit_console_message_get_source(message) == WEBKIT_CONSOLE_MESSAGE_SOURCE_JAVASCRIPT &&
+                        webkit_console_message_get_level(message) == WEBKIT_CONSOLE_MESSAGE_LEVEL_ERROR;
+  if (!uncaught && !ForwardsEveryMessage()) return;
   const char* text = webkit_console_message_get_text(message);
   const char* source = webkit_console_message_get_source_id(message);
   GVariant* parameters = g_variant_new("(uussu)", static_cast<guint32>(webkit_console_message_get_source(message)),

@@ -1,9 +1,10 @@
 #pragma once
-// The web-process half of the page's console: every message the engine puts
+// The web-process half of the page's console: the messages the engine puts
 // on a page's console (the page's console.* calls, its uncaught exceptions
-// and rejections, the engine's own warnings) goes to the view's process as a
-// user message, where the runtime shows it to the developer. The engine's
-// view process hears nothing of the console on its own.
+// and rejections, the engine's own warnings) go to the view's process as
+// user messages, where the runtime shows them to the developer: all of them
+// with VELLUMVIEW_DEBUG_OUTPUT=1, else the uncaught errors alone. The
+// engine's view process hears nothing of the console on its own.
 //
 // The message is named "vellumview-console" and carries the tuple
 // (source, level, text, source address, line) of WebKitConsoleMessage, with

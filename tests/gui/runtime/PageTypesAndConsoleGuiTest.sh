@@ -7,7 +7,7 @@
 # unchanged, the system's types for the rest, none for an unknown name), the
 # console lines on standard error with their file:// address and line, one
 # trace line per uncaught error; F12 opens the inspector only with
-# VELLUMVIEW_INSPECTOR=1.
+# VELLUMVIEW_INSPECTOR=1, and the console is quiet without the debug output.
 #   PageTypesAndConsoleGuiTest.sh <vellumview> <runtime folder>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -40,7 +40,7 @@ JS
 
 run() {  # <environment...>: a fresh run that has finished the page, then F12
   : > "$events"; : > "$work/err.txt"
-  start_program VELLUMVIEW_DEBUG_OUTPUT=1 "$@"
+  start_program "$@"
   wait_for '^request file://[^ ]*/results/done\.json ' "$events"
   window=$(window_named Typed) || fail "no window named Typed"
   xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
@@ -56,7 +56,7 @@ expect_type() {  # <file> <content type, or "none">
   [[ $line == *" status=200 "*" headers=$isolation$want" ]] || fail "$1: expected type $2: $line"
 }
 
-run
+run VELLUMVIEW_DEBUG_OUTPUT=1
 for row in index.html:text/html p.js:text/javascript d.json:application/json s.css:text/css w.wasm:application/wasm \
   i.svg:image/svg+xml main.mjs:text/javascript mod.mjs:text/javascript a.png:image/png f.woff2:font/woff2 \
   t.txt:text/plain v.webm:video/webm x.unknownext:none; do
@@ -76,8 +76,11 @@ grep -q -E "^event page-error file://$work/app/mod\.mjs line=2 message=.*thrown-
 stop_program
 [ "$(count '^event inspector-shown ' "$events")" = 0 ] || fail "F12 opened the inspector without VELLUMVIEW_INSPECTOR=1"
 
+# Without the debug output the console stays quiet; the trace still gets the errors.
 run VELLUMVIEW_INSPECTOR=1
 wait_for '^event inspector-shown file://' "$events"
+[ "$(count '^event page-error ' "$events")" = 2 ] || fail "uncaught errors not traced without the debug output"
+[ "$(count '^page ' "$work/err.txt")" = 0 ] || fail "console lines on standard error without VELLUMVIEW_DEBUG_OUTPUT=1"
 [ -n "${SHOT_DIR:-}" ] && sleep 8 && import -window root "$SHOT_DIR/inspector.png"
 stop_program
 echo "types-and-console: all checks passed"
