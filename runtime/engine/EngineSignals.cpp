@@ -48,6 +48,14 @@ void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason re
   static_cast<RuntimeWebView*>(webView)->OnWebProcessTerminated(reason);
 }
 
+gboolean OnUserMessageReceived(WebKitWebView*, WebKitUserMessage* message, gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnUserMessage(message);
+}
+
+gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer webView) {
+  return static_cast<RuntimeWebView*>(webView)->OnKeyPress(event);
+}
+
 void OnDestroy(GtkWidget*, gpointer webView) { static_cast<RuntimeWebView*>(webView)->OnEngineViewDestroyed(); }
 
 gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName, gpointer webView) {
@@ -81,6 +89,8 @@ void EngineSignals::ConnectView(WebKitWebView* view, RuntimeWebView* webView) {
   g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), webView);
   g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), webView);
   g_signal_connect(view, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), webView);
+  g_signal_connect(view, "user-message-received", G_CALLBACK(OnUserMessageReceived), webView);
+  g_signal_connect(view, "key-press-event", G_CALLBACK(OnKeyPress), webView);
   g_signal_connect(view, "destroy", G_CALLBACK(OnDestroy), webView);
 }
 

@@ -14,8 +14,8 @@ class EngineSignals {
   static void DisconnectContext(WebKitWebContext* context, RuntimeEnvironment* environment);
 
   // decide-policy, create, enter-fullscreen, leave-fullscreen, load-changed,
-  // load-failed, script-dialog, web-process-terminated and destroy on the web
-  // view.
+  // load-failed, script-dialog, web-process-terminated, user-message-received,
+  // key-press-event and destroy on the web view.
   static void ConnectView(WebKitWebView* view, RuntimeWebView* webView);
   static void DisconnectView(WebKitWebView* view, RuntimeWebView* webView);
 

@@ -1,5 +1,6 @@
 #include "runtime/engine/RuntimeSettings.h"
 
+#include "runtime/defaults/PageInspector.h"
 #include "runtime/engine/BrowserArguments.h"
 
 RuntimeSettings::RuntimeSettings(const BrowserArguments& arguments)
@@ -7,7 +8,7 @@ RuntimeSettings::RuntimeSettings(const BrowserArguments& arguments)
   WebKitSettings* s = m_settings.Get();
   webkit_settings_set_enable_javascript(s, TRUE);
   webkit_settings_set_javascript_can_open_windows_automatically(s, TRUE);
-  webkit_settings_set_enable_developer_extras(s, FALSE);
+  webkit_settings_set_enable_developer_extras(s, PageInspector::IsRequested() ? TRUE : FALSE);
   webkit_settings_set_enable_fullscreen(s, TRUE);
   webkit_settings_set_enable_media(s, TRUE);
   webkit_settings_set_enable_webaudio(s, TRUE);
@@ -39,6 +40,9 @@ HRESULT RuntimeSettings::put_IsWebMessageEnabled(BOOL) {
 }
 
 HRESULT RuntimeSettings::put_AreDevToolsEnabled(BOOL areDevToolsEnabled) {
-  webkit_settings_set_enable_developer_extras(m_settings.Get(), areDevToolsEnabled ? TRUE : FALSE);
+  // The developer's switch outranks the program's setting, which it leaves
+  // as it is: the program keeps asking for no developer tools.
+  const bool enabled = areDevToolsEnabled || PageInspector::IsRequested();
+  webkit_settings_set_enable_developer_extras(m_settings.Get(), enabled ? TRUE : FALSE);
   return S_OK;
 }

@@ -5,8 +5,11 @@
 #include "runtime/engine/RuntimeWebView.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
+#include "runtime/defaults/PageConsole.h"
+#include "runtime/defaults/PageInspector.h"
 #include "runtime/engine/EngineSignals.h"
 #include "runtime/engine/MainLoopQueue.h"
 #include "runtime/engine/UriWildcard.h"
@@ -261,4 +264,18 @@ ComPtr<ICoreWebView2WebResourceResponse> RuntimeWebView::RaiseWebResourceRequest
   RequestTrace::Instance().Event("web-resource-requested", fileUri, {{"context", std::to_string(context)}});
   for (const auto& handler : m_webResourceHandlers.Snapshot()) handler->Invoke(this, args.Get());
   return args->Response();
+}
+
+gboolean RuntimeWebView::OnUserMessage(WebKitUserMessage* message) {
+  if (std::string_view(webkit_user_message_get_name(message)) != PageConsole::kMessageName) return FALSE;
+  PageConsole::Message consoleMessage;
+  if (PageConsole::Read(webkit_user_message_get_parameters(message), m_environment->Address(), &consoleMessage))
+    PageConsole::Report(consoleMessage);
+  return TRUE;
+}
+
+gboolean RuntimeWebView::OnKeyPress(const GdkEventKey* event) {
+  if (!m_view || !PageInspector::IsRequested() || !PageInspector::IsShortcut(event->keyval, event->state)) return FALSE;
+  PageInspector::Show(m_view.Get(), FileUri(webkit_web_view_get_uri(m_view.Get())));
+  return TRUE;
 }

@@ -68,6 +68,11 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // The page's process ended; a trace line, since the page is gone with it.
   void OnWebProcessTerminated(WebKitWebProcessTerminationReason reason);
   void OnEngineViewDestroyed();
+  // A message from the page's web process (its console, PageConsole), and a
+  // key on the page (the developer's inspector keys, PageInspector); TRUE
+  // when handled.
+  gboolean OnUserMessage(WebKitUserMessage* message);
+  gboolean OnKeyPress(const GdkEventKey* event);
   // Navigation decisions (RuntimeWebViewNavigation.cpp):
   gboolean OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   void OnCreate(WebKitNavigationAction* action);

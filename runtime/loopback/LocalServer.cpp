@@ -7,6 +7,7 @@
 
 #include "com/CoTaskMem.h"
 #include "runtime/loopback/ByteRange.h"
+#include "runtime/loopback/FileContentType.h"
 #include "runtime/loopback/RequestTrace.h"
 #include "runtime/loopback/ResourceContextClassifier.h"
 #include "runtime/loopback/ResponseBodyPump.h"
@@ -38,6 +39,22 @@ void Refuse(SoupServerMessage* message, int status, const char* reason) {
   soup_server_message_set_status(message, static_cast<guint>(status), reason);
   soup_message_headers_replace(soup_server_message_get_response_headers(message), "Cache-Control", "no-store");
   soup_server_message_set_response(message, nullptr, SOUP_MEMORY_STATIC, nullptr, 0);
+}
+
+// The program's header block, with the type of the file's name added when the
+// program named none and the answer has a body: the program types the files
+// its own table knows, and a page still needs a type for the rest (a module
+// script has to be JavaScript to run). What the program wrote is never
+// replaced.
+std::string WithContentType(std::string block, const std::string& fileUri) {
+  for (const auto& [name, value] : ResponseHeaderBlock::Parse(block))
+    if (AsciiEqualsNoCase(name, "Content-Type")) return block;
+  std::string path;
+  if (FAILED(FileUrlToNativePath(fileUri, path))) return block;
+  const std::string type = FileContentType::ForFileName(path);
+  if (type.empty()) return block;
+  if (!block.empty() && block.back() != '\n') block += '\n';
+  return block + "Content-Type: " + type + "\n";
 }
 
 }  // namespace
@@ -143,7 +160,8 @@ void LocalServer::Serve(SoupServerMessage* message) {
   response->get_Headers(&rawHeaders);
   const CoTaskMemString headers(rawHeaders);
   const std::string reasonText = WideToUtf8(View(reason));
-  const std::string headerText = WideToUtf8(View(headers));
+  const std::string headerText =
+      content ? WithContentType(WideToUtf8(View(headers)), fileUri) : WideToUtf8(View(headers));
   SetHead(message, status, reasonText, headerText);
   ResponseBodyPump::Start(message, std::move(content));
   RequestTrace::Instance().Request(fileUri, context, status, reasonText, "program", headerText);
@@ -175,10 +193,11 @@ void LocalServer::ServeFile(SoupServerMessage* message, const std::string& fileU
     RequestTrace::Instance().Request(fileUri, context, 404, "Not Found", "engine", "");
     return;
   }
-  g_autofree char* guessed = g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
-  g_autofree char* mime = guessed ? g_content_type_get_mime_type(guessed) : nullptr;
-  std::vector<ResponseHeaderBlock::Header> headers{{"Content-Type", mime ? mime : "application/octet-stream"},
-                                                   {"Accept-Ranges", "bytes"}};
+  // A name the system does not know gets no type; the engine then sniffs the
+  // media itself, as it would for an untyped answer of the program.
+  std::vector<ResponseHeaderBlock::Header> headers{{"Accept-Ranges", "bytes"}};
+  if (const std::string type = FileContentType::ForFileName(path); !type.empty())
+    headers.emplace(headers.begin(), "Content-Type", type);
   int status = 200;
   std::string reason = "OK";
   if (outcome == ByteRange::Outcome::kUnsatisfiable) {
