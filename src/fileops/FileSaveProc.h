@@ -14,8 +14,6 @@ class FileSaveProc final : public FileProc {
   // returns the error; otherwise the request is queued on the target.
   HRESULT Run(const std::u16string& path) override;
 
-  const SaveAsEntry& Entry() const { return m_entry; }
-
  private:
   ISaveCopyTarget* m_target;  // not owned; the view owns it and the table holding this handler
   SaveAsEntry m_entry;

@@ -4,33 +4,52 @@
 
 #include <gtest/gtest.h>
 
-#include <typeinfo>
-
 #include "fileops/FileOpenByProc.h"
 #include "fileops/FileOpenProc.h"
-#include "fileops/FileSaveProc.h"
+#include "fileops/ISaveCopyTarget.h"
 #include "tests/platform/FakePlatformScope.h"
+#include "tests/platform/RecordingWindow.h"
+#include "util/Strings.h"
 
 namespace {
 
+using Launch = FakeSystem::ShellLaunch;
+
+// Takes the requests of the save handlers.
+struct Requests : ISaveCopyTarget {
+  HWND GetSaveCopyWindow() const override { return window; }
+  void QueueSaveCopy(SaveCopyRequest request) override { names.push_back(request.entry.name); }
+  HWND window = nullptr;
+  std::vector<std::u16string> names;
+};
+
+// Which handler holds a key is told by what it does with a file: a save
+// request, an opening on the desktop, or a program started with the file.
 // Without any list the table holds the folder-link handler alone; the link
 // policy's folder scenario under a display shows it.
 TEST(FileProcTableTest, SaveWinsOverShellWhichWinsOverOpenByAndAnyListTakesTheFolderKey) {
+  FakePlatformScope platform;
+  platform.system.AddFile(u"/d/f", {});
   Settings settings;
   settings.saveAsExt = {{u"PDF", u".pdf", true}, {u"Second", u".pdf", false}};
   settings.shellExecuteExt = {u".pdf", u".docx", u".openfolder", u"", u"pdf", u".PDF"};
   settings.openBy = {{u".docx", u"/usr/bin/x"}, {u".txt", u"/usr/bin/editor"}, {u".txt", u"/usr/bin/other"}};
-  const FileProcTable table = BuildFileProcTable(settings, nullptr);
-  std::vector<std::pair<std::u16string, std::string>> kinds;
-  for (const auto& [key, proc] : table) kinds.emplace_back(key, typeid(*proc).name());
+  RecordingWindow frame;
+  Requests requests;
+  requests.window = frame.Frame();
+  const FileProcTable table = BuildFileProcTable(settings, &requests);
   // Keys as written: no dot added, no case changed; the empty key exists.
-  const std::string open = typeid(FileOpenProc).name();
-  ASSERT_EQ(kinds, (std::vector<std::pair<std::u16string, std::string>>{
-                       {u"", open}, {u".PDF", open}, {u".docx", open}, {u".openfolder", open},
-                       {u".pdf", typeid(FileSaveProc).name()}, {u".txt", typeid(FileOpenByProc).name()}, {u"pdf", open}}));
+  std::vector<std::u16string> keys;
+  for (const auto& [key, proc] : table) {
+    keys.push_back(key);
+    EXPECT_EQ(proc->Run(u"/d/f"), S_OK) << WideToUtf8(keys.back());
+  }
+  EXPECT_EQ(keys, (std::vector<std::u16string>{u"", u".PDF", u".docx", u".openfolder", u".pdf", u".txt", u"pdf"}));
   // The first entry of a list wins within the list too.
-  EXPECT_EQ(static_cast<const FileSaveProc&>(*table.at(u".pdf")).Entry().name, u"PDF");
-  EXPECT_EQ(static_cast<const FileOpenByProc&>(*table.at(u".txt")).app, u"/usr/bin/editor");
+  EXPECT_EQ(requests.names, std::vector<std::u16string>{u"PDF"});
+  const Launch open{u"/d/f", {}, {}};
+  EXPECT_EQ(platform.system.ShellLaunches(),
+            (std::vector<Launch>{open, open, open, open, {{}, u"/usr/bin/editor", {u"/d/f"}}, open}));
 }
 
 // What the handlers hand to the desktop is checked through the view's link policy.

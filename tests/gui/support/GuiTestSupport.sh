@@ -82,12 +82,13 @@ wait_for_more() {
 
 wait_for() { wait_for_more "$1" 0 "${2:-$trace}"; }
 
-# The visible X window with this exact name; the program may have traced
-# showing it a moment before the server has it.
+# The visible X window with this exact name. The program may have traced
+# showing it a moment before the server has it, and a window can go while
+# xdotool looks at it, so this looks again until it is there.
 window_named() {
   local id=
   for _ in $(seq 1 600); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" | head -1)
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
