@@ -76,7 +76,7 @@ class WebServer {
       server->reports.emplace_back(query ? query : "");
     }
     soup_server_message_set_status(message, 200, nullptr);
-    const std::string body = std::string(path) == "/evil.html" ? kWebPageHtml : "";
+    const std::string body = std::string(path) == "/evil.html" ? ContentFile("web-page.html") : "";
     soup_server_message_set_response(message, "text/html", SOUP_MEMORY_COPY, body.data(), body.size());
   }
 
