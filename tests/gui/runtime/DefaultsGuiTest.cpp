@@ -102,8 +102,14 @@ class DefaultsGuiTest : public ::testing::Test {
     return FindWidget(m_host->window, [name](GtkWidget* w) { return g_str_equal(gtk_widget_get_name(w), name); });
   }
   // Where a screenshot of the display goes when VELLUM_SCREENSHOTS names a folder.
-  static void Screenshot(const char* name) {
-    if (const char* folder = g_getenv("VELLUM_SCREENSHOTS"))
+  void Screenshot(const char* name) {
+    const char* folder = g_getenv("VELLUM_SCREENSHOTS");
+    if (!folder) return;
+    // What was just set is drawn first.
+    bool drawn = false;
+    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &drawn);
+    m_host->RunUntil([&] { return drawn; });
+    if (folder)
       g_spawn_command_line_sync(("import -window root " + std::string(folder) + "/" + name + ".png").c_str(), nullptr,
                                 nullptr, nullptr, nullptr);
   }
