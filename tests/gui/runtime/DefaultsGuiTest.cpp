@@ -164,6 +164,23 @@ TEST_F(DefaultsGuiTest, FindBarCountsMatchesAndEscGivesThePageItsFocusBack) {
   EXPECT_TRUE(gtk_widget_has_focus(m_view));
 }
 
+TEST_F(DefaultsGuiTest, CtrlPOpensTheToolkitsPrintDialog) {
+  Open("keys.html", "page=keys.html");
+  // The dialog runs a loop of its own, in which the test's loop does not
+  // turn; a timer inside it notes the dialog and cancels it.
+  struct Seen { bool dialog = false; } seen;
+  g_timeout_add(200, [](gpointer data) {
+    auto* seen = static_cast<Seen*>(data);
+    g_autoptr(GList) windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+      if (g_str_equal(G_OBJECT_TYPE_NAME(w->data), "GtkPrintUnixDialog") && gtk_widget_get_visible(GTK_WIDGET(w->data)))
+        seen->dialog = true, gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_CANCEL);
+    return seen->dialog ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+  }, &seen);
+  Xdo("key ctrl+p");
+  ASSERT_TRUE(m_host->RunUntil([&] { return seen.dialog; }));
+}
+
 TEST_F(DefaultsGuiTest, ZoomStepsWithKeysAndWheelAndStaysAcrossLoads) {
   Open("keys.html", "page=keys.html&keep=false&nav=navigate&last=&w=800");
   Xdo("key ctrl+plus");
