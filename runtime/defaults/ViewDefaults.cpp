@@ -24,9 +24,14 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
   // back to the view's handlers after the engine's own, and so to this one.
   g_signal_connect_after(view, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(view, "button-press-event", G_CALLBACK(OnButtonPress), this);
-  g_signal_connect_after(view, "scroll-event", G_CALLBACK(OnScroll), this);
+  // Ctrl+wheel is taken before the page: the engine would scroll a page
+  // that can scroll and report the wheel used, so a zoom that waited for an
+  // unused wheel would happen on short pages only.
+  g_signal_connect(view, "scroll-event", G_CALLBACK(OnScroll), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTargetChanged), this);
   g_signal_connect(view, "leave-notify-event", G_CALLBACK(OnLeave), this);
+  // A new page has none of the old one's links under the pointer.
+  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   // Connected after the runtime's own handler, which answers the dialog
   // unseen when the program has switched script dialogs off; this one runs
   // only when that one let the dialog through.
@@ -113,6 +118,10 @@ gboolean ViewDefaults::OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self
 void ViewDefaults::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self) {
   const bool link = webkit_hit_test_result_context_is_link(hit);
   static_cast<ViewDefaults*>(self)->m_statusLine.OnHover(link ? webkit_hit_test_result_get_link_uri(hit) : nullptr);
+}
+
+void ViewDefaults::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self) {
+  if (loadEvent == WEBKIT_LOAD_COMMITTED) static_cast<ViewDefaults*>(self)->m_statusLine.OnHover(nullptr);
 }
 
 gboolean ViewDefaults::OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self) {

@@ -32,6 +32,7 @@ class ViewDefaults {
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self);
   static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self);
   static void OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self);
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self);
   static gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self);
   static void OnHistoryKey(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer);

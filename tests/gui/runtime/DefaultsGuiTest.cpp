@@ -19,9 +19,10 @@ namespace {
 // Two pages alike: each reports every showing with how it was reached, the
 // last key it saw and its width in page pixels (which zoom changes). With
 // "keep" in its address a page keeps Ctrl+R and Alt+Left for itself; with "alert" it
-// shows an alert once loaded.
+// shows an alert once loaded. Each is taller than the view, so that the wheel
+// could scroll it.
 constexpr char kKeysHtml[] = R"html(<!doctype html><html><head><meta charset="utf-8"></head><body style="margin:0">
-<p>apple banana Apple cherry apple</p>
+<p>apple banana Apple cherry apple</p><div style="height:3000px"></div>
 <a id="link" href="two.html" style="position:absolute;left:100px;top:100px;font-size:40px">to page two</a>
 <script>
 const q = new URLSearchParams(location.search), keep = q.has("keep");
