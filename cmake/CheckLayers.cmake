@@ -121,8 +121,8 @@ endif()
 # the loopback server; the defaults the events and the server; the events
 # and the server no other runtime folder. The extension shares only the
 # server's address mapping and the trace; the installer is a program of its
-# own. The defaults (context menu, zoom, find bar and the like) get their
-# folder with their first class.
+# own. The defaults (keys, zoom, find bar and the like) build on the events
+# and the server's address mapping, never on the engine that creates them.
 set(runtime_folders loopback events defaults engine webextension installer)
 set(runtime_loopback_may_include "")
 set(runtime_events_may_include "")

@@ -50,15 +50,19 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
   g_object_set_qdata(G_OBJECT(widget), RuntimeViewQuark(), self.Get());
   environment->AddView(self.Get());
   EngineSignals::ConnectView(self->m_view.Get(), self.Get());
+  // After the runtime's own signals, whose script-dialog handler must run first.
+  self->m_defaults = std::make_unique<ViewDefaults>(
+      self->m_view.Get(), [environment](const char* uri) { return environment->Address().ToFileUri(uri ? uri : ""); });
+  GtkWidget* outer = self->m_defaults->Widget();
 
   // Until the program sets bounds, the view fills what the parent has now.
   GtkAllocation allocation{};
   gtk_widget_get_allocation(parent, &allocation);
-  gtk_widget_set_size_request(widget, std::max(allocation.width, 1), std::max(allocation.height, 1));
+  gtk_widget_set_size_request(outer, std::max(allocation.width, 1), std::max(allocation.height, 1));
   if (GTK_IS_FIXED(parent))
-    gtk_fixed_put(GTK_FIXED(parent), widget, 0, 0);
+    gtk_fixed_put(GTK_FIXED(parent), outer, 0, 0);
   else
-    gtk_container_add(GTK_CONTAINER(parent), widget);
+    gtk_container_add(GTK_CONTAINER(parent), outer);
   self->m_parent = parent;
   gtk_widget_show(widget);
   return self;
@@ -73,7 +77,7 @@ RuntimeWebView::~RuntimeWebView() {
   EngineSignals::DisconnectView(view, this);
   // The program has let go of the view: take it out of its window, unless the
   // window (or Close) has already taken it down.
-  if (!m_destroyed) gtk_widget_destroy(GTK_WIDGET(view));
+  if (!m_destroyed) gtk_widget_destroy(m_defaults->Widget());
 }
 
 RuntimeWebView* RuntimeWebView::FromEngineView(WebKitWebView* view) {
@@ -170,7 +174,7 @@ HRESULT RuntimeWebView::AddWebResourceRequestedFilterWithRequestSourceKinds(
 
 HRESULT RuntimeWebView::SetBounds(RECT bounds) {
   if (!IsUsable()) return kInvalidState;
-  GtkWidget* widget = GTK_WIDGET(m_view.Get());
+  GtkWidget* widget = m_defaults->Widget();
   const int width = std::max<LONG>(bounds.right - bounds.left, 0);
   const int height = std::max<LONG>(bounds.bottom - bounds.top, 0);
   if (m_parent && GTK_IS_FIXED(m_parent)) gtk_fixed_move(GTK_FIXED(m_parent), widget, bounds.left, bounds.top);
@@ -236,7 +240,7 @@ void RuntimeWebView::Close() {
   m_filters.clear();
   if (m_view && !m_destroyed) {
     m_destroyed = true;
-    gtk_widget_destroy(GTK_WIDGET(m_view.Get()));
+    gtk_widget_destroy(m_defaults->Widget());
   }
   m_parent = nullptr;
 }

@@ -4,12 +4,14 @@
 // raised from the main loop (MainLoopQueue), never inside a program call.
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "com/RuntimeClass.h"
 #include "platform/linux/GObjectPtr.h"
+#include "runtime/defaults/ViewDefaults.h"
 #include "runtime/engine/RuntimeEnvironment.h"
 #include "runtime/engine/RuntimeSettings.h"
 #include "runtime/events/EventHandlerList.h"
@@ -134,6 +136,9 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   ComPtr<RuntimeEnvironment> m_environment;
   ComPtr<RuntimeSettings> m_settings;
   GObjectPtr<WebKitWebView> m_view;
+  // The browser's defaults around the engine view; their overlay is what the
+  // parent holds.
+  std::unique_ptr<ViewDefaults> m_defaults;
   GtkWidget* m_parent = nullptr;  // not owned; the view's parent while both exist
   bool m_destroyed = false;  // the engine view has been destroyed
   bool m_closed = false;     // Close has run

@@ -142,10 +142,12 @@ TEST_F(RuntimeGuiTest, PageLoadsWithItsLanguageAndContextsAndTheRuntimeKeepsToWh
   EXPECT_EQ(m_host->contexts[m_content.Url("clip.mp4")], COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA);
   // Connected after the runtime: reached only if the runtime lets the engine take the window full screen.
   bool passedOn = false;
-  g_autoptr(GList) views = gtk_container_get_children(GTK_CONTAINER(m_host->fixed));
-  g_signal_connect(views->data, "enter-fullscreen", G_CALLBACK((+[](GtkWidget*, bool* flag) { return *flag = true, FALSE; })), &passedOn);
+  // The engine view is the main child of the overlay the runtime puts in the parent.
+  g_autoptr(GList) overlays = gtk_container_get_children(GTK_CONTAINER(m_host->fixed));
+  GtkWidget* view = gtk_bin_get_child(GTK_BIN(overlays->data));
+  g_signal_connect(view, "enter-fullscreen", G_CALLBACK((+[](GtkWidget*, bool* flag) { return *flag = true, FALSE; })), &passedOn);
   gboolean handled = FALSE;
-  g_signal_emit_by_name(views->data, "enter-fullscreen", &handled);
+  g_signal_emit_by_name(view, "enter-fullscreen", &handled);
   EXPECT_TRUE(handled);
   EXPECT_FALSE(passedOn) << "the engine changed the window itself";
   // A view that outlives its window answers that it is in no state to serve.

@@ -1,0 +1,240 @@
+// The view's browser defaults driven as a user would, with xdotool on the
+// display: reload, back and forward, find, zoom, the status line and script
+// dialogs, and a page that keeps a key for itself.
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "tests/gui/runtime/RuntimeHost.h"
+#include "tests/gui/runtime/TestContent.h"
+
+namespace {
+
+// Two pages alike: each reports every showing with how it was reached, the
+// last key it saw and its width in page pixels (which zoom changes). With
+// "keep" in its address a page keeps Ctrl+R and Alt+Left for itself; with "alert" it
+// shows an alert once loaded. Each is taller than the view, so that the wheel
+// could scroll it.
+constexpr char kKeysHtml[] = R"html(<!doctype html><html><head><meta charset="utf-8"></head><body style="margin:0">
+<p>apple banana Apple cherry apple</p><div style="height:3000px"></div>
+<a id="link" href="two.html" style="position:absolute;left:100px;top:100px;font-size:40px">to page two</a>
+<script>
+const q = new URLSearchParams(location.search), keep = q.has("keep");
+addEventListener("keydown", e => {
+  const name = (e.ctrlKey ? "ctrl-" : "") + (e.altKey ? "alt-" : "") + e.key.toLowerCase();
+  sessionStorage.last = name;
+  if (keep && (name === "ctrl-r" || name === "alt-arrowleft")) { e.preventDefault(); fetch("kept.txt?key=" + name); }
+});
+addEventListener("pageshow", e => {
+  const nav = e.persisted ? "cache" : performance.getEntriesByType("navigation")[0].type;
+  sessionStorage.shows = Number(sessionStorage.shows || 0) + 1;
+  fetch("shown.txt?page=" + location.pathname.split("/").pop() + "&keep=" + keep + "&nav=" + nav + "&last=" +
+        (sessionStorage.last || "") + "&w=" + innerWidth + "&shows=" + sessionStorage.shows);
+  if (q.has("alert")) setTimeout(() => { alert("hello"); fetch("after-alert.txt"); }, 0);
+});
+</script></body></html>
+)html";
+
+constexpr char kCaption[] = "Keys Test Caption";
+
+// The first widget below `widget` (itself included) that `match` accepts, internal children too.
+template <typename F>
+GtkWidget* FindWidget(GtkWidget* widget, F match) {
+  if (match(widget)) return widget;
+  if (!GTK_IS_CONTAINER(widget)) return nullptr;
+  struct Search { F* match; GtkWidget* found; } search{&match, nullptr};
+  gtk_container_forall(GTK_CONTAINER(widget), [](GtkWidget* child, gpointer data) {
+    auto* s = static_cast<Search*>(data);
+    if (!s->found) s->found = FindWidget(child, *s->match);
+  }, &search);
+  return search.found;
+}
+
+class DefaultsGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"keys.html", "two.html"})
+      g_file_set_contents((m_content.folder + "/" + name).c_str(), kKeysHtml, -1, nullptr);
+    m_host = std::make_unique<RuntimeHost>(m_userData);
+    gtk_window_set_title(GTK_WINDOW(m_host->window), kCaption);
+    ASSERT_NO_FATAL_FAILURE(m_host->Start());
+    m_view = FindWidget(m_host->window, [](GtkWidget* w) { return g_str_equal(G_OBJECT_TYPE_NAME(w), "WebKitWebView"); });
+    ASSERT_NE(m_view, nullptr);
+  }
+  void TearDown() override {
+    if (HasFailure())
+      for (const std::string& uri : m_host->requests) std::cerr << "requested " << uri << "\n";
+    m_host.reset();
+    std::filesystem::remove_all(m_userData);
+  }
+
+  // Runs xdotool with `args` on the test's display.
+  static void Xdo(const std::string& args) {
+    int status = -1;
+    ASSERT_TRUE(g_spawn_command_line_sync(("xdotool " + args).c_str(), nullptr, nullptr, &status, nullptr) && status == 0) << args;
+  }
+  // Opens a page and clicks into it, so that the keys that follow go to the page.
+  void Open(const std::string& name, const std::string& shown) {
+    ASSERT_EQ(m_host->Navigate(m_content.Url(name)), S_OK);
+    ASSERT_TRUE(Saw(shown)) << shown;
+    gtk_window_present(GTK_WINDOW(m_host->window));
+    ASSERT_NO_FATAL_FAILURE(Xdo("mousemove " + ScreenPoint(400, 400) + " click 1"));
+    ASSERT_TRUE(m_host->RunUntil([&] { return gtk_window_has_toplevel_focus(GTK_WINDOW(m_host->window)) && gtk_widget_has_focus(m_view); }));
+  }
+  bool Saw(const std::string& text) { return m_host->RunUntil([&] { return !m_host->RequestContaining(text).empty(); }); }
+  // A point of the view, in screen coordinates for xdotool.
+  std::string ScreenPoint(int x, int y) const {
+    int left = 0, top = 0;
+    gdk_window_get_origin(gtk_widget_get_window(m_host->window), &left, &top);
+    return std::to_string(left + x) + " " + std::to_string(top + y);
+  }
+  double Zoom() const {
+    double level = 0;
+    g_object_get(m_view, "zoom-level", &level, nullptr);
+    return level;
+  }
+  GtkWidget* Named(const char* name) const {
+    return FindWidget(m_host->window, [name](GtkWidget* w) { return g_str_equal(gtk_widget_get_name(w), name); });
+  }
+  // Where a screenshot of the display goes when VELLUM_SCREENSHOTS names a folder.
+  void Screenshot(const char* name) {
+    const char* folder = g_getenv("VELLUM_SCREENSHOTS");
+    if (!folder) return;
+    // What was just set is drawn first.
+    bool drawn = false;
+    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &drawn);
+    m_host->RunUntil([&] { return drawn; });
+    if (folder)
+      g_spawn_command_line_sync(("import -window root " + std::string(folder) + "/" + name + ".png").c_str(), nullptr,
+                                nullptr, nullptr, nullptr);
+  }
+
+  TestContent m_content;
+  const std::string m_userData = TemporaryFolder("vellum-defaults-udf-XXXXXX");
+  std::unique_ptr<RuntimeHost> m_host;
+  GtkWidget* m_view = nullptr;
+};
+
+TEST_F(DefaultsGuiTest, ReloadBackAndForwardKeysAndButtonsActUnlessThePageKeepsTheKey) {
+  Open("keys.html", "page=keys.html&keep=false&nav=navigate");
+  Xdo("key F5");
+  ASSERT_TRUE(Saw("page=keys.html&keep=false&nav=reload&last=f5"));
+  Xdo("key ctrl+r");
+  ASSERT_TRUE(Saw("page=keys.html&keep=false&nav=reload&last=ctrl-r"));
+  Xdo("mousemove " + ScreenPoint(110, 120) + " click 1");
+  ASSERT_TRUE(Saw("page=two.html&keep=false&nav=navigate"));
+  Xdo("key alt+Left");
+  ASSERT_TRUE(Saw("page=keys.html&keep=false&nav=cache&last=alt-arrowleft"));
+  Xdo("click 9");
+  ASSERT_TRUE(Saw("page=two.html&keep=false&nav=cache"));
+  Xdo("click 8");
+  ASSERT_TRUE(m_host->RunUntil([&] { return m_host->requests.size() > 0 && m_host->requests.back().find("page=keys.html") != std::string::npos; }));
+
+  // A page that takes Ctrl+R and Alt+Left for itself gets them and is
+  // neither reloaded nor left; F5, which it leaves alone, still reloads it.
+  Open("keys.html?keep", "page=keys.html&keep=true&nav=navigate");
+  Xdo("key ctrl+r");
+  ASSERT_TRUE(Saw("kept.txt?key=ctrl-r"));
+  Xdo("key alt+Left");
+  ASSERT_TRUE(Saw("kept.txt?key=alt-arrowleft"));
+  Xdo("key F5");
+  ASSERT_TRUE(Saw("keep=true&nav=reload&last=f5"));
+  EXPECT_EQ(m_host->RequestContaining("keep=true&nav=reload&last=ctrl-r"), "");
+}
+
+TEST_F(DefaultsGuiTest, FindBarCountsMatchesAndEscGivesThePageItsFocusBack) {
+  Open("keys.html", "page=keys.html");
+  Xdo("key ctrl+f");
+  GtkWidget* entry = Named("find-entry");
+  ASSERT_TRUE(entry && m_host->RunUntil([&] { return gtk_widget_has_focus(entry); }));
+  Xdo("type apple");
+  GtkWidget* count = Named("find-match-count");
+  ASSERT_TRUE(m_host->RunUntil([&] { return g_str_equal(gtk_label_get_text(GTK_LABEL(count)), "3 matches"); }))
+      << gtk_label_get_text(GTK_LABEL(count));
+  Screenshot("find-bar");
+  Xdo("type x");
+  ASSERT_TRUE(m_host->RunUntil([&] { return g_str_equal(gtk_label_get_text(GTK_LABEL(count)), "No matches"); }));
+  Xdo("key Escape");
+  ASSERT_TRUE(m_host->RunUntil([&] { return !gtk_widget_is_visible(entry); }));
+  EXPECT_TRUE(gtk_widget_has_focus(m_view));
+}
+
+TEST_F(DefaultsGuiTest, CtrlPOpensTheToolkitsPrintDialog) {
+  Open("keys.html", "page=keys.html");
+  // The dialog runs a loop of its own, in which the test's loop does not
+  // turn; a timer inside it notes the dialog and cancels it.
+  struct Seen { bool dialog = false; } seen;
+  g_timeout_add(200, [](gpointer data) {
+    auto* seen = static_cast<Seen*>(data);
+    g_autoptr(GList) windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+      if (g_str_equal(G_OBJECT_TYPE_NAME(w->data), "GtkPrintUnixDialog") && gtk_widget_get_visible(GTK_WIDGET(w->data)))
+        seen->dialog = true, gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_CANCEL);
+    return seen->dialog ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+  }, &seen);
+  Xdo("key ctrl+p");
+  ASSERT_TRUE(m_host->RunUntil([&] { return seen.dialog; }));
+}
+
+TEST_F(DefaultsGuiTest, ZoomStepsWithKeysAndWheelAndStaysAcrossLoads) {
+  Open("keys.html", "page=keys.html&keep=false&nav=navigate&last=&w=800");
+  Xdo("key ctrl+plus");
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.1) < 0.001; })) << Zoom();
+  Xdo("key ctrl+plus");
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.25) < 0.001; })) << Zoom();
+  // The page lays itself out in fewer, larger pixels, also after a reload.
+  Xdo("key F5");
+  ASSERT_TRUE(Saw("nav=reload&last=f5&w=640"));
+  Xdo("key ctrl+0");
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.0) < 0.001; })) << Zoom();
+  Xdo("keydown ctrl click 5 keyup ctrl");
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 0.9) < 0.001; })) << Zoom();
+  Xdo("keydown ctrl click 4 click 4 keyup ctrl");
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.1) < 0.001; })) << Zoom();
+}
+
+TEST_F(DefaultsGuiTest, HoveringALinkShowsItsFileAddressUntilThePointerLeaves) {
+  Open("keys.html", "page=keys.html");
+  GtkWidget* line = Named("link-status-line");
+  ASSERT_NE(line, nullptr);
+  EXPECT_FALSE(gtk_widget_get_visible(line));
+  Xdo("mousemove " + ScreenPoint(120, 125));
+  ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_visible(line); }));
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(line)), m_content.Url("two.html").c_str());
+  Screenshot("status-line");
+  Xdo("mousemove " + ScreenPoint(600, 400));
+  ASSERT_TRUE(m_host->RunUntil([&] { return !gtk_widget_get_visible(line); }));
+}
+
+TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
+  ComPtr<ICoreWebView2Settings> settings;
+  m_host->webView->get_Settings(settings.GetAddressOf());
+  ASSERT_EQ(settings->put_AreDefaultScriptDialogsEnabled(TRUE), S_OK);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("keys.html?alert")), S_OK);
+  GtkWindow* dialog = nullptr;
+  ASSERT_TRUE(m_host->RunUntil([&] {
+    g_autoptr(GList) windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+      if (GTK_IS_MESSAGE_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) dialog = GTK_WINDOW(w->data);
+    return dialog != nullptr;
+  }));
+  EXPECT_STREQ(gtk_window_get_title(dialog), kCaption);
+  Screenshot("alert");
+  gtk_window_present(dialog);
+  Xdo("key Return");
+  ASSERT_TRUE(Saw("after-alert.txt"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gtk_init(&argc, &argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,57 @@
+// The view defaults' decisions that need no display: which key does what,
+// and the zoom's steps.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "runtime/defaults/BrowserKeys.h"
+#include "runtime/defaults/PageZoom.h"
+
+namespace {
+
+TEST(BrowserKeys, MapsEachKeyWithItsOwnModifiersOnly) {
+  using A = BrowserKeys::Action;
+  constexpr auto C = GDK_CONTROL_MASK, S = GDK_SHIFT_MASK, M = GDK_MOD1_MASK;
+  struct Case { guint key; guint state; A action; };
+  const Case cases[] = {
+      {GDK_KEY_F5, 0, A::kReload}, {GDK_KEY_r, C, A::kReload}, {GDK_KEY_R, C | S, A::kReloadBypassingCache},
+      {GDK_KEY_F5, S, A::kReloadBypassingCache}, {GDK_KEY_F5, C, A::kReloadBypassingCache},
+      {GDK_KEY_Back, 0, A::kBack}, {GDK_KEY_Forward, 0, A::kForward}, {GDK_KEY_f, C, A::kFind}, {GDK_KEY_p, C, A::kPrint},
+      {GDK_KEY_plus, C | S, A::kZoomIn}, {GDK_KEY_equal, C, A::kZoomIn}, {GDK_KEY_KP_Add, C, A::kZoomIn},
+      {GDK_KEY_minus, C, A::kZoomOut}, {GDK_KEY_0, C, A::kZoomReset}, {GDK_KEY_KP_0, C, A::kZoomReset},
+      // Num Lock and Caps Lock do not change what a key does.
+      {GDK_KEY_F5, GDK_MOD2_MASK | GDK_LOCK_MASK, A::kReload}, {GDK_KEY_R, C | GDK_LOCK_MASK, A::kReload},
+      // Plain keys are the page's, and so are keys with modifiers they do not take.
+      {GDK_KEY_r, 0, A::kNone}, {GDK_KEY_f, 0, A::kNone}, {GDK_KEY_Back, C, A::kNone},
+      // Alt+Left and Alt+Right come from the page's own report instead.
+      {GDK_KEY_Left, M, A::kNone}, {GDK_KEY_f, C | S, A::kNone}, {GDK_KEY_r, C | M, A::kNone},
+      {GDK_KEY_F5, M, A::kNone}, {GDK_KEY_0, 0, A::kNone}, {GDK_KEY_Escape, 0, A::kNone}, {GDK_KEY_plus, 0, A::kNone},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(BrowserKeys::ActionFor(c.key, static_cast<GdkModifierType>(c.state)), c.action)
+        << gdk_keyval_name(c.key) << " state " << c.state;
+  EXPECT_EQ(BrowserKeys::ActionForButton(8), A::kBack);
+  EXPECT_EQ(BrowserKeys::ActionForButton(9), A::kForward);
+  EXPECT_EQ(BrowserKeys::ActionForButton(2), A::kNone);
+  EXPECT_EQ(BrowserKeys::ActionForHistoryMessage("back"), A::kBack);
+  EXPECT_EQ(BrowserKeys::ActionForHistoryMessage("forward"), A::kForward);
+  EXPECT_EQ(BrowserKeys::ActionForHistoryMessage("reload"), A::kNone);
+  EXPECT_EQ(BrowserKeys::ActionForHistoryMessage(nullptr), A::kNone);
+}
+
+TEST(PageZoom, StepsLikeABrowserAndStaysWithinItsEnds) {
+  struct Case { double from; int direction; double to; };
+  const Case cases[] = {
+      {1.0, +1, 1.1}, {1.0, -1, 0.9}, {0.9, -1, 0.8}, {0.67, -1, 0.5}, {2.0, +1, 2.5}, {4.0, +1, 5.0},
+      // The ends hold, and a level off the steps moves to the next one in its direction.
+      {5.0, +1, 5.0}, {0.25, -1, 0.25}, {1.05, +1, 1.1}, {1.05, -1, 1.0}, {9.0, -1, 5.0}, {0.1, +1, 0.25},
+      // The engine's rounding of a step is still that step.
+      {1.0999, +1, 1.25}, {0.3301, -1, 0.25},
+  };
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(PageZoom::Step(c.from, c.direction), c.to) << c.from << " " << c.direction;
+  EXPECT_DOUBLE_EQ(PageZoom::Clamp(7.0), 5.0);
+  EXPECT_DOUBLE_EQ(PageZoom::Clamp(0.01), 0.25);
+  EXPECT_DOUBLE_EQ(PageZoom::Clamp(std::numeric_limits<double>::infinity()), 1.0);
+}
+
+}  // namespace
