@@ -64,6 +64,7 @@ LocalServer::LocalServer(LoopbackAddress address, std::string secret, ILocalRequ
     : m_address(std::move(address)), m_guard(m_address.HostHeader(), std::move(secret)), m_handler(handler) {}
 
 LocalServer::~LocalServer() {
+  if (m_restoreTimer) g_source_remove(m_restoreTimer);
   for (const auto& waiting : m_waiting) g_signal_handlers_disconnect_by_data(waiting.Get(), this);
   if (m_server) soup_server_disconnect(m_server.Get());
 }
@@ -184,15 +185,30 @@ void LocalServer::AwaitSecret(SoupServerMessage* message, const std::string& fil
   // redirect to where it asked and, once in a while, the cookie given again
   // to the engine, which learns nothing.
   RequestTrace::Instance().Event("local-request-refused", fileUri, {{"reason", "no-secret"}});
-  const gint64 now = g_get_monotonic_time();
-  if (!m_restoring && m_restoredAt != 0 && now - m_restoredAt < gint64{kRestoreIntervalSeconds} * G_USEC_PER_SEC) {
+  if (!m_restoring && m_quickRedirects > 0) {
+    --m_quickRedirects;
     RedirectToItself(message);
     return;
   }
   soup_server_message_pause(message);
   m_waiting.push_back(GObjectPtr<SoupServerMessage>::Ref(message));
   g_signal_connect(message, "disconnected", G_CALLBACK(&LocalServer::OnWaitingDisconnected), this);
-  if (std::exchange(m_restoring, true)) return;
+  if (m_restoring || m_restoreTimer) return;
+  const gint64 wait = m_restoredAt + gint64{kRestoreIntervalMs} * 1000 - g_get_monotonic_time();
+  if (m_restoredAt == 0 || wait <= 0) {
+    RestoreSecret();
+    return;
+  }
+  m_restoreTimer = g_timeout_add(static_cast<guint>(wait / 1000 + 1), [](gpointer self) {
+    auto* server = static_cast<LocalServer*>(self);
+    server->m_restoreTimer = 0;
+    server->RestoreSecret();
+    return G_SOURCE_REMOVE;
+  }, this);
+}
+
+void LocalServer::RestoreSecret() {
+  m_restoring = true;
   m_handler->RestoreSecret([this, alive = std::weak_ptr<int>(m_lifetime)] {
     if (!alive.expired()) OnSecretRestored();
   });
@@ -201,6 +217,7 @@ void LocalServer::AwaitSecret(SoupServerMessage* message, const std::string& fil
 void LocalServer::OnSecretRestored() {
   m_restoring = false;
   m_restoredAt = g_get_monotonic_time();
+  m_quickRedirects = kQuickRedirects;
   RequestTrace::Instance().Event("local-secret-restored", "", {{"waiting", std::to_string(m_waiting.size())}});
   for (const auto& waiting : std::exchange(m_waiting, {})) {
     g_signal_handlers_disconnect_by_data(waiting.Get(), this);

@@ -17,13 +17,16 @@
 // not to the program's header block.
 //
 // A request of the view's own pages that comes without the secret (the
-// engine's network process ended and its successor has no cookie) makes the
-// server ask for the cookie to be given again, and is then answered "307
-// Temporary Redirect" to its own address, which the engine follows with the
-// cookie: the page's request succeeds on that retry. The cookie is given
-// again at most once in kRestoreIntervalSeconds; in between, such a request
-// is redirected at once, so one that can never carry the cookie ends after
-// the engine's few redirects and nothing else.
+// engine's network process ended and its successor has no cookie) is held
+// while the server asks for the cookie to be given again, and is then
+// answered "307 Temporary Redirect" to its own address, which the engine
+// follows with the cookie: the page's request succeeds on that retry. The
+// cookie is given again at most once in kRestoreIntervalMs. Right after it
+// was, up to kQuickRedirects such requests (made before the engine had it)
+// are redirected at once; later ones wait for the next time it is given. So
+// a request that can never carry the cookie ends after the engine's limit
+// of redirects, and a flood of requests without the secret costs at most
+// one cookie a second.
 #include <libsoup/soup.h>
 
 #include <cstdint>
@@ -49,7 +52,8 @@ class LocalServer {
 
   const LoopbackAddress& Address() const { return m_address; }
 
-  static constexpr int kRestoreIntervalSeconds = 2;
+  static constexpr int kRestoreIntervalMs = 1000;
+  static constexpr int kQuickRedirects = 8;
 
  private:
   LocalServer(LoopbackAddress address, std::string secret, ILocalRequestHandler* handler);
@@ -58,6 +62,7 @@ class LocalServer {
   void Serve(SoupServerMessage* message);
   // Holds a request without the secret until the engine has the cookie again.
   void AwaitSecret(SoupServerMessage* message, const std::string& fileUri);
+  void RestoreSecret();
   void OnSecretRestored();
   static void OnWaitingDisconnected(SoupServerMessage* message, gpointer self);
   // The runtime's own answer for a request the program did not answer.
@@ -73,6 +78,8 @@ class LocalServer {
   std::vector<GObjectPtr<SoupServerMessage>> m_waiting;  // paused until the secret is back
   bool m_restoring = false;
   gint64 m_restoredAt = 0;  // monotonic microseconds; 0: never
+  int m_quickRedirects = 0;
+  guint m_restoreTimer = 0;
   // Told to the environment's callbacks, which may come after this server is gone.
   std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };
