@@ -166,6 +166,9 @@ TEST_F(SecretGuiTest, ThePageIsAnsweredThroughAFloodOfIdleAndRefusedConnections)
   g_file_set_contents((m_content.folder + "/tick.txt").c_str(), "tick", -1, nullptr);
   ASSERT_EQ(m_host->Navigate(m_content.Url("secret.html")), S_OK);
   ASSERT_TRUE(MoreAnswered(3));
+  gint64 start = g_get_monotonic_time();
+  ASSERT_TRUE(MoreAnswered(10));
+  std::cout << "before the flood: 10 answers in " << (g_get_monotonic_time() - start) / 1000 << " ms\n";
   const std::string origin = ServerOrigin();  // "http://<host>:<port>"
   const std::string host = origin.substr(7, origin.rfind(':') - 7);
   const int port = std::stoi(origin.substr(origin.rfind(':') + 1));
@@ -185,13 +188,16 @@ TEST_F(SecretGuiTest, ThePageIsAnsweredThroughAFloodOfIdleAndRefusedConnections)
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     for (const int fd : sockets) close(fd);
   });
-  const gint64 start = g_get_monotonic_time();
-  const bool answered = m_host->RunUntil([&] { return opened.load(); }) && MoreAnswered(10);
-  std::cout << "flood: 10 answers in " << (g_get_monotonic_time() - start) / 1000 << " ms (page asks every 200 ms)\n";
+  const bool opened300 = m_host->RunUntil([&] { return opened.load(); });
+  start = g_get_monotonic_time();
+  const bool answered = opened300 && MoreAnswered(10);
+  std::cout << "during the flood: 10 answers in " << (g_get_monotonic_time() - start) / 1000 << " ms (asked every 200 ms)\n";
   release = true;
   flood.join();
   EXPECT_TRUE(answered) << "the page's fetches stopped being answered during the flood";
-  EXPECT_TRUE(MoreAnswered(3));
+  start = g_get_monotonic_time();
+  EXPECT_TRUE(MoreAnswered(10));
+  std::cout << "after the flood: 10 answers in " << (g_get_monotonic_time() - start) / 1000 << " ms\n";
 }
 
 }  // namespace
