@@ -88,6 +88,7 @@ class SecretGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_file_set_contents((m_content.folder + "/secret.html").c_str(), kSecretPage, -1, nullptr);
+    g_file_set_contents((m_content.folder + "/tick.txt").c_str(), "tick", -1, nullptr);
     m_host = std::make_unique<RuntimeHost>(m_userData);
     ASSERT_NO_FATAL_FAILURE(m_host->Start());
   }
@@ -150,7 +151,6 @@ TEST_F(SecretGuiTest, NoOtherLocalServerIsSentTheSecretAndNothingItWasSentOpensA
 }
 
 TEST_F(SecretGuiTest, ThePageKeepsItsFilesWhenTheEnginesNetworkProcessIsKilled) {
-  g_file_set_contents((m_content.folder + "/tick.txt").c_str(), "tick", -1, nullptr);
   ASSERT_EQ(m_host->Navigate(m_content.Url("secret.html")), S_OK);
   ASSERT_TRUE(MoreAnswered(3));
   for (int round = 0; round < 2; ++round) {
@@ -163,7 +163,6 @@ TEST_F(SecretGuiTest, ThePageKeepsItsFilesWhenTheEnginesNetworkProcessIsKilled) 
 
 // The page's fetch times during the flood go to the output for the bench notes; nothing is timed here.
 TEST_F(SecretGuiTest, ThePageIsAnsweredThroughAFloodOfIdleAndRefusedConnections) {
-  g_file_set_contents((m_content.folder + "/tick.txt").c_str(), "tick", -1, nullptr);
   ASSERT_EQ(m_host->Navigate(m_content.Url("secret.html")), S_OK);
   ASSERT_TRUE(MoreAnswered(3));
   gint64 start = g_get_monotonic_time();
