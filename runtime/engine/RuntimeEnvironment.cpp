@@ -72,43 +72,55 @@ HRESULT RuntimeEnvironment::Create(const std::string& userDataFolder, BrowserArg
   }
   ComPtr<RuntimeEnvironment> created = MakeComObject<RuntimeEnvironment>(userDataFolder, arguments, language);
   if (!created) return E_OUTOFMEMORY;
-  if (const HRESULT hr = created->StartServer(LoopbackAddress::PortForFolder(userDataFolder)); FAILED(hr)) return hr;
+  const LoopbackAddress address(LoopbackAddress::HostForFolder(userDataFolder), LoopbackAddress::PortForFolder(userDataFolder));
+  if (const HRESULT hr = created->StartServer(address); FAILED(hr)) return hr;
   *environment = std::move(created);
   return S_OK;
 }
 
-HRESULT RuntimeEnvironment::StartServer(std::uint16_t port) {
+HRESULT RuntimeEnvironment::StartServer(LoopbackAddress address) {
   std::string secret = LocalRequestGuard::NewSecret();
   if (secret.empty()) return HResultFromErrno(errno ? errno : EIO);
-  const std::string cookieValue = secret;
-  if (const HRESULT hr = LocalServer::Start(port, std::move(secret), this, &m_server); FAILED(hr)) return hr;
-  WebKitWebContext* context = m_context.Get();
-  // The extension learns the server's port, to rewrite the file:// requests
-  // of local pages to it; it never learns the secret.
-  webkit_web_context_set_web_extensions_initialization_user_data(context, g_variant_new_uint16(port));
-  // A session cookie, sent only to the server's host, out of reach of the
-  // page's scripts. Pages wait for it (WhenReady), since a request made
-  // before the engine has it would be refused.
-  SoupCookie* cookie = soup_cookie_new(std::string(LocalRequestGuard::kCookieName).c_str(), cookieValue.c_str(),
-                                       "127.0.0.1", "/", -1);
+  m_secret = secret;
+  if (const HRESULT hr = LocalServer::Start(std::move(address), std::move(secret), this, &m_server); FAILED(hr))
+    return hr;
+  // The extension learns the server's address and port, to rewrite the
+  // file:// requests of local pages to it; it never learns the secret.
+  webkit_web_context_set_web_extensions_initialization_user_data(
+      m_context.Get(), g_variant_new("(sq)", m_server->Address().Host().c_str(), m_server->Address().Port()));
+  // Pages wait for the cookie (WhenReady), since a request made before the
+  // engine has it would be refused.
+  AddSecretCookie([this] { OnCookieAdded(); });
+  return S_OK;
+}
+
+void RuntimeEnvironment::AddSecretCookie(std::function<void()> done) {
+  // A session cookie (no expiry), which the engine keeps in memory and never
+  // writes to its cookie file; host-only for the server's own address, so
+  // that no other server is sent it; out of reach of the page's scripts.
+  SoupCookie* cookie = soup_cookie_new(std::string(LocalRequestGuard::kCookieName).c_str(), m_secret.c_str(),
+                                       m_server->Address().Host().c_str(), "/", -1);
   soup_cookie_set_http_only(cookie, TRUE);
   WebKitCookieManager* cookies =
-      webkit_website_data_manager_get_cookie_manager(webkit_web_context_get_website_data_manager(context));
-  AddRef();  // released when the engine reports the cookie added
+      webkit_website_data_manager_get_cookie_manager(webkit_web_context_get_website_data_manager(m_context.Get()));
+  struct Pending {
+    ComPtr<RuntimeEnvironment> environment;  // held until the engine reports the cookie added
+    std::function<void()> done;
+  };
   webkit_cookie_manager_add_cookie(
       cookies, cookie, nullptr,
-      [](GObject* source, GAsyncResult* result, gpointer self) {
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
         g_autoptr(GError) error = nullptr;
         if (!webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(source), result, &error))
           RequestTrace::Instance().Event("local-cookie-failed", "", {{"error", error ? error->message : ""}});
-        auto* environment = static_cast<RuntimeEnvironment*>(self);
-        environment->OnCookieAdded();
-        environment->Release();
+        pending->done();
       },
-      this);
+      new Pending{ComPtr<RuntimeEnvironment>(this), std::move(done)});
   soup_cookie_free(cookie);
-  return S_OK;
 }
+
+void RuntimeEnvironment::RestoreSecret(std::function<void()> done) { AddSecretCookie(std::move(done)); }
 
 void RuntimeEnvironment::OnCookieAdded() {
   RequestTrace::Instance().Event("local-cookie-added", "");

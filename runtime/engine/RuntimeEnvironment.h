@@ -54,6 +54,9 @@ class RuntimeEnvironment final : public RuntimeClass<ICoreWebView2Environment>, 
   Answer HandleLocalRequest(const std::string& fileUri, bool mainFrameDocument,
                             COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override;
 
+  // ILocalRequestHandler: adds the secret cookie to the engine's store again.
+  void RestoreSecret(std::function<void()> done) override;
+
   // The engine started a download in this environment.
   void OnDownloadStarted(WebKitDownload* download);
 
@@ -64,12 +67,15 @@ class RuntimeEnvironment final : public RuntimeClass<ICoreWebView2Environment>, 
   static HRESULT PrepareFolder(const std::string& folder);
 
  private:
-  HRESULT StartServer(std::uint16_t port);
+  HRESULT StartServer(LoopbackAddress address);
+  // Gives the engine the secret cookie; `done` runs when it has taken it or failed to.
+  void AddSecretCookie(std::function<void()> done);
   void OnCookieAdded();
 
   GObjectPtr<WebKitWebContext> m_context;
   BrowserArguments m_arguments;
   std::unique_ptr<LocalServer> m_server;
+  std::string m_secret;  // the cookie's value, kept to give it again; in memory only
   bool m_ready = false;
   std::vector<std::function<void()>> m_waiting;
   std::vector<RuntimeWebView*> m_views;  // not owned; each view removes itself

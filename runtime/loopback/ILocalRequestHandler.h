@@ -14,6 +14,7 @@
 // view answers; a view created later takes over from the moment it exists,
 // and once it is closed the one before it answers again. With no view left,
 // a local request has no one to answer it.
+#include <functional>
 #include <string>
 
 #include "com/ComPtr.h"
@@ -40,6 +41,12 @@ class ILocalRequestHandler {
   // context: the kind of resource, as the server made it out.
   virtual Answer HandleLocalRequest(const std::string& fileUri, bool mainFrameDocument,
                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) = 0;
+
+  // Gives the engine the secret cookie again and runs `done` once it has it
+  // (or failed to take it). The engine keeps the cookie in memory only, in
+  // its network process; when that process ends, the engine starts a new
+  // one without it, and the view's requests then come without the secret.
+  virtual void RestoreSecret(std::function<void()> done) = 0;
 
  protected:
   // The environment owns the server, which holds this interface only as a

@@ -60,13 +60,15 @@ bool LocalRequestGuard::HasSecret(std::string_view cookieHeader) const {
 LocalRequestGuard::Verdict LocalRequestGuard::Check(const char* host, const char* cookie, const char* fetchSite) const {
   if (!host || std::string_view(host) != m_host) return Verdict::kWrongHost;
   if (!cookie || !HasSecret(cookie)) return Verdict::kNoSecret;
-  if (fetchSite) {
-    const std::string_view site(fetchSite);
-    // "none": the view itself asked (the runtime's own load of a page);
-    // "same-origin": one of the view's local pages asked.
-    if (site != "none" && site != "same-origin") return Verdict::kForeignSite;
-  }
-  return Verdict::kAllowed;
+  return FromOwnPages(fetchSite) ? Verdict::kAllowed : Verdict::kForeignSite;
+}
+
+bool LocalRequestGuard::FromOwnPages(const char* fetchSite) {
+  if (!fetchSite) return true;
+  // "none": the view itself asked (the runtime's own load of a page);
+  // "same-origin": one of the view's local pages asked.
+  const std::string_view site(fetchSite);
+  return site == "none" || site == "same-origin";
 }
 
 const char* LocalRequestGuard::Describe(Verdict verdict) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "com/CoTaskMem.h"
@@ -57,30 +58,53 @@ std::string WithContentType(std::string block, const std::string& fileUri) {
   return block + "Content-Type: " + type + "\n";
 }
 
+// The guard's refusals also end the connection: a client that was refused
+// has nothing more to ask, and must not hold one of the server's places.
+void RefuseAndClose(SoupServerMessage* message) {
+  Refuse(message, 403, "Forbidden");
+  soup_message_headers_replace(soup_server_message_get_response_headers(message), "Connection", "close");
+}
+
+// Sends the request back to its own address (path and query as they came,
+// still escaped), to be asked again with the cookie.
+void RedirectToItself(SoupServerMessage* message) {
+  GUri* uri = soup_server_message_get_uri(message);
+  const char* query = g_uri_get_query(uri);
+  const std::string location = std::string(g_uri_get_path(uri)) + (query ? std::string("?") + query : "");
+  Refuse(message, 307, "Temporary Redirect");
+  soup_message_headers_replace(soup_server_message_get_response_headers(message), "Location", location.c_str());
+}
+
 }  // namespace
 
-LocalServer::LocalServer(std::uint16_t port, std::string secret, ILocalRequestHandler* handler)
-    : m_address(port), m_guard(m_address.HostHeader(), std::move(secret)), m_handler(handler) {}
+LocalServer::LocalServer(LoopbackAddress address, std::string secret, ILocalRequestHandler* handler)
+    : m_address(std::move(address)), m_guard(m_address.HostHeader(), std::move(secret)), m_handler(handler) {}
 
 LocalServer::~LocalServer() {
+  if (m_restoreTimer) g_source_remove(m_restoreTimer);
+  for (const auto& waiting : m_waiting) g_signal_handlers_disconnect_by_data(waiting.Get(), this);
   if (m_server) soup_server_disconnect(m_server.Get());
 }
 
-HRESULT LocalServer::Start(std::uint16_t port, std::string secret, ILocalRequestHandler* handler,
+HRESULT LocalServer::Start(LoopbackAddress loopback, std::string secret, ILocalRequestHandler* handler,
                            std::unique_ptr<LocalServer>* server) {
-  std::unique_ptr<LocalServer> created(new (std::nothrow) LocalServer(port, std::move(secret), handler));
+  const std::uint16_t port = loopback.Port();
+  std::unique_ptr<LocalServer> created(new (std::nothrow) LocalServer(std::move(loopback), std::move(secret), handler));
   if (!created) return E_OUTOFMEMORY;
   // No "Server" header: nothing about the program needs to be told.
   created->m_server = GObjectPtr<SoupServer>::Adopt(soup_server_new("server-header", nullptr, nullptr));
   if (!created->m_server) return E_FAIL;
   soup_server_add_handler(created->m_server.Get(), nullptr, &LocalServer::OnRequest, created.get(), nullptr);
-  g_autoptr(GInetAddress) loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-  g_autoptr(GSocketAddress) address = g_inet_socket_address_new(loopback, port);
+  created->m_listener = std::make_unique<LocalListener>(created->m_server.Get());
+  g_autoptr(GInetAddress) host = g_inet_address_new_from_string(created->m_address.Host().c_str());
+  if (!host || !g_inet_address_get_is_loopback(host)) return E_INVALIDARG;
+  g_autoptr(GSocketAddress) address = g_inet_socket_address_new(host, port);
   g_autoptr(GError) error = nullptr;
-  if (!soup_server_listen(created->m_server.Get(), address, static_cast<SoupServerListenOptions>(0), &error)) {
+  if (!created->m_listener->Listen(address, &error)) {
     const bool inUse = error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_ADDRESS_IN_USE);
     RequestTrace::Instance().Event("local-server-failed", "",
-                                   {{"port", std::to_string(port)}, {"error", error ? error->message : ""}});
+                                   {{"host", created->m_address.Host()}, {"port", std::to_string(port)},
+                                    {"error", error ? error->message : ""}});
     if (inUse) return kAddressInUse;
     if (error && error->domain == G_IO_ERROR && error->code == G_IO_ERROR_PERMISSION_DENIED)
       return HResultFromErrno(EACCES);
@@ -114,9 +138,16 @@ void LocalServer::Serve(SoupServerMessage* message) {
 
   const LocalRequestGuard::Verdict verdict =
       m_guard.Check(Header(message, "Host"), Header(message, "Cookie"), Header(message, "Sec-Fetch-Site"));
+  // Only a request the engine marked as its own pages' waits for the secret;
+  // another client's (which says nothing of where it comes from) is refused.
+  const char* fetchSite = Header(message, "Sec-Fetch-Site");
+  if (verdict == LocalRequestGuard::Verdict::kNoSecret && fetchSite && LocalRequestGuard::FromOwnPages(fetchSite)) {
+    AwaitSecret(message, fileUri);
+    return;
+  }
   if (verdict != LocalRequestGuard::Verdict::kAllowed) {
     RequestTrace::Instance().Event("local-request-refused", fileUri, {{"reason", LocalRequestGuard::Describe(verdict)}});
-    Refuse(message, 403, "Forbidden");
+    RefuseAndClose(message);
     return;
   }
   const std::string method = soup_server_message_get_method(message);
@@ -165,6 +196,57 @@ void LocalServer::Serve(SoupServerMessage* message) {
   SetHead(message, status, reasonText, headerText);
   ResponseBodyPump::Start(message, std::move(content));
   RequestTrace::Instance().Request(fileUri, context, status, reasonText, "program", headerText);
+}
+
+void LocalServer::AwaitSecret(SoupServerMessage* message, const std::string& fileUri) {
+  // Any local process can ask without the secret; what it gets is a
+  // redirect to where it asked and, once in a while, the cookie given again
+  // to the engine, which learns nothing.
+  RequestTrace::Instance().Event("local-request-refused", fileUri, {{"reason", "no-secret"}});
+  if (!m_restoring && m_quickRedirects > 0) {
+    --m_quickRedirects;
+    RedirectToItself(message);
+    return;
+  }
+  soup_server_message_pause(message);
+  m_waiting.push_back(GObjectPtr<SoupServerMessage>::Ref(message));
+  g_signal_connect(message, "disconnected", G_CALLBACK(&LocalServer::OnWaitingDisconnected), this);
+  if (m_restoring || m_restoreTimer) return;
+  const gint64 wait = m_restoredAt + gint64{kRestoreIntervalMs} * 1000 - g_get_monotonic_time();
+  if (m_restoredAt == 0 || wait <= 0) {
+    RestoreSecret();
+    return;
+  }
+  m_restoreTimer = g_timeout_add(static_cast<guint>(wait / 1000 + 1), [](gpointer self) {
+    auto* server = static_cast<LocalServer*>(self);
+    server->m_restoreTimer = 0;
+    server->RestoreSecret();
+    return G_SOURCE_REMOVE;
+  }, this);
+}
+
+void LocalServer::RestoreSecret() {
+  m_restoring = true;
+  m_handler->RestoreSecret([this, alive = std::weak_ptr<int>(m_lifetime)] {
+    if (!alive.expired()) OnSecretRestored();
+  });
+}
+
+void LocalServer::OnSecretRestored() {
+  m_restoring = false;
+  m_restoredAt = g_get_monotonic_time();
+  m_quickRedirects = kQuickRedirects;
+  RequestTrace::Instance().Event("local-secret-restored", "", {{"waiting", std::to_string(m_waiting.size())}});
+  for (const auto& waiting : std::exchange(m_waiting, {})) {
+    g_signal_handlers_disconnect_by_data(waiting.Get(), this);
+    RedirectToItself(waiting.Get());
+    soup_server_message_unpause(waiting.Get());
+  }
+}
+
+void LocalServer::OnWaitingDisconnected(SoupServerMessage* message, gpointer self) {
+  auto& waiting = static_cast<LocalServer*>(self)->m_waiting;
+  std::erase_if(waiting, [message](const GObjectPtr<SoupServerMessage>& held) { return held.Get() == message; });
 }
 
 void LocalServer::ServeFile(SoupServerMessage* message, const std::string& fileUri, int context) {

@@ -9,18 +9,25 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && AsciiEqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+// FNV-1a: small, stable across builds and machines, and spreads similar
+// folder names (".../app1", ".../app2") over the whole range.
+std::uint32_t Fnv1a(std::string_view text, std::uint32_t hash = 2166136261u) {
+  for (const unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
 }  // namespace
 
-LoopbackAddress::LoopbackAddress(std::uint16_t port)
-    : m_port(port), m_origin("http://127.0.0.1:" + std::to_string(port)) {}
+LoopbackAddress::LoopbackAddress(std::string host, std::uint16_t port)
+    : m_host(std::move(host)), m_port(port), m_origin("http://" + m_host + ":" + std::to_string(port)) {}
 
-std::string LoopbackAddress::HostHeader() const { return "127.0.0.1:" + std::to_string(m_port); }
+std::string LoopbackAddress::HostHeader() const { return m_host + ":" + std::to_string(m_port); }
 
 bool LoopbackAddress::IsLocalFileUri(std::string_view uri) { return FindLocalFileUrlPath(uri).has_value(); }
 
 bool LoopbackAddress::IsServerUri(std::string_view uri) const {
   if (!StartsWithNoCase(uri, m_origin)) return false;
-  // "http://127.0.0.1:2000" must not claim "http://127.0.0.1:20001/".
+  // "http://<host>:2000" must not claim "http://<host>:20001/".
   return uri.size() == m_origin.size() || std::string_view("/?#").find(uri[m_origin.size()]) != std::string_view::npos;
 }
 
@@ -42,9 +49,13 @@ std::string LoopbackAddress::ToFileUri(std::string_view uri) const {
 }
 
 std::uint16_t LoopbackAddress::PortForFolder(std::string_view userDataFolder) {
-  // FNV-1a: small, stable across builds and machines, and spreads similar
-  // folder names (".../app1", ".../app2") over the whole range.
-  std::uint32_t hash = 2166136261u;
-  for (const unsigned char c : userDataFolder) hash = (hash ^ c) * 16777619u;
-  return static_cast<std::uint16_t>(kFirstPort + hash % kPortCount);
+  return static_cast<std::uint16_t>(kFirstPort + Fnv1a(userDataFolder) % kPortCount);
+}
+
+std::string LoopbackAddress::HostForFolder(std::string_view userDataFolder) {
+  // Hashed on from the port's hash with one more byte, so that the address
+  // does not follow the port: two folders that share a port seldom share it.
+  const std::uint32_t hash = Fnv1a("\x01", Fnv1a(userDataFolder));
+  return "127." + std::to_string(1 + hash % 254) + "." + std::to_string((hash >> 8) & 255) + "." +
+         std::to_string(1 + (hash >> 16) % 254);
 }

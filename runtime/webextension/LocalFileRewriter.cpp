@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "runtime/loopback/LoopbackAddress.h"
 #include "runtime/loopback/RequestTrace.h"
 
 namespace {
@@ -28,8 +28,8 @@ bool StartsWithFile(std::string_view uri) {
 
 }  // namespace
 
-void LocalFileRewriter::Attach(WebKitWebExtension* extension, std::uint16_t port) {
-  Address().emplace(port);
+void LocalFileRewriter::Attach(WebKitWebExtension* extension, LoopbackAddress address) {
+  Address().emplace(std::move(address));
   g_signal_connect(extension, "page-created", G_CALLBACK(&LocalFileRewriter::OnPageCreated), nullptr);
   g_signal_connect(webkit_script_world_get_default(), "window-object-cleared",
                    G_CALLBACK(&LocalFileRewriter::OnWindowObjectCleared), nullptr);

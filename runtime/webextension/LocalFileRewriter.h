@@ -13,12 +13,12 @@
 // which the engine's own file loader would serve with the host ignored.
 #include <webkit2/webkit-web-extension.h>
 
-#include <cstdint>
+#include "runtime/loopback/LoopbackAddress.h"
 
 class LocalFileRewriter {
  public:
-  // Watches every page the web process creates; `port` is the server's.
-  static void Attach(WebKitWebExtension* extension, std::uint16_t port);
+  // Watches every page the web process creates; `address` is the server's.
+  static void Attach(WebKitWebExtension* extension, LoopbackAddress address);
 
  private:
   static void OnPageCreated(WebKitWebExtension* extension, WebKitWebPage* page, gpointer);

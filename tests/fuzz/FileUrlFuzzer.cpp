@@ -26,7 +26,7 @@ void CheckBytes(std::string_view url) {
   const HRESULT hr = FileUrlToNativePath(url, path);
   // Exactly the addresses with a local path are mapped to the loopback
   // server, and the server's address maps back to the same answer.
-  const LoopbackAddress address(LoopbackAddress::PortForFolder(url));
+  const LoopbackAddress address(LoopbackAddress::HostForFolder(url), LoopbackAddress::PortForFolder(url));
   const auto serverUri = address.ToServerUri(url);
   Check(serverUri.has_value() == FindLocalFileUrlPath(url).has_value());
   if (serverUri) {

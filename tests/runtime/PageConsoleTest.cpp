@@ -8,7 +8,7 @@
 namespace {
 
 TEST(PageConsole, ReadsTheExtensionsMessageAndNamesEachKindOfMessage) {
-  const LoopbackAddress address(25000);
+  const LoopbackAddress address("127.0.0.1", 25000);
   struct Case { unsigned source, level; const char* from; unsigned line; const char* expected; bool uncaught; };
   const Case cases[] = {
       {2, 3, "http://127.0.0.1:25000/app/main.mjs", 4, "page console.error file:///app/main.mjs:4: m", false},
