@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "tests/util/ScopedDebugOutputCapture.h"
 #include "tests/util/ScopedEnvironmentVariable.h"
@@ -101,6 +107,43 @@ TEST_F(LinuxSystemTest, StartsProgramsDirectlyAndReportsWhyOneCannotStart) {
   process = 1;
   EXPECT_EQ(m_system.StartProcess(u"data.bin", {}, &process), static_cast<HRESULT>(0x800700C1));
   EXPECT_EQ(process, 0);
+}
+
+// The program told to end while a started program runs (the first-run
+// installer): the started program ends too, and the signal still ends the
+// program. Run in a child process, which the signal ends.
+TEST_F(LinuxSystemTest, EndingTheProgramEndsTheProgramsItStarted) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t program = ::fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+      ProcessHandle started = 0;
+      if (m_system.StartProcess(u"/bin/sleep", {u"30"}, &started) != S_OK) ::_exit(3);
+      const pid_t pid = static_cast<pid_t>(started);
+      if (::write(channel[1], &pid, sizeof pid) != sizeof pid) ::_exit(4);
+      ::raise(signal);
+      ::_exit(5);
+    }
+    ::close(channel[1]);
+    pid_t sleeper = 0;
+    ASSERT_EQ(::read(channel[0], &sleeper, sizeof sleeper), static_cast<ssize_t>(sizeof sleeper));
+    ::close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(program, &status, 0), program);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+    // The started program, reparented, is gone or a zombie within a moment.
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+      std::ifstream stat("/proc/" + std::to_string(sleeper) + "/stat");
+      std::string line;
+      ended = !std::getline(stat, line) || line.find(") Z ") != std::string::npos;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(ended) << "pid " << sleeper << " still runs";
+    if (!ended) ::kill(sleeper, SIGKILL);
+  }
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
@@ -70,6 +73,46 @@ HRESULT LoadFailureFromLoaderText(std::string_view path, std::string_view text) 
   if (!namesThisLibrary && text.find(kCannotOpen) != std::string_view::npos)
     return HResultFromWin32(kErrorModNotFound);
   return HResultFromWin32(ERROR_BAD_EXE_FORMAT);
+}
+
+// The programs started and not yet waited for (the first-run installer).
+// When the program is told to end (SIGTERM, or SIGINT sent to it alone) they
+// are told to end too, instead of running on without the program that
+// waits for them; then the signal does what it did before, ending the
+// program. Kept in plain atomics, since the handler may only do what is
+// safe inside a signal.
+constexpr int kTrackedChildren = 8;
+std::atomic<pid_t> g_children[kTrackedChildren];
+
+void EndChildrenAndDie(int signal) {
+  for (auto& child : g_children)
+    if (const pid_t pid = child.load(); pid > 0) ::kill(pid, SIGTERM);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+void TrackChild(pid_t pid, pid_t replaced) {
+  for (auto& child : g_children) {
+    pid_t expected = replaced;
+    if (child.compare_exchange_strong(expected, pid)) return;
+  }
+}
+
+// Installs the handler once, and only over the default disposition: a
+// signal the program was started with ignored (nohup) stays ignored.
+void EndChildrenWithTheProgram() {
+  static const bool installed = [] {
+    for (const int signal : {SIGTERM, SIGINT}) {
+      struct sigaction current {};
+      if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
+      struct sigaction action {};
+      action.sa_handler = &EndChildrenAndDie;
+      sigemptyset(&action.sa_mask);
+      ::sigaction(signal, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
 }
 
 }  // namespace
@@ -251,6 +294,8 @@ HRESULT LinuxSystem::StartProcess(std::u16string_view path, const std::vector<st
   const int error = ::posix_spawn(&pid, native->c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) return HResultFromErrno(error);
+  EndChildrenWithTheProgram();
+  TrackChild(pid, 0);
   *process = pid;
   return S_OK;
 }
@@ -260,10 +305,14 @@ HRESULT LinuxSystem::WaitForProcess(ProcessHandle process) {
   for (;;) {
     int status = 0;
     const pid_t result = ::waitpid(static_cast<pid_t>(process), &status, 0);
-    if (result == static_cast<pid_t>(process)) return S_OK;
+    if (result == static_cast<pid_t>(process)) {
+      TrackChild(0, result);
+      return S_OK;
+    }
     if (result < 0 && errno == EINTR) continue;
     // ECHILD: someone else reaped it (or children are ignored); either way
     // there is nothing left to wait for.
+    TrackChild(0, static_cast<pid_t>(process));
     return HResultFromErrno(result < 0 ? errno : ECHILD);
   }
 }
