@@ -34,6 +34,7 @@ inline constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
 inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+inline constexpr DWORD ERROR_FILE_INVALID = 1006;
 inline constexpr DWORD ERROR_IO_DEVICE = 1117;
 inline constexpr DWORD ERROR_TOO_MANY_LINKS = 1142;
 inline constexpr DWORD ERROR_CANCELLED = 1223;

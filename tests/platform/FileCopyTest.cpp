@@ -64,4 +64,16 @@ TEST(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {
   EXPECT_EQ(entries, 1u);
 }
 
+// A source whose content is not what its size said when it was opened (here
+// a kernel file, which reads more than its size of 0; the same check catches
+// a file truncated or grown during the copy) fails the copy: the old
+// destination stays and no temporary file is left.
+TEST(FileCopyTest, ASourceThatChangesWhileItIsCopiedFailsTheCopy) {
+  TemporaryDirectory dir;
+  std::ofstream(dir.Path() / "old.txt") << "old";
+  EXPECT_EQ(FileCopy::Replace("/proc/self/status", (dir.Path() / "old.txt").string()), HResultFromWin32(ERROR_FILE_INVALID));
+  EXPECT_EQ(Read(dir.Path() / "old.txt"), "old");
+  EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
 }  // namespace

@@ -58,6 +58,7 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
     return HResultFromErrno(error);
   };
   std::vector<char> buffer(1 << 16);
+  off_t copied = 0;
   for (;;) {
     const ssize_t got = ::read(input.Get(), buffer.data(), buffer.size());
     if (got == 0) break;
@@ -67,6 +68,18 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
       return fail(errno);
     }
     if (!WriteAll(output.Get(), buffer.data(), static_cast<std::size_t>(got))) return fail(errno);
+    copied += got;
+  }
+  // A source that changed while it was copied (written to, truncated or
+  // grown) leaves a copy that is neither its old content nor its new one:
+  // the copy fails and the destination stays as it was.
+  struct stat endInfo{};
+  if (::fstat(input.Get(), &endInfo) != 0) return fail(errno);
+  if (copied != sourceInfo.st_size || endInfo.st_size != sourceInfo.st_size ||
+      endInfo.st_mtim.tv_sec != sourceInfo.st_mtim.tv_sec || endInfo.st_mtim.tv_nsec != sourceInfo.st_mtim.tv_nsec) {
+    output.Reset();
+    ::unlink(temporary.c_str());
+    return HResultFromWin32(ERROR_FILE_INVALID);
   }
   // The copy gets the source's permission bits, as copies usually do.
   if (::fchmod(output.Get(), sourceInfo.st_mode & 07777 & ~static_cast<mode_t>(S_ISUID | S_ISGID)) != 0)
