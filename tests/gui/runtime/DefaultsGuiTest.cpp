@@ -12,6 +12,7 @@
 #include <string>
 
 #include "tests/gui/runtime/RuntimeHost.h"
+#include "tests/gui/runtime/RuntimeTrace.h"
 #include "tests/gui/runtime/TestContent.h"
 
 namespace {
@@ -232,9 +233,3 @@ TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  gtk_init(&argc, &argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

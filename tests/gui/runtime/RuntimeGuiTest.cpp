@@ -16,16 +16,15 @@
 #include <thread>
 
 #include "tests/gui/runtime/RuntimeHost.h"
+#include "tests/gui/runtime/RuntimeTrace.h"
 #include "tests/gui/runtime/TestContent.h"
 
 namespace {
 
-std::string g_tracePath;
-
 // The first trace line of this kind ("request" or "event <name>") for exactly
 // this address that contains `part`, or empty.
 std::string TraceLine(const std::string& kind, const std::string& uri, const std::string& part = "") {
-  std::ifstream in(g_tracePath);
+  std::ifstream in(TracePath());
   for (std::string line; std::getline(in, line);)
     if (line.rfind(kind + " " + uri + " ", 0) == 0 && line.find(part) != std::string::npos) return line;
   return {};
@@ -41,14 +40,6 @@ guint Count(GList* list) {
   return n;
 }
 
-// The port the runtime's loopback server listens on, from its last start line.
-std::string ServerOrigin() {
-  std::ifstream in(g_tracePath);
-  std::string origin;
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("event local-server-started ", 0) == 0) origin = line.substr(27, line.find(' ', 27) - 27);
-  return origin;
-}
 
 // A web server of its own on another loopback port, standing for any web page the view may show: it
 // serves one page (embeddable in an isolated local page) and records what that page reports.
@@ -98,13 +89,13 @@ class RuntimeGuiTest : public ::testing::Test {
     // A case that fails on a busy machine is seldom rerun by hand: what the
     // runtime did meanwhile goes with the failure.
     if (HasFailure()) {
-      std::ifstream in(g_tracePath);
+      std::ifstream in(TracePath());
       in.seekg(m_traceStart);
       std::cerr << "runtime trace of this case:\n" << in.rdbuf();
     }
   }
   static std::streamoff TraceSize() {
-    std::ifstream in(g_tracePath, std::ios::ate);
+    std::ifstream in(TracePath(), std::ios::ate);
     return in ? static_cast<std::streamoff>(in.tellg()) : 0;
   }
   bool Saw(const std::string& text) { return m_host->RunUntil([&] { return !m_host->RequestContaining(text).empty(); }); }
@@ -231,7 +222,7 @@ TEST_F(RuntimeGuiTest, OnlyTheViewsLocalPagesGetLocalFilesAndFramesNavigateWitho
   EXPECT_NE(TraceLine("event local-request-refused", m_content.Url("data.json"), "reason=no-secret"), "");
   EXPECT_EQ(TraceLine("request", "file:///etc/passwd"), "") << "the program was asked for it";
   // No page process of the view crashed or was killed on the way.
-  std::ifstream in(g_tracePath);
+  std::ifstream in(TracePath());
   for (std::string line; std::getline(in, line);) EXPECT_NE(line.rfind("event web-process-terminated ", 0), 0u) << line;
 }
 
@@ -313,14 +304,3 @@ TEST_F(RuntimeGuiTest, ANavigationAskedForAsTheFirstPageRunsIsNotLost) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // The trace is opened on the runtime's first use, so it is named first.
-  g_tracePath = g_get_tmp_dir() + std::string("/vellum-runtime-gui-trace-") + std::to_string(getpid());
-  g_setenv("VELLUMVIEW_TRACE", g_tracePath.c_str(), TRUE);
-  gtk_init(&argc, &argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  if (!g_getenv("VELLUM_KEEP_TRACE")) g_remove(g_tracePath.c_str());
-  return result;
-}

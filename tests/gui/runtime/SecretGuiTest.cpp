@@ -19,20 +19,11 @@
 #include <thread>
 
 #include "tests/gui/runtime/RuntimeHost.h"
+#include "tests/gui/runtime/RuntimeTrace.h"
 #include "tests/gui/runtime/TestContent.h"
 
 namespace {
 
-std::string g_tracePath;
-
-// The runtime's server origin from its last start line of the trace.
-std::string ServerOrigin() {
-  std::ifstream in(g_tracePath);
-  std::string origin;
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("event local-server-started ", 0) == 0) origin = line.substr(27, line.find(' ', 27) - 27);
-  return origin;
-}
 
 // A page that references another server by every road that sends cookies, or
 // (without one) asks for a local file every 200 ms and confirms each answer.
@@ -200,13 +191,3 @@ TEST_F(SecretGuiTest, ThePageIsAnsweredThroughAFloodOfIdleAndRefusedConnections)
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  g_tracePath = g_get_tmp_dir() + std::string("/vellum-secret-gui-trace-") + std::to_string(getpid());
-  g_setenv("VELLUMVIEW_TRACE", g_tracePath.c_str(), TRUE);
-  gtk_init(&argc, &argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  if (!g_getenv("VELLUM_KEEP_TRACE")) g_remove(g_tracePath.c_str());
-  return result;
-}
