@@ -1,19 +1,13 @@
 // The view's browser defaults driven as a user would, with xdotool on the
 // display: reload, back and forward, find, zoom, the status line and script
 // dialogs, and a page that keeps a key for itself.
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
 #include <cmath>
-#include <filesystem>
-#include <iostream>
-#include <memory>
 #include <string>
 
-#include "tests/gui/runtime/RuntimeHost.h"
-#include "tests/gui/runtime/RuntimeTrace.h"
-#include "tests/gui/runtime/TestContent.h"
+#include "tests/gui/runtime/RuntimeGuiCase.h"
 
 namespace {
 
@@ -57,22 +51,15 @@ GtkWidget* FindWidget(GtkWidget* widget, F match) {
   return search.found;
 }
 
-class DefaultsGuiTest : public ::testing::Test {
+class DefaultsGuiTest : public RuntimeGuiCase {
  protected:
   void SetUp() override {
-    for (const char* name : {"keys.html", "two.html"})
-      g_file_set_contents((m_content.folder + "/" + name).c_str(), kKeysHtml, -1, nullptr);
-    m_host = std::make_unique<RuntimeHost>(m_userData);
+    RuntimeGuiCase::SetUp();
+    for (const char* name : {"keys.html", "two.html"}) AddFile(name, kKeysHtml);
+    ASSERT_NO_FATAL_FAILURE(Start());
     gtk_window_set_title(GTK_WINDOW(m_host->window), kCaption);
-    ASSERT_NO_FATAL_FAILURE(m_host->Start());
     m_view = FindWidget(m_host->window, [](GtkWidget* w) { return g_str_equal(G_OBJECT_TYPE_NAME(w), "WebKitWebView"); });
     ASSERT_NE(m_view, nullptr);
-  }
-  void TearDown() override {
-    if (HasFailure())
-      for (const std::string& uri : m_host->requests) std::cerr << "requested " << uri << "\n";
-    m_host.reset();
-    std::filesystem::remove_all(m_userData);
   }
 
   // Runs xdotool with `args` on the test's display.
@@ -88,7 +75,6 @@ class DefaultsGuiTest : public ::testing::Test {
     ASSERT_NO_FATAL_FAILURE(Xdo("mousemove " + ScreenPoint(400, 400) + " click 1"));
     ASSERT_TRUE(m_host->RunUntil([&] { return gtk_window_has_toplevel_focus(GTK_WINDOW(m_host->window)) && gtk_widget_has_focus(m_view); }));
   }
-  bool Saw(const std::string& text) { return m_host->RunUntil([&] { return !m_host->RequestContaining(text).empty(); }); }
   // A point of the view, in screen coordinates for xdotool.
   std::string ScreenPoint(int x, int y) const {
     int left = 0, top = 0;
@@ -116,9 +102,6 @@ class DefaultsGuiTest : public ::testing::Test {
                                 nullptr, nullptr, nullptr);
   }
 
-  TestContent m_content;
-  const std::string m_userData = TemporaryFolder("vellum-defaults-udf-XXXXXX");
-  std::unique_ptr<RuntimeHost> m_host;
   GtkWidget* m_view = nullptr;
 };
 

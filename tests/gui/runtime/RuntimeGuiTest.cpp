@@ -1,23 +1,19 @@
 // The runtime library end to end under a display: a host window, the real
 // engine, the test web application, and the runtime's trace.
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <libsoup/soup.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <thread>
 
-#include "tests/gui/runtime/RuntimeHost.h"
-#include "tests/gui/runtime/RuntimeTrace.h"
-#include "tests/gui/runtime/TestContent.h"
+#include "tests/gui/runtime/LocalWebServer.h"
+#include "tests/gui/runtime/RuntimeGuiCase.h"
 
 namespace {
 
@@ -41,77 +37,12 @@ guint Count(GList* list) {
 }
 
 
-// A web server of its own on another loopback port, standing for any web page the view may show: it
-// serves one page (embeddable in an isolated local page) and records what that page reports.
-class WebServer {
- public:
-  WebServer() {
-    soup_server_add_handler(m_server, nullptr, &WebServer::OnRequest, this, nullptr);
-    soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr);
-    g_autoptr(GSList) uris = soup_server_get_uris(m_server);
-    origin = "http://127.0.0.1:" + std::to_string(g_uri_get_port(static_cast<GUri*>(uris->data)));
-    for (GSList* item = uris; item; item = item->next) g_uri_unref(static_cast<GUri*>(item->data));
-  }
-  ~WebServer() { g_object_unref(m_server); }
-  std::string origin;
-  std::vector<std::string> reports;  // the queries of /report requests
-
- private:
-  static void OnRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
-    auto* server = static_cast<WebServer*>(self);
-    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
-    soup_message_headers_append(headers, "Cross-Origin-Resource-Policy", "cross-origin");
-    soup_message_headers_append(headers, "Cross-Origin-Embedder-Policy", "require-corp");
-    if (std::string(path) == "/report") {
-      const char* query = g_uri_get_query(soup_server_message_get_uri(message));
-      server->reports.emplace_back(query ? query : "");
-    }
-    soup_server_message_set_status(message, 200, nullptr);
-    const std::string body = std::string(path) == "/evil.html" ? ContentFile("web-page.html") : "";
-    soup_server_message_set_response(message, "text/html", SOUP_MEMORY_COPY, body.data(), body.size());
-  }
-
-  SoupServer* m_server = soup_server_new(nullptr, nullptr);
-};
-
-class RuntimeGuiTest : public ::testing::Test {
+// The fixture, with a trace line of this case's application.
+class RuntimeGuiTest : public RuntimeGuiCase {
  protected:
-  // Every case has a data folder of its own; a restart in the same case keeps it.
-  void Start() {
-    m_host = std::make_unique<RuntimeHost>(m_userData);
-    ASSERT_NO_FATAL_FAILURE(m_host->Start());
-  }
-  void SetUp() override { m_traceStart = TraceSize(); }
-  void TearDown() override {
-    EXPECT_EQ(m_host ? m_host->reentrantCallbacks : 0, 0) << "a handler ran inside a call into the runtime";
-    m_host.reset();
-    std::filesystem::remove_all(m_userData);
-    // A case that fails on a busy machine is seldom rerun by hand: what the
-    // runtime did meanwhile goes with the failure.
-    if (HasFailure()) {
-      std::ifstream in(TracePath());
-      in.seekg(m_traceStart);
-      std::cerr << "runtime trace of this case:\n" << in.rdbuf();
-    }
-  }
-  static std::streamoff TraceSize() {
-    std::ifstream in(TracePath(), std::ios::ate);
-    return in ? static_cast<std::streamoff>(in.tellg()) : 0;
-  }
-  bool Saw(const std::string& text) { return m_host->RunUntil([&] { return !m_host->RequestContaining(text).empty(); }); }
   bool SawTrace(const std::string& kind, const std::string& name, const std::string& part = "") {
     return m_host->RunUntil([&] { return !TraceLine(kind, m_content.Url(name), part).empty(); });
   }
-  // Opens the page in a mode and waits for the request that says it is done.
-  void Load(const std::string& query, const std::string& done) {
-    ASSERT_EQ(m_host->Navigate(m_content.Url("index.html" + query)), S_OK);
-    ASSERT_TRUE(Saw(done)) << done;
-  }
-
-  TestContent m_content;
-  const std::string m_userData = TemporaryFolder("vellum-runtime-udf-XXXXXX");
-  std::unique_ptr<RuntimeHost> m_host;
-  std::streamoff m_traceStart = 0;
 };
 
 // What the program answers (JSON, style, a missing file, each as a file://
@@ -181,7 +112,17 @@ TEST_F(RuntimeGuiTest, ReleasingTheControllerLetsGoOfHandlersThatHoldTheView) {
 // Web pages in the view or in a frame, and a client without the secret, get
 // no local file by any road; local frames navigate without the event.
 TEST_F(RuntimeGuiTest, OnlyTheViewsLocalPagesGetLocalFilesAndFramesNavigateWithoutTheEvent) {
-  WebServer web;
+  // Any web page the view may show: it serves one page and records what that page reports.
+  std::vector<std::string> reports;  // the queries of /report requests
+  LocalWebServer web([&](SoupServerMessage* message, const std::string& path) {
+    soup_message_headers_append(soup_server_message_get_response_headers(message), "Cross-Origin-Embedder-Policy", "require-corp");
+    if (path == "/report") {
+      const char* query = g_uri_get_query(soup_server_message_get_uri(message));
+      reports.emplace_back(query ? query : "");
+    }
+    const std::string body = path == "/evil.html" ? ContentFile("web-page.html") : "";
+    soup_server_message_set_response(message, "text/html", SOUP_MEMORY_COPY, body.data(), body.size());
+  });
   Start();
   Load("?mode=frames&web=" + web.origin, "frames-done.txt?");
   const std::string server = ServerOrigin();
@@ -192,8 +133,8 @@ TEST_F(RuntimeGuiTest, OnlyTheViewsLocalPagesGetLocalFilesAndFramesNavigateWitho
   EXPECT_NE(m_host->RequestContaining("page2.html?from=iframe2"), "");
   for (const std::string& uri : m_host->navigations) EXPECT_EQ(uri.find("from=iframe"), std::string::npos) << uri;
   ASSERT_TRUE(m_host->Navigate(web.origin + "/evil.html?in=main&server=" + server) == S_OK);
-  ASSERT_TRUE(m_host->RunUntil([&] { return web.reports.size() >= 2; }));
-  for (const std::string& report : web.reports) {
+  ASSERT_TRUE(m_host->RunUntil([&] { return reports.size() >= 2; }));
+  for (const std::string& report : reports) {
     SCOPED_TRACE(report);
     EXPECT_EQ(report.find("LEAKED"), std::string::npos);
     EXPECT_NE(report.find("etc=blocked"), std::string::npos);

@@ -2,7 +2,6 @@
 // sent, the engine's network process ending under a page, and a flood of
 // connections from another client, each with the real engine.
 #include <arpa/inet.h>
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <libsoup/soup.h>
@@ -18,12 +17,10 @@
 #include <iostream>
 #include <thread>
 
-#include "tests/gui/runtime/RuntimeHost.h"
-#include "tests/gui/runtime/RuntimeTrace.h"
-#include "tests/gui/runtime/TestContent.h"
+#include "tests/gui/runtime/LocalWebServer.h"
+#include "tests/gui/runtime/RuntimeGuiCase.h"
 
 namespace {
-
 
 // A page that references another server by every road that sends cookies, or
 // (without one) asks for a local file every 200 ms and confirms each answer.
@@ -39,31 +36,6 @@ if (web) {
 </script></body></html>
 )html";
 
-// Another local server, standing for a development server: records every request's headers.
-class RecordingServer {
- public:
-  RecordingServer() {
-    soup_server_add_handler(m_server, nullptr, +[](SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
-      std::string& record = static_cast<RecordingServer*>(self)->requests.emplace_back(path);
-      soup_message_headers_foreach(soup_server_message_get_request_headers(message), +[](const char* name, const char* value, gpointer text) {
-        *static_cast<std::string*>(text) += std::string("\n") + name + ": " + value;
-      }, &record);
-      soup_message_headers_append(soup_server_message_get_response_headers(message), "Cross-Origin-Resource-Policy", "cross-origin");
-      soup_server_message_set_status(message, 200, nullptr);
-    }, this, nullptr);
-    soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr);
-    g_autoptr(GSList) uris = soup_server_get_uris(m_server);
-    origin = "http://127.0.0.1:" + std::to_string(g_uri_get_port(static_cast<GUri*>(uris->data)));
-    for (GSList* item = uris; item; item = item->next) g_uri_unref(static_cast<GUri*>(item->data));
-  }
-  ~RecordingServer() { g_object_unref(m_server); }
-  std::string origin;
-  std::vector<std::string> requests;  // path, then "\nName: value" for each header
-
- private:
-  SoupServer* m_server = soup_server_new(nullptr, nullptr);
-};
-
 // The pid of this process's child with this name, 0 for none.
 pid_t ChildNamed(const std::string& name) {
   for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -75,17 +47,13 @@ pid_t ChildNamed(const std::string& name) {
   return 0;
 }
 
-class SecretGuiTest : public ::testing::Test {
+class SecretGuiTest : public RuntimeGuiCase {
  protected:
   void SetUp() override {
-    g_file_set_contents((m_content.folder + "/secret.html").c_str(), kSecretPage, -1, nullptr);
-    g_file_set_contents((m_content.folder + "/tick.txt").c_str(), "tick", -1, nullptr);
-    m_host = std::make_unique<RuntimeHost>(m_userData);
-    ASSERT_NO_FATAL_FAILURE(m_host->Start());
-  }
-  void TearDown() override {
-    m_host.reset();
-    std::filesystem::remove_all(m_userData);
+    RuntimeGuiCase::SetUp();
+    AddFile("secret.html", kSecretPage);
+    AddFile("tick.txt", "tick");
+    Start();
   }
   // How many local fetches the page saw answered.
   size_t Answered() const {
@@ -96,26 +64,29 @@ class SecretGuiTest : public ::testing::Test {
     const size_t target = Answered() + more;
     return m_host->RunUntil([&] { return Answered() >= target; });
   }
-  TestContent m_content;
-  const std::string m_userData = TemporaryFolder("vellum-secret-udf-XXXXXX");
-  std::unique_ptr<RuntimeHost> m_host;
 };
 
 TEST_F(SecretGuiTest, NoOtherLocalServerIsSentTheSecretAndNothingItWasSentOpensAFile) {
-  RecordingServer web;
+  // Another local server, standing for a development server: records each request's path, then "\nName: value" per header.
+  std::vector<std::string> requests;
+  LocalWebServer web([&](SoupServerMessage* message, const std::string& path) {
+    soup_message_headers_foreach(soup_server_message_get_request_headers(message), +[](const char* name, const char* value, gpointer text) {
+      *static_cast<std::string*>(text) += std::string("\n") + name + ": " + value;
+    }, &requests.emplace_back(path));
+  });
   ASSERT_EQ(m_host->Navigate(m_content.Url("secret.html?web=" + web.origin)), S_OK);
-  ASSERT_TRUE(m_host->RunUntil([&] { return !m_host->RequestContaining("refs-done.txt").empty(); }));
-  ASSERT_TRUE(m_host->RunUntil([&] { return web.requests.size() >= 3; }));
+  ASSERT_TRUE(Saw("refs-done.txt"));
+  ASSERT_TRUE(m_host->RunUntil([&] { return requests.size() >= 3; }));
   const std::string server = ServerOrigin();
   for (const char* road : {"/img\n", "/frame\n", "/fetch\n"})
-    EXPECT_TRUE(std::any_of(web.requests.begin(), web.requests.end(), [&](const std::string& r) { return r.rfind(road, 0) == 0; })) << road;
-  for (const std::string& request : web.requests) EXPECT_EQ(request.find("vellumview-local"), std::string::npos) << request;
+    EXPECT_TRUE(std::any_of(requests.begin(), requests.end(), [&](const std::string& r) { return r.rfind(road, 0) == 0; })) << road;
+  for (const std::string& request : requests) EXPECT_EQ(request.find("vellumview-local"), std::string::npos) << request;
   // Replayed to the local server, with its own Host, each request still gets no file.
   std::atomic<bool> done = false;
   std::vector<std::pair<guint, bool>> answers;
   std::thread client([&] {
     g_autoptr(SoupSession) session = soup_session_new();
-    for (const std::string& request : web.requests) {
+    for (const std::string& request : requests) {
       g_autoptr(SoupMessage) message = soup_message_new("GET", (server + "/etc/passwd").c_str());
       soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
       g_auto(GStrv) lines = g_strsplit(request.c_str(), "\n", -1);
