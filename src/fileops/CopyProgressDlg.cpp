@@ -48,7 +48,7 @@ DialogTemplate CopyProgressDlg::GetDialogTemplate() const {
   dialogTemplate.items = {
       {DialogItemKind::Static, IDC_COPY_TEXT, RECT{10, 8, 170, 16},
        m_fileName + std::u16string(LoadStringResource(IDS_COPY_PROGRESS_TEXT)), WS_CHILD | WS_VISIBLE | SS_LEFT},
-      {DialogItemKind::ProgressBar, -1, RECT{10, 20, 170, 30}, u"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE},
+      {DialogItemKind::ProgressBar, IDC_PROGRESS, RECT{10, 20, 170, 30}, u"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE},
       {DialogItemKind::Button, IDCANCEL, RECT{120, 40, 170, 54}, std::u16string(LoadStringResource(IDS_CANCEL)),
        WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON},
   };
@@ -65,6 +65,7 @@ bool CopyProgressDlg::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wPara
       while (frame && (static_cast<DWORD>(windowing.GetWindowLong(frame, GWL_STYLE)) & WS_CHILD))
         frame = windowing.GetParent(frame);
       CenterWindow(frame);
+      windowing.SendMessage(windowing.GetDlgItem(hwnd, IDC_PROGRESS), PBM_SETMARQUEE, TRUE, 50);
       std::lock_guard lock(m_state->mutex);
       if (m_state->done)
         EndDialog(IDOK);
