@@ -45,7 +45,7 @@ TEST(DesktopEntryTest, WritesTheApplicationsNameFolderAndWindowClass) {
     EXPECT_NE(made->find(name), std::string::npos) << *made;
   }
   EXPECT_NE(DesktopEntry::Make("", "", "/a").value_or("").find("StartupWMClass=QuillBrowser.\n"), std::string::npos);
-  EXPECT_FALSE(DesktopEntry::Make("T", "x", "/a\nb").has_value());
+  for (const char* folder : {"/a\nb", "/a\rb", "/caf\xe9"}) EXPECT_FALSE(DesktopEntry::Make("T", "x", folder).has_value()) << folder;
   EXPECT_EQ(DesktopEntry::FileName("acme.tool/../x y"), "vellumview-acme_tool____x_y.desktop");
   EXPECT_EQ(DesktopEntry::FileName(""), "vellumview-app.desktop");
 }
