@@ -46,6 +46,9 @@ HRESULT SaveCopy::Run(HWND owner, const SaveCopyRequest& request, bool& openAfte
   }
 
   const HRESULT copied = CopyProgressDlg::Copy(owner, request.sourcePath, destination);
+  // The user stopped the copy: nothing was saved, as they asked, and
+  // nothing is said about it.
+  if (copied == HResultFromWin32(ERROR_CANCELLED)) return S_OK;
   if (FAILED(copied)) {
     windowing.MessageBox(owner, LoadStringResource(IDS_SAVE_FAILED), u"", MB_OK);
     return copied;

@@ -10,7 +10,8 @@ class SaveCopy {
   // to the chosen place and opens the copy when the check box is ticked.
   // `openAfterSave` is the check box's remembered state: its initial state,
   // and updated after a successful copy from a dialog that offered it.
-  // Returns S_OK when the user cancelled or the copy succeeded, the copy's
+  // Returns S_OK when the user cancelled the dialog or the copy, or the copy
+  // succeeded, the copy's
   // failure after showing "ファイルを保存できません", or the dialog's failure.
   static HRESULT Run(HWND owner, const SaveCopyRequest& request, bool& openAfterSave);
 

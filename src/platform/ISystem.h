@@ -9,6 +9,7 @@
 // boundary. Operations that can fail return an HRESULT built from the
 // Windows error code that stands for the OS failure, because the loader
 // passes those codes on to its callers unchanged.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -219,8 +220,12 @@ class ISystem {
   // replaces the destination in one step. A failed copy leaves the
   // destination as it was and no temporary file behind. A destination that
   // is the source itself fails with HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED).
+  // Another thread may set `stop` to give the copy up: it then ends with
+  // HRESULT_FROM_WIN32(ERROR_CANCELLED) as a failed copy does, the
+  // destination as it was and no temporary file behind.
   // May be called from any thread.
-  virtual HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) = 0;
+  virtual HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination,
+                                    const std::atomic<bool>* stop = nullptr) = 0;
 
   // --- Diagnostics ---------------------------------------------------------
   // Writes one debug line (UTF-8); the backend decides whether anyone sees it.

@@ -46,3 +46,5 @@ inline constexpr UINT IDS_SAVE_FAILED = 59012;
 inline constexpr UINT IDS_SAVE_DIALOG_TITLE = 59013;
 inline constexpr UINT IDS_OPEN_AFTER_SAVE = 59014;
 inline constexpr UINT IDS_CONFIRM_REPLACE = 59020;
+inline constexpr UINT IDS_COPY_PROGRESS_TEXT = 59021;
+inline constexpr UINT IDS_CANCEL = 59022;

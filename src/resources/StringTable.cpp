@@ -9,7 +9,7 @@ namespace {
 // 58108 ends with the download address; it is spelled out here so that the
 // table holds the whole text a user reads, and checked against the constant
 // by the tests.
-constexpr std::array<std::pair<UINT, std::u16string_view>, 23> kStrings{{
+constexpr std::array<std::pair<UINT, std::u16string_view>, 25> kStrings{{
     {IDR_MAINFRAME, u"Vellumview04"},
     {ID_BACK, u"Back\nBack"},
     {ID_FORWARD, u"Forward\nForward"},
@@ -37,6 +37,9 @@ constexpr std::array<std::pair<UINT, std::u16string_view>, 23> kStrings{{
     {IDS_OPEN_AFTER_SAVE, u"保存後にファイルを開く"},
     // Follows the path of a file the save would replace.
     {IDS_CONFIRM_REPLACE, u" は既に存在します。置き換えますか?"},
+    // Follows the name of the file being saved, in the copy's progress window.
+    {IDS_COPY_PROGRESS_TEXT, u" を保存しています"},
+    {IDS_CANCEL, u"キャンセル"},
     {0, u""},
 }};
 }  // namespace

@@ -71,9 +71,13 @@ TEST_F(SaveCopyTest, TheHandlerQueuesAnExistingFileAsWrittenAndReportsAMissingOn
   EXPECT_EQ(m_windowing.MessageBoxes()[0].owner, m_window.m_hWnd);
 }
 
+// The last one is a copy the user stopped in its progress window.
 TEST_F(SaveCopyTest, CancelNoPathAndADialogThatCannotShowSaveNothingAndSayNothing) {
-  m_windowing.AnswerSaveDialogs({Fail(HResultFromWin32(ERROR_CANCELLED)), Accept(u""), Fail(E_FAIL)});
-  for (const HRESULT expected : {S_OK, S_OK, E_FAIL}) EXPECT_EQ(Run(true), expected);
+  m_windowing.AnswerSaveDialogs(
+      {Fail(HResultFromWin32(ERROR_CANCELLED)), Accept(u""), Fail(E_FAIL), Accept(u"/out/x.pdf", true)});
+  m_system.SetCopyResult(HResultFromWin32(ERROR_CANCELLED));
+  for (const HRESULT expected : {S_OK, S_OK, E_FAIL, S_OK}) EXPECT_EQ(Run(true), expected);
+  EXPECT_FALSE(m_openAfterSave);
   EXPECT_TRUE(m_windowing.MessageBoxes().empty());
   EXPECT_TRUE(m_system.ShellLaunches().empty());
 }

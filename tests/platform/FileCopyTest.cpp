@@ -76,4 +76,16 @@ TEST(FileCopyTest, ASourceThatChangesWhileItIsCopiedFailsTheCopy) {
   EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
 
+// A copy given up from another thread, whenever the stop comes, ends the
+// same way as a failed one.
+TEST(FileCopyTest, AStoppedCopyLeavesTheOldDestinationAndNoTemporaryFile) {
+  TemporaryDirectory dir;
+  const auto source = dir.WriteFile("big.bin", std::string(256 * 1024, 'b'));
+  const auto destination = dir.WriteFile("old.bin", "old");
+  const std::atomic<bool> stop{true};
+  EXPECT_EQ(FileCopy::Replace(source.string(), destination.string(), &stop), HResultFromWin32(ERROR_CANCELLED));
+  EXPECT_EQ(Read(destination), "old");
+  EXPECT_EQ(EntryCount(dir.Path()), 2u);
+}
+
 }  // namespace

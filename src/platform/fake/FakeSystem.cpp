@@ -264,8 +264,10 @@ HRESULT FakeSystem::StartProgram(std::u16string_view program, const std::vector<
 
 bool FakeSystem::IsDirectory(std::u16string_view path) { return m_folders.contains(std::u16string(path)); }
 
-HRESULT FakeSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination) {
+HRESULT FakeSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination,
+                                      const std::atomic<bool>* stop) {
   if (m_copyHook) m_copyHook();
+  if (stop && stop->load()) return HResultFromWin32(ERROR_CANCELLED);
   if (FAILED(m_copyResult)) return m_copyResult;
   const auto found = m_files.find(std::u16string(source));
   if (found == m_files.end()) return HResultFromWin32(ERROR_FILE_NOT_FOUND);

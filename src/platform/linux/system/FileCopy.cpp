@@ -24,7 +24,7 @@ bool MakeBlocking(int fd) {
 
 }  // namespace
 
-HRESULT FileCopy::Replace(std::string_view source, std::string_view destination) {
+HRESULT FileCopy::Replace(std::string_view source, std::string_view destination, const std::atomic<bool>* stop) {
   UniqueFd input;
   struct stat sourceInfo{};
   HRESULT hr = OpenFileForReading(source, input, sourceInfo);
@@ -52,14 +52,17 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
   if (!output.IsValid()) return HResultFromErrno(errno);
   temporary.assign(name.data());
 
-  auto fail = [&](int error) {
+  auto discard = [&](HRESULT hr) {
     output.Reset();
     ::unlink(temporary.c_str());
-    return HResultFromErrno(error);
+    return hr;
   };
+  auto fail = [&](int error) { return discard(HResultFromErrno(error)); };
+  auto stopped = [stop] { return stop && stop->load(); };
   std::vector<char> buffer(1 << 16);
   off_t copied = 0;
   for (;;) {
+    if (stopped()) return discard(HResultFromWin32(ERROR_CANCELLED));
     const ssize_t got = ::read(input.Get(), buffer.data(), buffer.size());
     if (got == 0) break;
     if (got < 0) {
@@ -77,9 +80,7 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
   if (::fstat(input.Get(), &endInfo) != 0) return fail(errno);
   if (copied != sourceInfo.st_size || endInfo.st_size != sourceInfo.st_size ||
       endInfo.st_mtim.tv_sec != sourceInfo.st_mtim.tv_sec || endInfo.st_mtim.tv_nsec != sourceInfo.st_mtim.tv_nsec) {
-    output.Reset();
-    ::unlink(temporary.c_str());
-    return HResultFromWin32(ERROR_FILE_INVALID);
+    return discard(HResultFromWin32(ERROR_FILE_INVALID));
   }
   // The copy gets the source's permission bits, as copies usually do.
   if (::fchmod(output.Get(), sourceInfo.st_mode & 07777 & ~static_cast<mode_t>(S_ISUID | S_ISGID)) != 0)
@@ -87,6 +88,8 @@ HRESULT FileCopy::Replace(std::string_view source, std::string_view destination)
   // On the disk before it replaces anything: a crash after the rename must
   // not leave an empty file where the old one was.
   if (::fsync(output.Get()) != 0) return fail(errno);
+  // The last moment a stop can still leave the destination as it was.
+  if (stopped()) return discard(HResultFromWin32(ERROR_CANCELLED));
   output.Reset();
   if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
   return S_OK;

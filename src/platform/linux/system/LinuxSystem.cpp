@@ -388,9 +388,10 @@ bool LinuxSystem::IsDirectory(std::u16string_view path) {
   return native && ::stat(native->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-HRESULT LinuxSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination) {
+HRESULT LinuxSystem::CopyFileReplacing(std::u16string_view source, std::u16string_view destination,
+                                       const std::atomic<bool>* stop) {
   const auto from = NativePath(source);
   const auto to = NativePath(destination);
   if (!from || !to) return HResultFromWin32(ERROR_INVALID_NAME);
-  return FileCopy::Replace(*from, *to);
+  return FileCopy::Replace(*from, *to, stop);
 }

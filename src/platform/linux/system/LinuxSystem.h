@@ -41,7 +41,8 @@ class LinuxSystem final : public ISystem {
   HRESULT OpenWithDefaultHandler(std::u16string_view target) override;
   HRESULT StartProgram(std::u16string_view program, const std::vector<std::u16string>& arguments) override;
   bool IsDirectory(std::u16string_view path) override;
-  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination) override;
+  HRESULT CopyFileReplacing(std::u16string_view source, std::u16string_view destination,
+                            const std::atomic<bool>* stop) override;
   void WriteDebugLine(std::string_view line) override;
   void WriteCreationFailureEvent(const CreationFailureEvent& event) override;
   InstanceClaim ClaimInstance(std::u16string_view key) override;
