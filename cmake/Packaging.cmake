@@ -25,8 +25,19 @@ file(READ ${PROJECT_SOURCE_DIR}/examples/demo/settings.json vellum_demo_settings
 string(JSON VELLUM_DESKTOP_NAME GET "${vellum_demo_settings}" title)
 string(JSON vellum_demo_browser_id GET "${vellum_demo_settings}" browserID)
 set(VELLUM_DESKTOP_WMCLASS "QuillBrowser.${vellum_demo_browser_id}")
+# Wayland shells match a window with its launcher by "<application id>.desktop",
+# so the entry is named by the demo's application id. An upgrade from a
+# package that named it vellumview.desktop drops the old file (dpkg removes
+# what the new package no longer holds).
+set(VELLUM_DESKTOP_FILE "${VELLUM_DESKTOP_WMCLASS}.desktop")
 set(VELLUM_DESKTOP_PATH "@VELLUM_DESKTOP_PATH@")
 configure_file(${PROJECT_SOURCE_DIR}/data/vellumview.desktop.in ${PROJECT_BINARY_DIR}/vellumview.desktop.in @ONLY)
+
+# The AppStream metainfo by which software centres list the program.
+string(TIMESTAMP VELLUM_RELEASE_DATE "%Y-%m-%d" UTC)
+configure_file(${PROJECT_SOURCE_DIR}/data/vellumview.metainfo.xml.in
+  ${PROJECT_BINARY_DIR}/local.vellumview.vellumview.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/local.vellumview.vellumview.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The version folder of the built runtime (<build>/runtime/<version>/EBWebView/<arch>).
 get_filename_component(vellum_runtime_version_dir ${VELLUM_RUNTIME_BUILD_DIR} DIRECTORY)
@@ -38,8 +49,8 @@ set(vellum_channel_key "Software\\\\Microsoft\\\\EdgeUpdate\\\\ClientState\\\\{F
 install(CODE "
   set(VELLUM_DESKTOP_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/vellumview/examples/demo\")
   configure_file(\"${PROJECT_BINARY_DIR}/vellumview.desktop.in\"
-                 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/vellumview.desktop\" @ONLY)
-  message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/vellumview.desktop\")
+                 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${VELLUM_DESKTOP_FILE}\" @ONLY)
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${VELLUM_DESKTOP_FILE}\")
 ")
 if(VELLUM_INSTALL_MACHINE_STORE)
   install(CODE "
@@ -65,8 +76,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The package carries no debug information; the build folder keeps it.
 set(CPACK_STRIP_FILES ON)
 # The web process draws text and images through these at run time without
-# linking them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, hicolor-icon-theme, librsvg2-common")
+# linking them. Without a Japanese-capable font every Japanese message of
+# the program is a row of boxes, and without a colour emoji font so is every
+# emoji a page shows.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "fonts-dejavu-core, fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic, fonts-noto-color-emoji, hicolor-icon-theme, librsvg2-common")
 if(VELLUM_INSTALL_MACHINE_STORE)
   # The machine store lives in /etc: a file an administrator (or the runtime
   # installer run as root) may change, so dpkg keeps such changes.

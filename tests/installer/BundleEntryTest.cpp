@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/bundle/DesktopEntry.h"
+#include "tools/bundle/MetaInfo.h"
 #include "tools/bundle/SettingsCheck.h"
 #include "util/Strings.h"
 
@@ -46,8 +47,23 @@ TEST(DesktopEntryTest, WritesTheApplicationsNameFolderAndWindowClass) {
   }
   EXPECT_NE(DesktopEntry::Make("", "", "/a").value_or("").find("StartupWMClass=QuillBrowser.\n"), std::string::npos);
   for (const char* folder : {"/a\nb", "/a\rb", "/caf\xe9"}) EXPECT_FALSE(DesktopEntry::Make("T", "x", folder).has_value()) << folder;
-  EXPECT_EQ(DesktopEntry::FileName("acme.tool/../x y"), "vellumview-acme_tool____x_y.desktop");
-  EXPECT_EQ(DesktopEntry::FileName(""), "vellumview-app.desktop");
+  EXPECT_NE(DesktopEntry::Make("T", "x", "/a", "my-app").value_or("").find("\nIcon=my-app\n"), std::string::npos);
+  // The entry is named by the window's application id, which desktops match.
+  const std::pair<const char*, const char*> files[] = {
+      {"acme.tool/../x y", "QuillBrowser.acme.tool_.._x_y.desktop"}, {"", "QuillBrowser..desktop"},
+      {"Az09_-", "QuillBrowser.Az09_-.desktop"}};
+  for (const auto& [id, file] : files) EXPECT_EQ(DesktopEntry::FileName(id), file) << id;
+}
+
+TEST(MetaInfoTest, NamesTheComponentAndEscapesWhatTheDeveloperGave) {
+  const std::string xml = MetaInfo::Make("A&B <x>", "acme/tool", "1.0~rc", "Says \"hi\"\x01", "2026-01-02");
+  for (const char* part : {"<id>local.quillbrowser.acme_tool</id>", "<name>A&amp;B &lt;x&gt;</name>",
+                           "<summary>Says &quot;hi&quot;</summary>",
+                           "<launchable type=\"desktop-id\">QuillBrowser.acme_tool.desktop</launchable>",
+                           "<release version=\"1.0~rc\" date=\"2026-01-02\"/>"})
+    EXPECT_NE(xml.find(part), std::string::npos) << part << "\n" << xml;
+  EXPECT_EQ(MetaInfo::ComponentId(""), "local.quillbrowser.app");
+  EXPECT_NE(MetaInfo::Make(" ", "", "1", "s", "d").find("<name>Vellumview</name>"), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # `cmake --install` into a staging folder with a prefix of its own: the
 # machine store registers the installed runtime under that prefix, the
 # desktop entry starts the installed demo and passes desktop-file-validate,
-# and the icon the windows ask for is in the hicolor theme.
+# the icon the windows ask for is in the hicolor theme, and the AppStream
+# metainfo names that entry and passes appstreamcli.
 #   InstallRulesTest.sh <build folder>
 set -u
 build=$1
@@ -20,7 +21,7 @@ ls "$stage$folder"/EBWebView/*/libEmbeddedBrowserWebView.so > /dev/null 2>&1 || 
 [ -x "$stage$prefix/lib/vellumview/runtime/vellumview-runtime-installer" ] || fail "no runtime installer beside the runtime"
 [ -x "$stage$prefix/bin/vellumview-bundle-app" ] || fail "no bundle command"
 
-entry=$stage$prefix/share/applications/vellumview.desktop
+entry=$stage$prefix/share/applications/QuillBrowser.demo.desktop
 [ -f "$entry" ] || fail "no desktop entry"
 grep -qx "Path=$prefix/share/vellumview/examples/demo" "$entry" || fail "working directory: $(grep Path= "$entry")"
 [ -f "$stage$prefix/share/vellumview/examples/demo/settings.json" ] || fail "no demo at the entry's folder"
@@ -29,5 +30,10 @@ grep -qx "Icon=vellumview" "$entry" || fail "icon: $(grep Icon= "$entry")"
 [ -f "$stage$prefix/share/icons/hicolor/scalable/apps/vellumview.svg" ] || fail "no scalable icon"
 if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$entry" || fail "desktop-file-validate refused $entry"
+fi
+metainfo=$stage$prefix/share/metainfo/local.vellumview.vellumview.metainfo.xml
+grep -q '<launchable type="desktop-id">QuillBrowser.demo.desktop</launchable>' "$metainfo" || fail "metainfo: $(ls "$stage$prefix/share/metainfo")"
+if command -v appstreamcli > /dev/null; then
+  appstreamcli validate --no-net "$metainfo" > "$stage/as.txt" 2>&1 || fail "appstreamcli: $(cat "$stage/as.txt")"
 fi
 echo "install rules: store, runtime, desktop entry and icon checked"

@@ -21,17 +21,20 @@ std::string DesktopEntry::Escape(std::string_view value) {
 }
 
 std::string DesktopEntry::FileName(std::string_view browserId) {
-  std::string name = "vellumview-";
+  // Wayland shells find a window's launcher by "<application id>.desktop",
+  // so the name is the window's id; a browserID that is not a plain name
+  // (a slash above all) cannot become part of a file name as it stands.
+  std::string name = "QuillBrowser.";
   for (const char c : browserId) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                       c == '-' || c == '.';
     name += plain ? c : '_';
   }
-  // An application without a browserID still gets a name of its own.
-  return (browserId.empty() ? name + "app" : name) + ".desktop";
+  return name + ".desktop";
 }
 
 std::optional<std::string> DesktopEntry::Make(std::string_view title, std::string_view browserId,
-                                              std::string_view workingDirectory) {
+                                              std::string_view workingDirectory, std::string_view iconName) {
   if (workingDirectory.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
   // Desktops read an entry's values as UTF-8 and drop a value (or the whole
   // entry) that is not, so a folder whose name is not UTF-8 cannot be named.
@@ -47,7 +50,7 @@ std::optional<std::string> DesktopEntry::Make(std::string_view title, std::strin
   entry += "Name=" + name + "\n";
   entry += "Exec=vellumview\n";
   entry += "Path=" + Escape(workingDirectory) + "\n";
-  entry += "Icon=vellumview\n";
+  entry += "Icon=" + Escape(iconName) + "\n";
   entry += "Terminal=false\n";
   entry += "Categories=Network;\n";
   entry += "StartupNotify=true\n";
