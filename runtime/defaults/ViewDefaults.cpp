@@ -11,6 +11,7 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
       m_pinch(gtk_gesture_zoom_new(GTK_WIDGET(view))),
       m_findBar(view),
       m_errorPage(view, programUri),
+      m_contextMenu(programUri, [this] { Print(); }),
       m_statusLine(std::move(programUri)),
       m_zoom(view) {
   GtkWidget* widget = GTK_WIDGET(view);
@@ -31,6 +32,7 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
   // that can scroll and report the wheel used, so a zoom that waited for an
   // unused wheel would happen on short pages only.
   g_signal_connect(view, "scroll-event", G_CALLBACK(OnScroll), this);
+  g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTargetChanged), this);
   g_signal_connect(view, "leave-notify-event", G_CALLBACK(OnLeave), this);
   // A new page has none of the old one's links under the pointer.
@@ -139,6 +141,11 @@ void ViewDefaults::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpoi
   auto* defaults = static_cast<ViewDefaults*>(self);
   if (loadEvent == WEBKIT_LOAD_COMMITTED) defaults->m_statusLine.OnHover(nullptr);
   defaults->m_errorPage.OnLoadChanged(loadEvent);
+}
+
+gboolean ViewDefaults::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit, gpointer self) {
+  static_cast<ViewDefaults*>(self)->m_contextMenu.Prepare(menu, hit);
+  return FALSE;
 }
 
 gboolean ViewDefaults::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self) {

@@ -1,8 +1,8 @@
 #pragma once
 // What every view of the runtime does without the program asking: the
 // browser keys and the mouse's back and forward buttons, the find bar, print,
-// zoom, the status line for links, and script dialogs titled with the
-// window's caption. The engine's signals for all of these are connected here
+// zoom, the context menu, the error page, the status line for links, and
+// script dialogs titled with the window's caption. The engine's signals for all of these are connected here
 // and only here; each default is a class of its own that knows nothing of
 // the others.
 //
@@ -12,6 +12,7 @@
 #include <webkit2/webkit2.h>
 
 #include "runtime/defaults/BrowserKeys.h"
+#include "runtime/defaults/ContextMenu.h"
 #include "runtime/defaults/ErrorPage.h"
 #include "runtime/defaults/FindBar.h"
 #include "runtime/defaults/LinkStatusLine.h"
@@ -34,6 +35,7 @@ class ViewDefaults {
   static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self);
   static void OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self);
   static gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self);
   static void OnHistoryKey(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
@@ -51,6 +53,7 @@ class ViewDefaults {
   GtkGesture* m_pinch;     // owned
   FindBar m_findBar;
   ErrorPage m_errorPage;
+  ContextMenu m_contextMenu;
   LinkStatusLine m_statusLine;
   PageZoom m_zoom;
 };

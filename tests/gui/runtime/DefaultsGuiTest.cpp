@@ -3,9 +3,12 @@
 // dialogs, and a page that keeps a key for itself.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "tests/gui/runtime/FindWidget.h"
 #include "tests/gui/runtime/RuntimeGuiCase.h"
@@ -182,6 +185,52 @@ TEST_F(DefaultsGuiTest, HoveringALinkShowsItsFileAddressUntilThePointerLeaves) {
   Screenshot("status-line");
   Xdo("mousemove " + ScreenPoint(600, 400));
   ASSERT_TRUE(m_host->RunUntil([&] { return !gtk_widget_get_visible(line); }));
+}
+
+// What a right click offers, on the page and on a link, and the view's own
+// Copy Link Address, chosen with the keyboard as a user may.
+TEST_F(DefaultsGuiTest, TheContextMenuKeepsTheKioskItemsAndCopiesALinksFileAddress) {
+  Open("keys.html", "page=keys.html");
+  struct Menu { std::vector<int> actions; std::vector<std::string> labels; } menu;
+  g_signal_connect(m_view, "context-menu", G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu* items, GdkEvent*, gpointer, Menu* seen) {
+    *seen = {};
+    for (GList* item = webkit_context_menu_get_items(items); item; item = item->next) {
+      auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
+      if (webkit_context_menu_item_is_separator(entry)) continue;
+      seen->actions.push_back(webkit_context_menu_item_get_stock_action(entry));
+      GtkAction* gtk = nullptr;
+      G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+      gtk = webkit_context_menu_item_get_action(entry);
+      seen->labels.emplace_back(gtk ? gtk_action_get_label(gtk) : "");
+      G_GNUC_END_IGNORE_DEPRECATIONS
+    }
+    return FALSE;
+  }), &menu);
+  const auto has = [&](WebKitContextMenuAction action) {
+    return std::find(menu.actions.begin(), menu.actions.end(), action) != menu.actions.end();
+  };
+  Xdo("mousemove " + ScreenPoint(120, 125) + " click 3");
+  ASSERT_TRUE(m_host->RunUntil([&] { return has(WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW); }));
+  EXPECT_TRUE(has(WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK));
+  for (const auto action : {WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK, WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD,
+                            WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT})
+    EXPECT_FALSE(has(action)) << action;
+  ASSERT_FALSE(menu.labels.empty());
+  EXPECT_EQ(menu.labels.front(), "Copy Link Address");
+  Screenshot("context-menu");
+  Xdo("key Down Return");
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  std::string copied;
+  ASSERT_TRUE(m_host->RunUntil([&] {
+    g_autofree char* text = gtk_clipboard_wait_for_text(clipboard);
+    return !(copied = text ? text : "").empty();
+  }));
+  EXPECT_EQ(copied, m_content.Url("two.html"));
+  Xdo("mousemove " + ScreenPoint(600, 400) + " click 3");
+  ASSERT_TRUE(m_host->RunUntil([&] { return !menu.actions.empty() && !has(WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW); }));
+  for (const auto action : {WEBKIT_CONTEXT_MENU_ACTION_GO_BACK, WEBKIT_CONTEXT_MENU_ACTION_RELOAD}) EXPECT_TRUE(has(action)) << action;
+  EXPECT_EQ(menu.labels.back(), "Print…");
+  Xdo("key Escape");
 }
 
 TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
