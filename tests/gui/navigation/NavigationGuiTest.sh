@@ -1,6 +1,6 @@
 #!/bin/bash
-# A web link, a POST form, a redirecting link and a link to about:blank on a
-# local page, clicked under Xvfb. A loopback web server logs every request it
+# A web link, a POST form, a redirecting link and links to about:blank and
+# data: on a local page, clicked under Xvfb. A loopback web server logs every request it
 # gets; the view must send it none, the desktop's default handler (a
 # recording script) must get each address as the page asked for it, and the
 # view must stay on its page.
@@ -64,6 +64,7 @@ cat > index.html <<HTML
 <form method=post action="$web/post?y=2"><input type=hidden name=n value=v><button class=b>post</button></form>
 <a class=b href="$web/redirect">redirect</a>
 <a class=b href="about:blank">blank</a>
+<a class=b href="data:text/html,hi">data</a>
 </body></html>
 HTML
 echo '{"title": "Navigation", "startPage": "index.html"}' > settings.json
@@ -84,6 +85,8 @@ for i in 0 1 2; do
 done
 xdotool mousemove --window "$frame" 300 350 click 1
 wait_for "^event navigation-starting about:blank cancel=1" "$events"
+xdotool mousemove --window "$frame" 300 466 click 1
+wait_for "^event navigation-starting data:text/html,hi cancel=1" "$events"
 
 # The server saw only the test's own request, and the view kept its page.
 [ "$(cat "$work/server.txt")" = "GET /ready" ] || fail "the view sent requests to the web server"
