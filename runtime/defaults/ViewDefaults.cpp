@@ -10,10 +10,13 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
       m_overlay(GTK_WIDGET(g_object_ref_sink(gtk_overlay_new()))),
       m_pinch(gtk_gesture_zoom_new(GTK_WIDGET(view))),
       m_findBar(view),
+      m_errorPage(view, programUri),
       m_statusLine(std::move(programUri)),
       m_zoom(view) {
   GtkWidget* widget = GTK_WIDGET(view);
   gtk_container_add(GTK_CONTAINER(m_overlay), widget);
+  gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_errorPage.Panel());
+  gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_errorPage.Notice());
   gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_findBar.Widget());
   gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_statusLine.Widget());
   // The status line sits over the page without taking its pointer.
@@ -32,6 +35,18 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
   g_signal_connect(view, "leave-notify-event", G_CALLBACK(OnLeave), this);
   // A new page has none of the old one's links under the pointer.
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  // Connected after the runtime's own handler, which takes the failures of
+  // web addresses for itself; the error page replaces the engine's own.
+  g_signal_connect(view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect_swapped(view, "web-process-terminated", G_CALLBACK(+[](ViewDefaults* self, WebKitWebProcessTerminationReason reason) {
+                             self->m_errorPage.OnWebProcessTerminated(reason);
+                           }), this);
+  g_signal_connect_swapped(view, "notify::is-web-process-responsive", G_CALLBACK(+[](ViewDefaults* self) {
+                             self->m_errorPage.OnResponsiveChanged();
+                           }), this);
+  // The browser keys also work while the error page has the focus, when the
+  // page's process may be gone and no key comes back from it.
+  g_signal_connect(m_errorPage.Panel(), "key-press-event", G_CALLBACK(OnKeyPress), this);
   // Connected after the runtime's own handler, which answers the dialog
   // unseen when the program has switched script dialogs off; this one runs
   // only when that one let the dialog through.
@@ -121,7 +136,13 @@ void ViewDefaults::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit
 }
 
 void ViewDefaults::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self) {
-  if (loadEvent == WEBKIT_LOAD_COMMITTED) static_cast<ViewDefaults*>(self)->m_statusLine.OnHover(nullptr);
+  auto* defaults = static_cast<ViewDefaults*>(self);
+  if (loadEvent == WEBKIT_LOAD_COMMITTED) defaults->m_statusLine.OnHover(nullptr);
+  defaults->m_errorPage.OnLoadChanged(loadEvent);
+}
+
+gboolean ViewDefaults::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self) {
+  return static_cast<ViewDefaults*>(self)->m_errorPage.OnLoadFailed(uri, error) ? TRUE : FALSE;
 }
 
 gboolean ViewDefaults::OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self) {

@@ -6,12 +6,13 @@
 // and only here; each default is a class of its own that knows nothing of
 // the others.
 //
-// The view is placed in an overlay that carries the find bar and the status
-// line above the page; the overlay is what goes into the program's window.
+// The view is placed in an overlay that carries the find bar, the status
+// line and the error page above the page; the overlay is what goes into the program's window.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
 #include "runtime/defaults/BrowserKeys.h"
+#include "runtime/defaults/ErrorPage.h"
 #include "runtime/defaults/FindBar.h"
 #include "runtime/defaults/LinkStatusLine.h"
 #include "runtime/defaults/PageZoom.h"
@@ -33,6 +34,7 @@ class ViewDefaults {
   static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self);
   static void OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self);
   static gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self);
   static void OnHistoryKey(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer);
@@ -48,6 +50,7 @@ class ViewDefaults {
   GtkWidget* m_overlay;    // owned through the reference taken on it
   GtkGesture* m_pinch;     // owned
   FindBar m_findBar;
+  ErrorPage m_errorPage;
   LinkStatusLine m_statusLine;
   PageZoom m_zoom;
 };

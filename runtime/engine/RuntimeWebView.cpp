@@ -65,6 +65,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
   else
     gtk_container_add(GTK_CONTAINER(parent), outer);
   self->m_parent = parent;
+  self->m_closeGuard = std::make_unique<PageCloseGuard>(self->m_view.Get(), gtk_widget_get_toplevel(parent));
   gtk_widget_show(widget);
   return self;
 }
@@ -239,6 +240,7 @@ void RuntimeWebView::Close() {
   const auto webResource = m_webResourceHandlers.TakeAll();
   const auto download = m_downloadHandlers.TakeAll();
   m_filters.clear();
+  m_closeGuard.reset();
   if (m_view && !m_destroyed) {
     m_destroyed = true;
     gtk_widget_destroy(m_defaults->Widget());

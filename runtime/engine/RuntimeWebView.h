@@ -11,6 +11,7 @@
 
 #include "com/RuntimeClass.h"
 #include "platform/linux/GObjectPtr.h"
+#include "runtime/defaults/PageCloseGuard.h"
 #include "runtime/defaults/ViewDefaults.h"
 #include "runtime/engine/MainFrameNavigations.h"
 #include "runtime/engine/RuntimeEnvironment.h"
@@ -143,6 +144,7 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // The browser's defaults around the engine view; their overlay is what the
   // parent holds.
   std::unique_ptr<ViewDefaults> m_defaults;
+  std::unique_ptr<PageCloseGuard> m_closeGuard;  // while the view is in its window
   GtkWidget* m_parent = nullptr;  // not owned; the view's parent while both exist
   bool m_destroyed = false;  // the engine view has been destroyed
   bool m_closed = false;     // Close has run

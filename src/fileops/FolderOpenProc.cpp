@@ -41,8 +41,14 @@ std::u16string FolderOpenProc::LinkText(std::string bytes, bool cutAtLimit, bool
     bytes.resize(bytes.size() - 2);
   else if (bytes.ends_with('\n'))
     bytes.pop_back();
-  if (isUtf8) *isUtf8 = IsValidUtf8(bytes);
-  return Utf8ToWideReplacing(bytes);
+  // A NUL would end the name early ("\0docs" would name the link's own
+  // folder): such a text names no folder and shows U+FFFD where it is.
+  const bool hasNul = bytes.find('\0') != std::string::npos;
+  if (isUtf8) *isUtf8 = !hasNul && IsValidUtf8(bytes);
+  if (!hasNul) return Utf8ToWideReplacing(bytes);
+  std::string shown;
+  for (const char c : bytes) shown += c == '\0' ? std::string("\xEF\xBF\xBD") : std::string(1, c);
+  return Utf8ToWideReplacing(shown);
 }
 
 std::u16string FolderOpenProc::AppendPath(std::u16string folder, std::u16string_view name) {

@@ -17,8 +17,8 @@ class FolderOpenProc final : public FileProc {
   // read limit is dropped (rather than making the whole text invalid and so
   // naming the link file's own folder), one line break at the end (LF or
   // CRLF, as editors save it) is dropped, and the rest is decoded as UTF-8,
-  // with U+FFFD for bytes that are not; `isUtf8` tells whether there were
-  // none (only such a text names a folder). Other spaces stay part of the
+  // with U+FFFD for bytes that are not and for NULs; `isUtf8` tells whether
+  // there were none (only such a text names a folder). Other spaces stay part of the
   // name.
   static std::u16string LinkText(std::string bytes, bool cutAtLimit, bool* isUtf8 = nullptr);
 

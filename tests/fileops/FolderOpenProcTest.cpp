@@ -50,7 +50,8 @@ TEST_F(FolderOpenProcTest, OpensTheNamedFolderBesideTheLinkFile) {
 TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
   m_platform.system.AddFolder(Folder());
   const std::u16string notFound = u"\u30D5\u30A9\u30EB\u30C0\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093:";
-  for (const auto& [bytes, shown] : {std::pair<std::string, std::u16string>{"gone", u"/gone"}, {"\xFF\xFE" "x", u"/\uFFFD\uFFFDx"}}) {
+  for (const auto& [bytes, shown] : {std::pair<std::string, std::u16string>{"gone", u"/gone"}, {"\xFF\xFE" "x", u"/\uFFFD\uFFFDx"},
+                                 {std::string("\0\0dos/", 6), u"/\uFFFD\uFFFDdos/"}}) {
     EXPECT_EQ(m_proc.Run(Link(bytes)), HResultFromWin32(ERROR_PATH_NOT_FOUND));
     ASSERT_FALSE(m_platform.windowing.MessageBoxes().empty());
     const auto& box = m_platform.windowing.MessageBoxes().back();
@@ -59,7 +60,7 @@ TEST_F(FolderOpenProcTest, AMissingFolderIsReportedAndAnUnreadableLinkIsNot) {
   }
 
   EXPECT_EQ(m_proc.Run(Folder() + u"/missing.openfolder"), HResultFromWin32(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 2u);
+  EXPECT_EQ(m_platform.windowing.MessageBoxes().size(), 3u);
   EXPECT_TRUE(m_platform.system.ShellLaunches().empty());
 }
 

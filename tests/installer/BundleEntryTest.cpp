@@ -46,7 +46,7 @@ TEST(DesktopEntryTest, WritesTheApplicationsNameFolderAndWindowClass) {
     EXPECT_NE(made->find(name), std::string::npos) << *made;
   }
   EXPECT_NE(DesktopEntry::Make("", "", "/a").value_or("").find("StartupWMClass=QuillBrowser.\n"), std::string::npos);
-  EXPECT_FALSE(DesktopEntry::Make("T", "x", "/a\nb").has_value());
+  for (const char* folder : {"/a\nb", "/a\rb", "/caf\xe9"}) EXPECT_FALSE(DesktopEntry::Make("T", "x", folder).has_value()) << folder;
   EXPECT_NE(DesktopEntry::Make("T", "x", "/a", "my-app").value_or("").find("\nIcon=my-app\n"), std::string::npos);
   // The entry is named by the window's application id, which desktops match.
   const std::pair<const char*, const char*> files[] = {

@@ -1,5 +1,7 @@
 #include "tools/bundle/DesktopEntry.h"
 
+#include "util/Strings.h"
+
 std::string DesktopEntry::Escape(std::string_view value) {
   std::string out;
   for (std::size_t i = 0; i < value.size(); ++i) {
@@ -34,6 +36,9 @@ std::string DesktopEntry::FileName(std::string_view browserId) {
 std::optional<std::string> DesktopEntry::Make(std::string_view title, std::string_view browserId,
                                               std::string_view workingDirectory, std::string_view iconName) {
   if (workingDirectory.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+  // Desktops read an entry's values as UTF-8 and drop a value (or the whole
+  // entry) that is not, so a folder whose name is not UTF-8 cannot be named.
+  if (!IsValidUtf8(workingDirectory)) return std::nullopt;
   // A title of nothing but spaces or control characters would leave the
   // entry without a name, which desktops refuse.
   bool visible = false;

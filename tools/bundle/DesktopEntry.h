@@ -10,7 +10,7 @@
 class DesktopEntry {
  public:
   // The entry's text, or nothing when a value cannot be written (the folder
-  // holds a line break).
+  // holds a line break or is not UTF-8).
   static std::optional<std::string> Make(std::string_view title, std::string_view browserId,
                                          std::string_view workingDirectory,
                                          std::string_view iconName = "vellumview");

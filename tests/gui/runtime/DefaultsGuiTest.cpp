@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "tests/gui/runtime/FindWidget.h"
 #include "tests/gui/runtime/RuntimeGuiCase.h"
 
 namespace {
@@ -37,19 +38,6 @@ addEventListener("pageshow", e => {
 )html";
 
 constexpr char kCaption[] = "Keys Test Caption";
-
-// The first widget below `widget` (itself included) that `match` accepts, internal children too.
-template <typename F>
-GtkWidget* FindWidget(GtkWidget* widget, F match) {
-  if (match(widget)) return widget;
-  if (!GTK_IS_CONTAINER(widget)) return nullptr;
-  struct Search { F* match; GtkWidget* found; } search{&match, nullptr};
-  gtk_container_forall(GTK_CONTAINER(widget), [](GtkWidget* child, gpointer data) {
-    auto* s = static_cast<Search*>(data);
-    if (!s->found) s->found = FindWidget(child, *s->match);
-  }, &search);
-  return search.found;
-}
 
 class DefaultsGuiTest : public RuntimeGuiCase {
  protected:
@@ -87,7 +75,7 @@ class DefaultsGuiTest : public RuntimeGuiCase {
     return level;
   }
   GtkWidget* Named(const char* name) const {
-    return FindWidget(m_host->window, [name](GtkWidget* w) { return g_str_equal(gtk_widget_get_name(w), name); });
+    return NamedWidget(m_host->window, name);
   }
   // Where a screenshot of the display goes when VELLUM_SCREENSHOTS names a folder.
   void Screenshot(const char* name) {
