@@ -50,6 +50,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
   g_object_set_qdata(G_OBJECT(widget), RuntimeViewQuark(), self.Get());
   environment->AddView(self.Get());
   EngineSignals::ConnectView(self->m_view.Get(), self.Get());
+  self->m_mainFrameNavigations = std::make_unique<MainFrameNavigations>(self->m_view.Get());
   // After the runtime's own signals, whose script-dialog handler must run first.
   self->m_defaults = std::make_unique<ViewDefaults>(
       self->m_view.Get(), [environment](const char* uri) { return environment->Address().ToFileUri(uri ? uri : ""); });

@@ -13,6 +13,7 @@
 #include "platform/linux/GObjectPtr.h"
 #include "runtime/defaults/PageCloseGuard.h"
 #include "runtime/defaults/ViewDefaults.h"
+#include "runtime/engine/MainFrameNavigations.h"
 #include "runtime/engine/RuntimeEnvironment.h"
 #include "runtime/engine/RuntimeSettings.h"
 #include "runtime/events/EventHandlerList.h"
@@ -120,6 +121,9 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // program cancelled.
   bool RaiseNavigationStarting(const std::string& uri);
   void DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
+  // A main-frame navigation to any address but a local one, decided before
+  // the engine sends its request.
+  void DecideMainFrameNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri);
   void RaiseNewWindowRequested(const std::string& uri);
   // Asks the engine for a main-frame load, or holds it back while the
   // current one has started and not yet committed (see LoadUri).
@@ -149,6 +153,11 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   // The file:// address of the local page the runtime is loading after the
   // program let its navigation through.
   std::optional<std::string> m_announced;
+  // Which navigations are the main frame's (see MainFrameNavigations).
+  std::unique_ptr<MainFrameNavigations> m_mainFrameNavigations;
+  // The program let the main frame's current web navigation through when it
+  // was decided, so its response and its failure raise nothing again.
+  bool m_webNavigationDecided = false;
   // The main frame's current load has started and has not yet committed,
   // finished or failed.
   bool m_loadUncommitted = false;

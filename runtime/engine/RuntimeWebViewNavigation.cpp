@@ -1,6 +1,9 @@
 // The web view's navigation decisions: the engine's policy decisions become
 // NavigationStarting (for the main frame only) and NewWindowRequested, and a
 // load the runtime asks for may be held back until the current one commits.
+// A main-frame navigation the page starts is decided before its request
+// leaves; one the top frame did not report (the program's own Navigate to a
+// web address) is still decided when its response arrives.
 #include "runtime/engine/RuntimeWebView.h"
 
 #include <string>
@@ -35,6 +38,19 @@ gboolean RuntimeWebView::OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPo
   const char* raw = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
   const std::string uri = raw ? raw : "";
   const LoopbackAddress& address = m_environment->Address();
+  // A navigation the top frame reported is the main frame's: the program
+  // decides it now, before the engine sends anything, with the address as
+  // the page asked for it (a form's action, a link before any redirect).
+  // Local pages are decided when their request reaches the server, and
+  // javascript: addresses run in the page.
+  const bool mainFrame = m_mainFrameNavigations && m_mainFrameNavigations->Claim(uri);
+  if (mainFrame && !address.IsServerUri(uri) && !HasScheme(uri, "file") && !HasScheme(uri, "javascript")) {
+    MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
+                         held = GObjectPtr<WebKitPolicyDecision>::Ref(decision), uri] {
+      self->DecideMainFrameNavigation(held, uri);
+    });
+    return TRUE;
+  }
   // The server's own addresses and the page-internal schemes go on at once.
   // A decision carries no frame, and frames must load without the event:
   // for a local document the server raises NavigationStarting when the
@@ -74,6 +90,7 @@ gboolean RuntimeWebView::OnResponsePolicy(WebKitResponsePolicyDecision* decision
     return FALSE;
   }
   if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return FALSE;
+  if (std::exchange(m_webNavigationDecided, false)) return FALSE;
   MainLoopQueue::Post([self = ComPtr<RuntimeWebView>(this),
                        held = GObjectPtr<WebKitPolicyDecision>::Ref(WEBKIT_POLICY_DECISION(decision)), uri] {
     const bool cancel = self->RaiseNavigationStarting(uri);
@@ -93,6 +110,15 @@ bool RuntimeWebView::RaiseNavigationStarting(const std::string& uri) {
   const bool cancel = (args && args->IsCancelled()) || m_closed;
   RequestTrace::Instance().Event("navigation-starting", fileUri, {{"cancel", cancel ? "1" : "0"}});
   return cancel;
+}
+
+void RuntimeWebView::DecideMainFrameNavigation(GObjectPtr<WebKitPolicyDecision> decision, const std::string& uri) {
+  if (RaiseNavigationStarting(uri)) {
+    webkit_policy_decision_ignore(decision.Get());
+    return;
+  }
+  m_webNavigationDecided = HasScheme(uri, "http") || HasScheme(uri, "https");
+  webkit_policy_decision_use(decision.Get());
 }
 
 bool RuntimeWebView::AllowDocumentRequest(const std::string& fileUri) {
@@ -135,6 +161,7 @@ bool RuntimeWebView::OnLoadFailed(WebKitLoadEvent loadEvent, const char* failing
   // engine's error page would take the view away from its page. Failures the
   // policy caused (a cancelled navigation) and stopped loads are no such case.
   const std::string uri = failingUri ? failingUri : "";
+  if (std::exchange(m_webNavigationDecided, false)) return false;
   if (loadEvent == WEBKIT_LOAD_COMMITTED || loadEvent == WEBKIT_LOAD_FINISHED) return false;
   if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return false;
   if (m_environment->Address().IsServerUri(uri)) return false;
