@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include "runtime/defaults/RuntimeText.h"
+
 namespace {
 
 // Matches are counted up to this many; a page with more says as much.
@@ -110,9 +112,9 @@ void FindBar::OnFailedToFind() {
 }
 
 std::string FindBar::CountText(guint count) {
-  if (count == 0) return "No matches";
-  if (count > kMaxMatches) return "More than " + std::to_string(kMaxMatches) + " matches";
-  return count == 1 ? "1 match" : std::to_string(count) + " matches";
+  if (count == 0) return RuntimeText("No matches");
+  if (count > kMaxMatches) return RuntimePluralText("More than %u match", "More than %u matches", kMaxMatches);
+  return RuntimePluralText("%u match", "%u matches", count);
 }
 
 void FindBar::OnSearchChanged(GtkSearchEntry*, gpointer self) { static_cast<FindBar*>(self)->Search(); }

@@ -5,7 +5,24 @@
 // menu items do. Every such text goes through RuntimeText; a text with no
 // translation in the user's language is shown as written here, in English.
 #include <glib.h>
+#include <libintl.h>
+
+#include <string>
 
 inline constexpr const char kRuntimeTextDomain[] = "vellumview-runtime";
 
 inline const char* RuntimeText(const char* english) { return g_dgettext(kRuntimeTextDomain, english); }
+
+// The same for a text with a count: `english` for one, `englishPlural` (with
+// "%u" for the count) for any other number, in the forms the language has.
+inline std::string RuntimePluralText(const char* english, const char* englishPlural, unsigned count) {
+  g_autofree char* text = g_strdup_printf(g_dngettext(kRuntimeTextDomain, english, englishPlural, count), count);
+  return text;
+}
+
+// Points the runtime's text domain at the catalogs below `folder`
+// (<folder>/<language>/LC_MESSAGES/vellumview-runtime.mo), in UTF-8.
+inline void BindRuntimeTexts(const char* folder) {
+  bindtextdomain(kRuntimeTextDomain, folder);
+  bind_textdomain_codeset(kRuntimeTextDomain, "UTF-8");
+}

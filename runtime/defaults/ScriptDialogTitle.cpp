@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include "runtime/defaults/RuntimeText.h"
+
 namespace {
 
 // The toolkit's own translated button labels.
@@ -35,10 +37,10 @@ gboolean ScriptDialogTitle::Show(GtkWidget* view, WebKitScriptDialog* dialog) {
     case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
       // The page's own text is not shown by the engine for this one; the
       // question is always the same.
-      gtk_message_dialog_set_markup(GTK_MESSAGE_DIALOG(window), "Leave this page?");
-      gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(window), "Changes you made may not be saved.");
-      gtk_dialog_add_button(GTK_DIALOG(window), "_Stay", GTK_RESPONSE_CANCEL);
-      gtk_dialog_add_button(GTK_DIALOG(window), "_Leave", GTK_RESPONSE_OK);
+      gtk_message_dialog_set_markup(GTK_MESSAGE_DIALOG(window), RuntimeText("Leave this page?"));
+      gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(window), "%s", RuntimeText("Changes you made may not be saved."));
+      gtk_dialog_add_button(GTK_DIALOG(window), RuntimeText("_Stay"), GTK_RESPONSE_CANCEL);
+      gtk_dialog_add_button(GTK_DIALOG(window), RuntimeText("_Leave"), GTK_RESPONSE_OK);
       break;
     case WEBKIT_SCRIPT_DIALOG_PROMPT: {
       GtkWidget* entry = gtk_entry_new();

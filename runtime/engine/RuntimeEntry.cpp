@@ -1,8 +1,12 @@
 // The library's one exported function: creates a browser environment and
 // reports it to the program's handler from the main loop.
+#include <dlfcn.h>
 #include <gtk/gtk.h>
 
+#include <string>
+
 #include "com/CoTaskMem.h"
+#include "runtime/defaults/RuntimeText.h"
 #include "runtime/engine/BrowserArguments.h"
 #include "runtime/engine/MainLoopQueue.h"
 #include "runtime/engine/RuntimeEnvironment.h"
@@ -24,6 +28,19 @@ std::string TakeString(HRESULT (ICoreWebView2EnvironmentOptions::*getter)(LPWSTR
   return WideToUtf8(View(value));
 }
 
+// The runtime's texts are translated by the catalogs in the locale folder
+// beside this library, wherever the library was installed or built.
+void BindTextsBesideLibrary() {
+  static const bool bound = [] {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&BindTextsBesideLibrary), &info) || !info.dli_fname) return false;
+    g_autofree char* folder = g_path_get_dirname(info.dli_fname);
+    BindRuntimeTexts((std::string(folder) + "/locale").c_str());
+    return true;
+  }();
+  (void)bound;
+}
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) HRESULT CreateWebViewEnvironmentWithOptionsInternal(
@@ -35,6 +52,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT CreateWebViewEnvironme
   // The engine's settings need GTK with a display; a program that has not
   // opened one yet gets it opened here.
   if (!gtk_init_check(nullptr, nullptr)) return E_FAIL;
+  BindTextsBesideLibrary();
   // SharedArrayBuffer is switched on only through this option, read when a
   // web process starts; every web process starts after this point.
   g_setenv("JSC_useSharedArrayBuffer", "1", TRUE);
