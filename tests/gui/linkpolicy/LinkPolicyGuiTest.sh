@@ -16,29 +16,9 @@ closer=$4
 gui_setup
 on_fail() { echo "--- recorded"; cat "$record" 2>/dev/null; }
 on_exit() { [ -n "${server:-}" ] && kill "$server" 2>/dev/null; }
-mkdir -p "$work/app" "$work/data/applications" "$work/config"
+mkdir -p "$work/app"
 cd "$work/app" || exit 2
-record=$work/record.txt
-
-# The recording handler: one line per argument, in brackets.
-cat > "$work/record.sh" <<SCRIPT
-#!/bin/sh
-for a in "\$@"; do printf '[%s]\n' "\$a"; done >> "$record"
-SCRIPT
-chmod +x "$work/record.sh"
-cat > "$work/data/applications/vellum-recorder.desktop" <<DESKTOP
-[Desktop Entry]
-Type=Application
-Name=Recorder
-Exec=$work/record.sh %u
-MimeType=x-scheme-handler/https;x-scheme-handler/http;inode/directory;
-DESKTOP
-cat > "$work/config/mimeapps.list" <<MIME
-[Default Applications]
-x-scheme-handler/https=vellum-recorder.desktop
-x-scheme-handler/http=vellum-recorder.desktop
-inode/directory=vellum-recorder.desktop
-MIME
+use_recording_handler x-scheme-handler/https x-scheme-handler/http inode/directory
 
 # A page of stacked blocks, one per argument ("a:<href>" for a link,
 # "w:<address>" for a button that opens a window), plus extra markup.

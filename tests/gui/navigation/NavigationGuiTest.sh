@@ -15,22 +15,8 @@ runtime=$2
 gui_setup
 on_fail() { echo "--- recorded"; cat "$record" 2>/dev/null; echo "--- server"; cat "$work/server.txt"; }
 on_exit() { [ -n "${server:-}" ] && kill "$server" 2>/dev/null; }
-mkdir -p "$work/app" "$work/data/applications" "$work/config"
-record=$work/record.txt
-
-cat > "$work/record.sh" <<SCRIPT
-#!/bin/sh
-for a in "\$@"; do printf '[%s]\n' "\$a"; done >> "$record"
-SCRIPT
-chmod +x "$work/record.sh"
-cat > "$work/data/applications/vellum-recorder.desktop" <<DESKTOP
-[Desktop Entry]
-Type=Application
-Name=Recorder
-Exec=$work/record.sh %u
-MimeType=x-scheme-handler/http;
-DESKTOP
-printf '[Default Applications]\nx-scheme-handler/http=vellum-recorder.desktop\n' > "$work/config/mimeapps.list"
+mkdir -p "$work/app"
+use_recording_handler x-scheme-handler/http
 
 # Logs every request, whatever its method; /redirect answers with a redirect.
 cat > "$work/server.py" <<'PY'

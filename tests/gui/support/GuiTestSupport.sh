@@ -49,6 +49,24 @@ use_app() {
 # Starts the program in the background with both traces, pointed at
 # `runtime` when that is set. Arguments go to env before the program
 # (`start_program -u DISPLAY` starts it without a display).
+# Makes a recording program the desktop's handler for each MIME type given
+# (x-scheme-handler/http, inode/directory, ...): every launch appends its
+# arguments to $record, one per line, in brackets.
+use_recording_handler() {
+  record=$work/record.txt
+  mkdir -p "$work/data/applications" "$work/config"
+  cat > "$work/record.sh" <<SCRIPT
+#!/bin/sh
+for a in "\$@"; do printf '[%s]\n' "\$a"; done >> "$record"
+SCRIPT
+  chmod +x "$work/record.sh"
+  local types=""
+  for t in "$@"; do types="$types$t;"; done
+  printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\nMimeType=%s\n' "$work/record.sh" "$types" \
+    > "$work/data/applications/vellum-recorder.desktop"
+  { echo '[Default Applications]'; for t in "$@"; do echo "$t=vellum-recorder.desktop"; done; } > "$work/config/mimeapps.list"
+}
+
 start_program() {
   env "$@" ${runtime:+WEBVIEW2_BROWSER_EXECUTABLE_FOLDER=$runtime} \
     VELLUMVIEW_WINDOW_TRACE="$trace" VELLUMVIEW_TRACE="$events" \
