@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "runtime/defaults/RuntimeText.h"
+#include "runtime/defaults/WidgetStyle.h"
 
 namespace {
 
@@ -11,14 +12,6 @@ constexpr char kStyle[] =
     ".vellum-error-page .title { font-size: 150%; font-weight: bold; }"
     ".vellum-notice { background-color: @theme_bg_color; border: 1px solid @borders;"
     " border-top: none; border-radius: 0 0 4px 4px; padding: 6px; }";
-
-void AddStyle(GtkWidget* widget, const char* styleClass) {
-  g_autoptr(GtkCssProvider) provider = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(provider, kStyle, -1, nullptr);
-  GtkStyleContext* context = gtk_widget_get_style_context(widget);
-  gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  gtk_style_context_add_class(context, styleClass);
-}
 
 // A label that wraps and can be selected, so that an address can be copied.
 GtkWidget* Line(const char* styleClass) {
@@ -50,7 +43,7 @@ ErrorPage::ErrorPage(WebKitWebView* view, AddressMap programUri)
   gtk_widget_set_name(m_panel, kPanelName);
   gtk_widget_set_name(m_address, kAddressName);
   gtk_widget_set_name(m_reason, kReasonName);
-  AddStyle(m_panel, "vellum-error-page");
+  AddWidgetStyle(m_panel, kStyle, "vellum-error-page");
   gtk_widget_set_no_show_all(m_panel, TRUE);
   GtkWidget* inner = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
   gtk_widget_set_valign(inner, GTK_ALIGN_CENTER);
@@ -67,7 +60,7 @@ ErrorPage::ErrorPage(WebKitWebView* view, AddressMap programUri)
   gtk_widget_show_all(inner);
 
   gtk_widget_set_name(m_notice, kNoticeName);
-  AddStyle(m_notice, "vellum-notice");
+  AddWidgetStyle(m_notice, kStyle, "vellum-notice");
   gtk_widget_set_halign(m_notice, GTK_ALIGN_CENTER);
   gtk_widget_set_valign(m_notice, GTK_ALIGN_START);
   gtk_widget_set_no_show_all(m_notice, TRUE);

@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include "runtime/defaults/RuntimeText.h"
+#include "runtime/defaults/WidgetStyle.h"
 
 namespace {
 
@@ -12,14 +13,6 @@ constexpr guint kMaxMatches = 1000;
 constexpr char kBarStyle[] =
     ".vellum-find-bar { background-color: @theme_bg_color; border: 1px solid @borders;"
     " border-top: none; border-radius: 0 0 4px 4px; padding: 4px; }";
-
-void AddStyle(GtkWidget* widget, const char* css, const char* styleClass) {
-  g_autoptr(GtkCssProvider) provider = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-  GtkStyleContext* context = gtk_widget_get_style_context(widget);
-  gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  gtk_style_context_add_class(context, styleClass);
-}
 
 GtkWidget* IconButton(const char* icon) {
   GtkWidget* button = gtk_button_new_from_icon_name(icon, GTK_ICON_SIZE_BUTTON);
@@ -38,7 +31,7 @@ FindBar::FindBar(WebKitWebView* view)
   gtk_widget_set_halign(m_bar, GTK_ALIGN_END);
   gtk_widget_set_valign(m_bar, GTK_ALIGN_START);
   gtk_widget_set_margin_end(m_bar, 16);
-  AddStyle(m_bar, kBarStyle, "vellum-find-bar");
+  AddWidgetStyle(m_bar, kBarStyle, "vellum-find-bar");
   gtk_widget_set_name(m_entry, kEntryName);
   gtk_widget_set_name(m_count, kCountName);
   gtk_entry_set_width_chars(GTK_ENTRY(m_entry), 24);
