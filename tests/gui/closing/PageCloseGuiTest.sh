@@ -8,13 +8,8 @@
 #   PageCloseGuiTest.sh <scenario> <vellumview> <runtime folder> <SendCloseRequest>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-scenario=$1
-program=$2
-runtime=$3
-closer=$4
-
 . "$here/../support/GuiTestSupport.sh"
-gui_setup
+gui_setup_scenario "$@"
 mkdir -p "$work/app"
 cd "$work/app" || exit 2
 

@@ -8,13 +8,8 @@
 # that cannot be started: message 58106 and exit code 0).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-scenario=$1
-program=$2
-runtime=$3
-closer=$4
-
 . "$here/../support/GuiTestSupport.sh"
-gui_setup
+gui_setup_scenario "$@"
 # A failing test must not leave the test installer waiting.
 on_fail() { touch "$work/installer-go"; }
 

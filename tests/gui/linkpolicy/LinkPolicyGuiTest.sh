@@ -7,13 +7,8 @@
 #   LinkPolicyGuiTest.sh <scenario> <vellumview> <runtime folder> <SendCloseRequest>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-scenario=$1
-program=$2
-runtime=$3
-closer=$4
-
 . "$here/../support/GuiTestSupport.sh"
-gui_setup
+gui_setup_scenario "$@"
 on_fail() { echo "--- recorded"; cat "$record" 2>/dev/null; }
 on_exit() { [ -n "${server:-}" ] && kill "$server" 2>/dev/null; }
 mkdir -p "$work/app"

@@ -7,13 +7,8 @@
 # keep screenshots of the About scenario.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-scenario=$1
-program=$2
-runtime=$3
-closer=$4
-
 . "$here/../support/GuiTestSupport.sh"
-gui_setup
+gui_setup_scenario "$@"
 
 page() { echo '<!doctype html><html><body><h1>Shell test page</h1></body></html>' > index.html; }
 

@@ -17,6 +17,14 @@
 # The user's folders and registry stores are the test's own, so that
 # neither settings nor a runtime installed on this machine can stand in for
 # what the test sets up.
+# The usual arguments of a scenario script, `<scenario> <vellumview>
+# <runtime folder> <SendCloseRequest>`, taken into `scenario`, `program`,
+# `runtime` and `closer`, then `gui_setup`.
+gui_setup_scenario() {
+  scenario=$1 program=$2 runtime=$3 closer=$4
+  gui_setup
+}
+
 gui_setup() {
   work=$(mktemp -d)
   trap gui_cleanup EXIT
