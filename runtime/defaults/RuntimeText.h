@@ -13,6 +13,10 @@ inline constexpr const char kRuntimeTextDomain[] = "vellumview-runtime";
 
 inline const char* RuntimeText(const char* english) { return g_dgettext(kRuntimeTextDomain, english); }
 
+// Marks a text for the catalog where it is kept to be shown later; it is
+// translated through RuntimeText when it is shown.
+inline constexpr const char* RuntimeTextMark(const char* english) { return english; }
+
 // The same for a text with a count: `english` for one, `englishPlural` (with
 // "%u" for the count) for any other number, in the forms the language has.
 inline std::string RuntimePluralText(const char* english, const char* englishPlural, unsigned count) {

@@ -12,8 +12,9 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
       m_findBar(view),
       m_errorPage(view, programUri),
       m_contextMenu(programUri, [this] { Print(); }),
-      m_statusLine(std::move(programUri)),
-      m_zoom(view) {
+      m_statusLine(programUri),
+      m_zoom(view),
+      m_permissions(view, std::move(programUri)) {
   GtkWidget* widget = GTK_WIDGET(view);
   gtk_container_add(GTK_CONTAINER(m_overlay), widget);
   gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_errorPage.Panel());
@@ -22,6 +23,8 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
   gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_statusLine.Widget());
   // The status line sits over the page without taking its pointer.
   gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(m_overlay), m_statusLine.Widget(), TRUE);
+  gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_downloads.Widget());
+  gtk_overlay_add_overlay(GTK_OVERLAY(m_overlay), m_permissions.Widget());
   gtk_widget_show(m_overlay);
 
   // The key reaches the page first; only a key the page leaves alone comes
@@ -33,9 +36,11 @@ ViewDefaults::ViewDefaults(WebKitWebView* view, LinkStatusLine::AddressMap progr
   // unused wheel would happen on short pages only.
   g_signal_connect(view, "scroll-event", G_CALLBACK(OnScroll), this);
   g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view, "permission-request", G_CALLBACK(OnPermissionRequest), this);
   g_signal_connect(view, "mouse-target-changed", G_CALLBACK(OnMouseTargetChanged), this);
   g_signal_connect(view, "leave-notify-event", G_CALLBACK(OnLeave), this);
-  // A new page has none of the old one's links under the pointer.
+  // A new page has none of the old one's links under the pointer, and asks
+  // none of the old one's questions.
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), this);
   // Connected after the runtime's own handler, which takes the failures of
   // web addresses for itself; the error page replaces the engine's own.
@@ -139,13 +144,20 @@ void ViewDefaults::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit
 
 void ViewDefaults::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self) {
   auto* defaults = static_cast<ViewDefaults*>(self);
-  if (loadEvent == WEBKIT_LOAD_COMMITTED) defaults->m_statusLine.OnHover(nullptr);
+  if (loadEvent == WEBKIT_LOAD_COMMITTED) {
+    defaults->m_statusLine.OnHover(nullptr);
+    defaults->m_permissions.OnPageChanged();
+  }
   defaults->m_errorPage.OnLoadChanged(loadEvent);
 }
 
 gboolean ViewDefaults::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit, gpointer self) {
   static_cast<ViewDefaults*>(self)->m_contextMenu.Prepare(menu, hit);
   return FALSE;
+}
+
+gboolean ViewDefaults::OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer self) {
+  return static_cast<ViewDefaults*>(self)->m_permissions.OnRequest(request);
 }
 
 gboolean ViewDefaults::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self) {

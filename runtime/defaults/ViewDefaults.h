@@ -1,22 +1,26 @@
 #pragma once
 // What every view of the runtime does without the program asking: the
 // browser keys and the mouse's back and forward buttons, the find bar, print,
-// zoom, the context menu, the error page, the status line for links, and
-// script dialogs titled with the window's caption. The engine's signals for all of these are connected here
+// zoom, the context menu, the error page, the status line for links, the
+// download indicator, permission prompts and script dialogs titled with the
+// window's caption. The engine's signals for all of these are connected here
 // and only here; each default is a class of its own that knows nothing of
 // the others.
 //
 // The view is placed in an overlay that carries the find bar, the status
-// line and the error page above the page; the overlay is what goes into the program's window.
+// line, the error page, the download indicator and the permission prompt
+// above the page; the overlay is what goes into the program's window.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
 #include "runtime/defaults/BrowserKeys.h"
 #include "runtime/defaults/ContextMenu.h"
+#include "runtime/defaults/DownloadIndicator.h"
 #include "runtime/defaults/ErrorPage.h"
 #include "runtime/defaults/FindBar.h"
 #include "runtime/defaults/LinkStatusLine.h"
 #include "runtime/defaults/PageZoom.h"
+#include "runtime/defaults/PermissionPrompt.h"
 
 class ViewDefaults {
  public:
@@ -28,6 +32,8 @@ class ViewDefaults {
 
   // The overlay holding the view, to be placed in the program's window.
   GtkWidget* Widget() const { return m_overlay; }
+  // The indicator of the downloads the runtime saves itself.
+  DownloadIndicator& Downloads() { return m_downloads; }
 
  private:
   static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
@@ -36,6 +42,7 @@ class ViewDefaults {
   static void OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, gpointer self);
   static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit, gpointer self);
+  static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, gpointer self);
   static gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self);
   static void OnHistoryKey(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
@@ -56,4 +63,6 @@ class ViewDefaults {
   ContextMenu m_contextMenu;
   LinkStatusLine m_statusLine;
   PageZoom m_zoom;
+  DownloadIndicator m_downloads;
+  PermissionPrompt m_permissions;
 };

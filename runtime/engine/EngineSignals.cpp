@@ -66,8 +66,13 @@ void OnDownloadFinished(WebKitDownload* download, gpointer webView) {
   static_cast<RuntimeWebView*>(webView)->OnDownloadOver(download);
 }
 
+// The engine says "finished" after "failed" too.
 void OnDownloadFailed(WebKitDownload* download, GError*, gpointer webView) {
-  static_cast<RuntimeWebView*>(webView)->OnDownloadOver(download);
+  static_cast<RuntimeWebView*>(webView)->OnDownloadFailed(download);
+}
+
+void OnDownloadReceivedData(WebKitDownload* download, guint64, gpointer webView) {
+  static_cast<RuntimeWebView*>(webView)->OnDownloadProgress(download);
 }
 
 }  // namespace
@@ -110,4 +115,5 @@ void EngineSignals::ConnectDownload(WebKitDownload* download, RuntimeWebView* we
   connect("decide-destination", G_CALLBACK(OnDecideDestination));
   connect("finished", G_CALLBACK(OnDownloadFinished));
   connect("failed", G_CALLBACK(OnDownloadFailed));
+  connect("received-data", G_CALLBACK(OnDownloadReceivedData));
 }

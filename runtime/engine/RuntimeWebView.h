@@ -86,6 +86,10 @@ class RuntimeWebView final : public RuntimeClass<ICoreWebView2_22> {
   void OnDownloadStarted(WebKitDownload* download);
   // The engine asks where a download goes; TRUE when the program cancelled it.
   gboolean OnDecideDestination(WebKitDownload* download, const char* suggestedName);
+  // The engine wrote more of a download.
+  void OnDownloadProgress(WebKitDownload* download);
+  // The engine failed a download; OnDownloadOver follows.
+  void OnDownloadFailed(WebKitDownload* download);
   // The engine finished or failed a download.
   void OnDownloadOver(WebKitDownload* download);
 

@@ -3,9 +3,11 @@
 // from the disk instead of through the engine.
 #include "runtime/engine/RuntimeWebView.h"
 
-#include <algorithm>
+#include <memory>
 #include <string>
 
+#include "runtime/defaults/DownloadRow.h"
+#include "runtime/engine/DownloadTarget.h"
 #include "runtime/engine/EngineSignals.h"
 #include "runtime/engine/LocalDownload.h"
 #include "runtime/engine/MainLoopQueue.h"
@@ -21,6 +23,11 @@ struct DownloadState {
   bool decided = false;    // the program has been asked
   bool cancelled = false;  // and it cancelled
   bool over = false;       // the engine finished or failed it
+  bool failed = false;     // the engine failed it
+  // Where the engine writes it, and its row in the download indicator; both
+  // only for a download the engine saves itself.
+  std::unique_ptr<DownloadTarget> target;
+  std::shared_ptr<DownloadRow> row;
 };
 
 GQuark DownloadStateQuark() { return g_quark_from_static_string("vellumview-download-state"); }
@@ -52,24 +59,54 @@ gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const cha
   WebKitURIRequest* request = webkit_download_get_request(download);
   const char* uri = request ? webkit_uri_request_get_uri(request) : "";
   if (m_environment->Address().IsServerUri(uri ? uri : "")) return TRUE;
-  // Every other download goes to the user's download folder under a name
-  // not yet taken, so it never replaces a file already there.
-  std::string name = suggestedName && *suggestedName ? suggestedName : "download";
-  std::replace(name.begin(), name.end(), '/', '_');
-  const std::string folder = LocalDownload::Folder();
-  g_mkdir_with_parents(folder.c_str(), 0755);
-  const std::string destination = LocalDownload::UniquePath(folder, name);
-  gchar* destinationUri = g_filename_to_uri(destination.c_str(), nullptr, nullptr);
-  if (!destinationUri) return FALSE;
-  webkit_download_set_allow_overwrite(download, FALSE);
+  // Every other download is written to a temporary file in the user's
+  // download folder and takes its final name, one that replaces nothing,
+  // only once it is whole (OnDownloadOver).
+  DownloadState* owned = StateOf(download);
+  owned->target = std::make_unique<DownloadTarget>(DownloadTarget::Folder(), suggestedName ? suggestedName : "");
+  owned->row = m_defaults->Downloads().Add(owned->target->Name());
+  g_autofree gchar* destinationUri =
+      owned->target->IsOpen() ? g_filename_to_uri(owned->target->TemporaryPath().c_str(), nullptr, nullptr) : nullptr;
+  if (!destinationUri) {
+    owned->row->SetFailed();
+    RequestTrace::Instance().Event("download-failed", FileUri(uri ? uri : ""), {{"error", "folder"}});
+    webkit_download_cancel(download);
+    return TRUE;
+  }
+  // The temporary file exists already: it holds the name until the end.
+  webkit_download_set_allow_overwrite(download, TRUE);
   webkit_download_set_destination(download, destinationUri);
-  g_free(destinationUri);
-  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""), {{"destination", destination}});
+  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""),
+                                 {{"destination", owned->target->TemporaryPath()}});
   return TRUE;
 }
 
+void RuntimeWebView::OnDownloadProgress(WebKitDownload* download) {
+  if (DownloadState* state = StateOf(download); state && state->row)
+    state->row->SetProgress(webkit_download_get_estimated_progress(download));
+}
+
+void RuntimeWebView::OnDownloadFailed(WebKitDownload* download) {
+  if (DownloadState* state = StateOf(download)) state->failed = true;
+}
+
 void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {
-  if (DownloadState* state = StateOf(download)) state->over = true;
+  DownloadState* state = StateOf(download);
+  if (!state) return;
+  state->over = true;
+  if (!state->target || !state->row || state->row->IsOver()) return;
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const std::string uri = FileUri(request ? webkit_uri_request_get_uri(request) : "");
+  // A failed download leaves nothing; a whole one takes its final name.
+  const std::string destination = state->failed ? "" : state->target->Commit();
+  state->target->Discard();
+  if (destination.empty()) {
+    state->row->SetFailed();
+    RequestTrace::Instance().Event("download-failed", uri, {{"error", state->failed ? "engine" : "rename"}});
+    return;
+  }
+  state->row->SetSaved(destination);
+  RequestTrace::Instance().Event("download-saved", uri, {{"destination", destination}});
 }
 
 void RuntimeWebView::DecideDownload(WebKitDownload* download) {
@@ -98,6 +135,7 @@ void RuntimeWebView::DecideDownload(WebKitDownload* download) {
   std::string path;
   if (address.IsServerUri(uri) && SUCCEEDED(FileUrlToNativePath(address.ToFileUri(uri), path))) {
     if (!state->over) webkit_download_cancel(download);
-    LocalDownload::Save(path, "", address.ToFileUri(uri));
+    g_autofree char* name = g_path_get_basename(path.c_str());
+    LocalDownload::Save(path, address.ToFileUri(uri), m_defaults->Downloads().Add(name));
   }
 }

@@ -84,10 +84,13 @@ gboolean RuntimeWebView::OnResponsePolicy(WebKitResponsePolicyDecision* decision
       webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
       return TRUE;
     }
-    // Otherwise the engine's default: it shows what it can (a page without
-    // a type is sniffed, so an extensionless HTML file displays) and
-    // downloads the rest.
-    return FALSE;
+    // Otherwise the engine shows what it can (a page without a type is
+    // sniffed, so an extensionless HTML file displays). What it cannot
+    // show (an archive, say) becomes a download, which the program is asked
+    // about like any other; the engine by itself would drop it unsaved.
+    if (webkit_response_policy_decision_is_mime_type_supported(decision)) return FALSE;
+    webkit_policy_decision_download(WEBKIT_POLICY_DECISION(decision));
+    return TRUE;
   }
   if (!HasScheme(uri, "http") && !HasScheme(uri, "https")) return FALSE;
   if (std::exchange(m_webNavigationDecided, false)) return FALSE;

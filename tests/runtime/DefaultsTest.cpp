@@ -1,11 +1,15 @@
 // The view defaults' decisions that need no display: which key does what,
-// and the zoom's steps.
+// the zoom's steps, and which permission request waits for which answer.
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "runtime/defaults/BrowserKeys.h"
 #include "runtime/defaults/PageZoom.h"
+#include "runtime/defaults/PermissionPrompt.h"
+#include "runtime/defaults/PermissionQueue.h"
 
 namespace {
 
@@ -52,6 +56,66 @@ TEST(PageZoom, StepsLikeABrowserAndStaysWithinItsEnds) {
   EXPECT_DOUBLE_EQ(PageZoom::Clamp(7.0), 5.0);
   EXPECT_DOUBLE_EQ(PageZoom::Clamp(0.01), 0.25);
   EXPECT_DOUBLE_EQ(PageZoom::Clamp(std::numeric_limits<double>::infinity()), 1.0);
+}
+
+// One question at a time; an answer is remembered per origin and kind and
+// answers every request of that pair, waiting or later, and no other.
+TEST(PermissionQueue, AsksOneAtATimeAndRemembersPerOriginAndKind) {
+  PermissionQueue queue;
+  int changes = 0;
+  queue.OnCurrentChanged([&] { ++changes; });
+  std::vector<std::string> answers;  // "<request>=<answer>" in the order given
+  const auto ask = [&](const char* origin, const char* kind, const std::string& name) {
+    queue.Ask(origin, kind, [&answers, name](bool allowed) { answers.push_back(name + (allowed ? "=yes" : "=no")); });
+  };
+  ask("file", "notifications", "a1");
+  ask("https://web.example", "notifications", "b");
+  ask("file", "notifications", "a2");
+  ask("file", "geolocation", "c");
+  ASSERT_NE(queue.Current(), nullptr);
+  EXPECT_EQ(queue.Current()->origin, "file");
+  EXPECT_EQ(queue.Current()->kind, "notifications");
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(answers.empty());
+  queue.AnswerCurrent(true);
+  EXPECT_EQ(answers, (std::vector<std::string>{"a1=yes", "a2=yes"}));
+  EXPECT_EQ(queue.Current()->origin, "https://web.example");
+  queue.AnswerCurrent(false);
+  EXPECT_EQ(queue.Current()->kind, "geolocation");
+  // Known answers come at once, even from inside an answer.
+  ask("https://web.example", "notifications", "b2");
+  ask("file", "notifications", "a3");
+  EXPECT_EQ(answers, (std::vector<std::string>{"a1=yes", "a2=yes", "b=no", "b2=no", "a3=yes"}));
+  queue.RefuseAll();
+  EXPECT_EQ(answers.back(), "c=no");
+  EXPECT_EQ(queue.Current(), nullptr);
+  ask("file", "geolocation", "c2");  // refusing all remembered nothing
+  EXPECT_EQ(queue.Current()->kind, "geolocation");
+  EXPECT_EQ(changes, 5);
+}
+
+TEST(PermissionQueue, APageAskingInALoopWaitsBehindOneQuestionAndIsBoundedAndAlwaysAnswered) {
+  int refused = 0, allowed = 0;
+  {
+    PermissionQueue queue;
+    for (std::size_t i = 0; i < PermissionQueue::kMaxWaiting + 10; ++i)
+      queue.Ask("file", "kind" + std::to_string(i % 2), [&](bool yes) { ++(yes ? allowed : refused); });
+    EXPECT_EQ(refused, 10) << "past the bound a request is refused at once";
+    queue.AnswerCurrent(true);  // kind0: half of the waiting ones
+    EXPECT_EQ(allowed, static_cast<int>(PermissionQueue::kMaxWaiting / 2));
+    // An answer handler that asks again finds its answer remembered.
+    queue.Ask("file", "kind0", [&](bool yes) { queue.Ask("file", "kind0", [&](bool again) { allowed += yes && again; }); });
+    EXPECT_EQ(allowed, static_cast<int>(PermissionQueue::kMaxWaiting / 2) + 1);
+  }
+  EXPECT_EQ(refused, 10 + static_cast<int>(PermissionQueue::kMaxWaiting / 2)) << "the queue went with requests unanswered";
+}
+
+TEST(PermissionPrompt, NamesEveryLocalPageOneOriginAndAWebPageByItsOrigin) {
+  struct Case { const char *uri, *origin; };
+  for (const Case& c : {Case{"file:///home/u/app/index.html", "file"}, {"file:///other/page.html?x#y", "file"},
+                        {"https://web.example/a/b?c", "https://web.example"},
+                        {"http://web.example:8080/", "http://web.example:8080"}, {"data:text/html,hi", "data:"}})
+    EXPECT_EQ(PermissionPrompt::OriginOf(c.uri), c.origin) << c.uri;
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 // The library as the loader sees it without a display; the plumbing its
 // events go through (main-loop queue, handler lists, argument objects); the
-// trace; and download names.
+// trace; and where downloads are written.
 #include <dlfcn.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "com/Callback.h"
-#include "runtime/engine/LocalDownload.h"
+#include "runtime/engine/DownloadTarget.h"
 #include "runtime/engine/MainLoopQueue.h"
 #include "runtime/engine/RuntimeEnvironment.h"
 #include "runtime/events/DownloadOperation.h"
@@ -110,16 +114,60 @@ TEST(RequestTrace, EscapesEverySeparatorAndFormatsARequest) {
             "request - context=1 status=404 reason=Not\\sFound source=engine t=99 headers=A:\\sb\\nC:\\sd\\n\n");
 }
 
-TEST(LocalDownload, NumbersANameThatIsTaken) {
+TEST(DownloadTarget, NumbersANameThatIsTaken) {
   const TemporaryDirectory temporary;
   const std::string folder = temporary.Path().string(), base = folder + "/";
   struct Step { const char *name, *expected; };
   const Step steps[] = {{"a.pdf", "a.pdf"}, {"a.pdf", "a (1).pdf"}, {"a.pdf", "a (2).pdf"}, {"README", "README"},
                         {"README", "README (1)"}, {".hidden", ".hidden"}, {".hidden", ".hidden (1)"}};
   for (const Step& step : steps) {
-    EXPECT_EQ(LocalDownload::UniquePath(folder, step.name), base + step.expected);
+    EXPECT_EQ(DownloadTarget::UniquePath(folder, step.name), base + step.expected);
     g_file_set_contents((base + step.expected).c_str(), "x", 1, nullptr);  // now taken
   }
+}
+
+// The bytes go to a hidden temporary file; the final name is taken at the
+// end and replaces nothing, not even a file that appeared meanwhile; an
+// ended or dropped target leaves no temporary file.
+TEST(DownloadTarget, WritesAsideAndTakesAFreeNameOnlyWhenWhole) {
+  const TemporaryDirectory temporary;
+  const std::string folder = (temporary.Path() / "new").string();  // made when missing
+  const auto files = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+  };
+  {
+    DownloadTarget target(folder, "../../report.pdf");  // the folder part is dropped
+    ASSERT_TRUE(target.IsOpen());
+    EXPECT_EQ(target.Name(), "report.pdf");
+    EXPECT_EQ(std::filesystem::path(target.TemporaryPath()).parent_path(), folder);
+    EXPECT_EQ(std::filesystem::path(target.TemporaryPath()).filename().string()[0], '.');
+    ASSERT_TRUE(g_file_set_contents(target.TemporaryPath().c_str(), "new", -1, nullptr));
+    ASSERT_TRUE(g_file_set_contents((folder + "/report.pdf").c_str(), "mine", -1, nullptr));  // appears meanwhile
+    EXPECT_EQ(target.Commit(), folder + "/report (1).pdf");
+  }
+  EXPECT_EQ(files(), (std::set<std::string>{"report.pdf", "report (1).pdf"}));
+  for (const auto& [name, expected] : {std::pair{"report.pdf", "mine"}, {"report (1).pdf", "new"}}) {
+    g_autofree char* contents = nullptr;
+    ASSERT_TRUE(g_file_get_contents((folder + "/" + name).c_str(), &contents, nullptr, nullptr));
+    EXPECT_STREQ(contents, expected) << name;
+  }
+  { DownloadTarget dropped(folder, "x.bin"); }
+  DownloadTarget failed(folder, "y.bin");
+  failed.Discard();
+  EXPECT_EQ(failed.Commit(), "");
+  EXPECT_EQ(files().size(), 2u) << "a temporary file was left";
+  for (const char* name : {"", ".", ".."}) EXPECT_EQ(DownloadTarget(folder, name).Name(), "download") << name;
+}
+
+TEST(DownloadTarget, AFolderThatCannotBeWrittenGivesNoTarget) {
+  const TemporaryDirectory temporary;
+  const std::string file = (temporary.Path() / "plain-file").string();
+  ASSERT_TRUE(g_file_set_contents(file.c_str(), "", 0, nullptr));
+  DownloadTarget target(file + "/below", "a.zip");  // a folder under a file cannot exist
+  EXPECT_FALSE(target.IsOpen());
+  EXPECT_EQ(target.Commit(), "");
 }
 
 }  // namespace

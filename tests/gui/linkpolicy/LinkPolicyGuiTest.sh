@@ -169,9 +169,10 @@ case $scenario in
     page "" "a:http://127.0.0.1:$port/data.bin\" download=\"data.bin"
     start ""
     click 0
-    wait_for "^event download-destination http://127.0.0.1:$port/data.bin destination=$work/downloads/data\\\\s(1).bin" "$events"
-    for _ in $(seq 1 600); do cmp -s "$work/web/data.bin" "$work/downloads/data (1).bin" && break; sleep 0.1; done
+    # It is written aside and takes its name only once whole.
+    wait_for "^event download-saved http://127.0.0.1:$port/data.bin destination=$work/downloads/data\\\\s(1).bin" "$events"
     cmp "$work/web/data.bin" "$work/downloads/data (1).bin" || fail "the download differs from the served file"
+    [ "$(ls -A "$work/downloads" | wc -l)" = 2 ] || fail "a temporary file was left: $(ls -A "$work/downloads")"
     [ "$(cat "$work/downloads/data.bin")" = mine ] || fail "an existing file was replaced"
     [ -f "$record" ] && fail "the download went to the desktop"
     stays_on_page

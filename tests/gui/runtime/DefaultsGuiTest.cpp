@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,19 @@ addEventListener("pageshow", e => {
 </script></body></html>
 )html";
 
+// A page with a plain link to a local archive, which the engine cannot show
+// and so downloads, and a button that asks to show notifications and reports
+// the answer.
+constexpr char kFilesHtml[] = R"html(<!doctype html><html><head><meta charset="utf-8"></head><body style="margin:0">
+<a href="archive.zip" style="position:absolute;left:100px;top:100px;font-size:40px">the archive</a>
+<button id="ask" style="position:absolute;left:100px;top:250px;width:200px;height:60px">ask</button>
+<script>
+document.getElementById("ask").onclick = () =>
+  Notification.requestPermission().then(answer => fetch("permission.txt?answer=" + answer + "&n=" + Date.now()));
+fetch("files-shown.txt");
+</script></body></html>
+)html";
+
 constexpr char kCaption[] = "Keys Test Caption";
 
 class DefaultsGuiTest : public RuntimeGuiCase {
@@ -47,6 +62,8 @@ class DefaultsGuiTest : public RuntimeGuiCase {
   void SetUp() override {
     RuntimeGuiCase::SetUp();
     for (const char* name : {"keys.html", "two.html"}) AddFile(name, kKeysHtml);
+    AddFile("files.html", kFilesHtml);
+    AddFile("archive.zip", "PK\x05\x06 an empty archive");
     ASSERT_NO_FATAL_FAILURE(Start());
     gtk_window_set_title(GTK_WINDOW(m_host->window), kCaption);
     m_view = FindWidget(m_host->window, [](GtkWidget* w) { return g_str_equal(G_OBJECT_TYPE_NAME(w), "WebKitWebView"); });
@@ -79,6 +96,15 @@ class DefaultsGuiTest : public RuntimeGuiCase {
   }
   GtkWidget* Named(const char* name) const {
     return NamedWidget(m_host->window, name);
+  }
+  // Clicks the middle of a widget of the runtime's over the view.
+  void ClickWidget(GtkWidget* widget) {
+    // A widget just shown has its place only once the toolkit laid it out.
+    ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1; }));
+    int x = 0, y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(widget, m_host->window, gtk_widget_get_allocated_width(widget) / 2,
+                                                 gtk_widget_get_allocated_height(widget) / 2, &x, &y));
+    Xdo("mousemove " + ScreenPoint(x, y) + " click 1");
   }
   // Where a screenshot of the display goes when VELLUM_SCREENSHOTS names a folder.
   void Screenshot(const char* name) {
@@ -250,6 +276,70 @@ TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
   gtk_window_present(dialog);
   Xdo("key Return");
   ASSERT_TRUE(Saw("after-alert.txt"));
+}
+
+// A plain link to a local file the engine cannot show is saved in the
+// download folder under a name that replaces nothing, and the indicator
+// names it; a folder that cannot be written is said to have failed.
+TEST_F(DefaultsGuiTest, ALocalArchiveLinkIsSavedBesideWhatIsThereAndTheIndicatorNamesIt) {
+  const std::string folder = TemporaryFolder("vellum-runtime-downloads-XXXXXX");
+  ASSERT_TRUE(g_file_set_contents((folder + "/archive.zip").c_str(), "mine", -1, nullptr));
+  g_setenv("VELLUMVIEW_DOWNLOAD_DIR", folder.c_str(), TRUE);
+  Open("files.html", "files-shown.txt");
+  GtkWidget* indicator = Named("download-indicator");
+  ASSERT_NE(indicator, nullptr);
+  EXPECT_FALSE(gtk_widget_get_visible(indicator));
+  Xdo("mousemove " + ScreenPoint(150, 120) + " click 1");
+  GtkWidget* open = nullptr;
+  ASSERT_TRUE(m_host->RunUntil([&] { return (open = Named("download-open")) && gtk_widget_get_visible(open); }));
+  EXPECT_TRUE(gtk_widget_get_visible(indicator));
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(Named("download-name"))), "archive (1).zip");
+  EXPECT_TRUE(gtk_widget_get_visible(Named("download-show")));
+  g_autofree char* saved = nullptr;
+  ASSERT_TRUE(g_file_get_contents((folder + "/archive (1).zip").c_str(), &saved, nullptr, nullptr));
+  EXPECT_STREQ(saved, "PK\x05\x06 an empty archive");
+  g_autofree char* kept = nullptr;
+  ASSERT_TRUE(g_file_get_contents((folder + "/archive.zip").c_str(), &kept, nullptr, nullptr));
+  EXPECT_STREQ(kept, "mine");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "a temporary file was left";
+  Screenshot("download-indicator");
+
+  g_setenv("VELLUMVIEW_DOWNLOAD_DIR", (folder + "/archive.zip/below").c_str(), TRUE);  // under a file
+  Xdo("mousemove " + ScreenPoint(150, 120) + " click 1");
+  GtkWidget* status = nullptr;
+  ASSERT_TRUE(m_host->RunUntil([&] {
+    status = FindWidget(indicator, [](GtkWidget* w) {
+      return g_str_equal(gtk_widget_get_name(w), "download-status") && gtk_widget_get_visible(w);
+    });
+    return status != nullptr;
+  }));
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(status)), "Download failed");
+  g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
+  std::filesystem::remove_all(folder);
+}
+
+// A notification request asks the user, whose answer reaches the page and
+// is remembered for the application: the second request is answered unasked.
+TEST_F(DefaultsGuiTest, ANotificationRequestAsksAndItsAnswerReachesThePageAndIsKept) {
+  Open("files.html", "files-shown.txt");
+  GtkWidget* prompt = Named("permission-prompt");
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_FALSE(gtk_widget_get_visible(prompt));
+  Xdo("mousemove " + ScreenPoint(200, 280) + " click 1");
+  ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_visible(prompt); }));
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(Named("permission-text"))), "This application wants to show notifications.");
+  Screenshot("permission-prompt");
+  ClickWidget(Named("permission-allow"));
+  ASSERT_TRUE(Saw("permission.txt?answer=granted"));
+  EXPECT_FALSE(gtk_widget_get_visible(prompt));
+  const std::size_t before = m_host->requests.size();
+  Xdo("mousemove " + ScreenPoint(200, 280) + " click 1");
+  ASSERT_TRUE(m_host->RunUntil([&] {
+    for (std::size_t i = before; i < m_host->requests.size(); ++i)
+      if (m_host->requests[i].find("permission.txt?answer=granted") != std::string::npos) return true;
+    return false;
+  }));
+  EXPECT_FALSE(gtk_widget_get_visible(prompt));
 }
 
 }  // namespace
