@@ -72,6 +72,7 @@ ErrorPage::ErrorPage(WebKitWebView* view, AddressMap programUri)
     webkit_web_view_terminate_web_process(page->m_view);
     page->Reload();
   });
+  gtk_widget_set_name(restart, kNoticeReloadName);
   for (GtkWidget* child : {question, wait, restart}) gtk_box_pack_start(GTK_BOX(m_notice), child, FALSE, FALSE, 0);
   gtk_widget_show_all(m_notice);
   gtk_widget_hide(m_notice);

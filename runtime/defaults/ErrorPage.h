@@ -24,6 +24,7 @@ class ErrorPage {
   static constexpr char kReasonName[] = "error-page-reason";
   static constexpr char kReloadName[] = "error-page-reload";
   static constexpr char kNoticeName[] = "unresponsive-notice";
+  static constexpr char kNoticeReloadName[] = "unresponsive-reload";
   // Maps the engine's address of a page to the one shown.
   using AddressMap = std::function<std::string(const char* engineUri)>;
 

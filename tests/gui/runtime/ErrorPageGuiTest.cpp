@@ -1,6 +1,7 @@
 // The error page under a display, with the real engine: a missing start
 // page, and the page's web process killed under it, each shown as the error
-// page and brought back as a user would (its Reload button, F5).
+// page and brought back as a user would (its Reload button, F5); a page
+// that stops answering gets the notice, whose Reload brings it back.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <signal.h>
@@ -18,10 +19,18 @@ namespace {
 
 // The names of the error page's widgets.
 constexpr char kPanel[] = "error-page", kAddress[] = "error-page-address", kReason[] = "error-page-reason",
-               kReload[] = "error-page-reload";
+               kReload[] = "error-page-reload", kNotice[] = "unresponsive-notice", kNoticeReload[] = "unresponsive-reload";
 
 // Reports each showing of itself.
 constexpr char kPage[] = "<!doctype html><p>shown</p><script>fetch('shown.txt?page=' + location.pathname.split('/').pop());</script>";
+
+// Reports each showing, and stops answering when first opened (not when
+// reloaded), saying so just before.
+constexpr char kBusyPage[] = R"html(<!doctype html><p>busy</p><script>
+fetch("shown.txt?page=busy.html").then(() => {
+  if (performance.getEntriesByType("navigation")[0].type !== "reload") setTimeout(() => { fetch("looping.txt"); for (;;) {} }, 200);
+});
+</script>)html";
 
 // Kills every web process of the engine that this process started; returns how many.
 int KillWebProcesses() {
@@ -48,6 +57,17 @@ class ErrorPageGuiTest : public RuntimeGuiCase {
   size_t Shown(const std::string& page) const {
     return std::count(m_host->requests.begin(), m_host->requests.end(), m_content.Url("shown.txt?page=" + page));
   }
+  void Xdo(const std::string& args) const {
+    int status = -1;
+    ASSERT_TRUE(g_spawn_command_line_sync(("xdotool " + args).c_str(), nullptr, nullptr, &status, nullptr) && status == 0) << args;
+  }
+  // Clicks into the page at (400, 300), as a user does before pressing a key.
+  void ClickPage() const {
+    gtk_window_present(GTK_WINDOW(m_host->window));
+    int left = 0, top = 0;
+    gdk_window_get_origin(gtk_widget_get_window(m_host->window), &left, &top);
+    Xdo("mousemove " + std::to_string(left + 400) + " " + std::to_string(top + 300) + " click 1");
+  }
   bool PanelShown(bool shown) { return m_host->RunUntil([&] { return gtk_widget_get_visible(m_panel) == shown; }); }
 
   GtkWidget* m_panel = nullptr;
@@ -71,12 +91,7 @@ TEST_F(ErrorPageGuiTest, AKilledWebProcessShowsTheErrorPageAndF5BringsThePageBac
   AddFile("page.html", kPage);
   ASSERT_EQ(m_host->Navigate(m_content.Url("page.html")), S_OK);
   ASSERT_TRUE(m_host->RunUntil([&] { return Shown("page.html") == 1; }));
-  // Into the page, as a user clicks before pressing a key.
-  gtk_window_present(GTK_WINDOW(m_host->window));
-  int left = 0, top = 0;
-  gdk_window_get_origin(gtk_widget_get_window(m_host->window), &left, &top);
-  const std::string click = "xdotool mousemove " + std::to_string(left + 400) + " " + std::to_string(top + 300) + " click 1";
-  ASSERT_TRUE(g_spawn_command_line_sync(click.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_NO_FATAL_FAILURE(ClickPage());
   ASSERT_GT(KillWebProcesses(), 0);
   ASSERT_TRUE(PanelShown(true));
   EXPECT_EQ(Text(kAddress), m_content.Url("page.html"));
@@ -86,9 +101,29 @@ TEST_F(ErrorPageGuiTest, AKilledWebProcessShowsTheErrorPageAndF5BringsThePageBac
   g_timeout_add(1500, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &waited);
   m_host->RunUntil([&] { return waited; });
   EXPECT_EQ(Shown("page.html"), 1u);
-  ASSERT_TRUE(g_spawn_command_line_sync("xdotool key F5", nullptr, nullptr, nullptr, nullptr));
+  ASSERT_NO_FATAL_FAILURE(Xdo("key F5"));
   ASSERT_TRUE(m_host->RunUntil([&] { return Shown("page.html") == 2; }));
   EXPECT_TRUE(PanelShown(false));
+}
+
+// The engine finds a page unresponsive only when it waits for the page's
+// answer to an event; it waits for one to a key (not to a click), so the
+// test clicks into the busy page and types, as a user would.
+TEST_F(ErrorPageGuiTest, APageThatStopsAnsweringGetsTheNoticeAndItsReloadBringsThePageBack) {
+  AddFile("busy.html", kBusyPage);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("busy.html")), S_OK);
+  ASSERT_TRUE(Saw("looping.txt"));
+  GtkWidget* notice = NamedWidget(m_host->window, kNotice);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_FALSE(gtk_widget_get_visible(notice));
+  ASSERT_NO_FATAL_FAILURE(ClickPage());
+  ASSERT_NO_FATAL_FAILURE(Xdo("key a"));
+  ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_visible(notice); }));
+  EXPECT_FALSE(gtk_widget_get_visible(m_panel)) << "a page that may still answer is not an error";
+  gtk_button_clicked(GTK_BUTTON(NamedWidget(notice, kNoticeReload)));
+  ASSERT_TRUE(m_host->RunUntil([&] { return Shown("busy.html") == 2; }));
+  EXPECT_FALSE(gtk_widget_get_visible(notice));
+  EXPECT_FALSE(gtk_widget_get_visible(m_panel));
 }
 
 }  // namespace
