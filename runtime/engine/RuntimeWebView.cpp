@@ -12,6 +12,7 @@
 #include "runtime/defaults/PageInspector.h"
 #include "runtime/engine/EngineSignals.h"
 #include "runtime/engine/MainLoopQueue.h"
+#include "runtime/engine/ProcessorCount.h"
 #include "runtime/engine/UriWildcard.h"
 #include "runtime/events/WebResourceRequest.h"
 #include "runtime/events/WebResourceRequestedEventArgs.h"
@@ -51,6 +52,7 @@ ComPtr<RuntimeWebView> RuntimeWebView::Create(ComPtr<RuntimeEnvironment> environ
   environment->AddView(self.Get());
   EngineSignals::ConnectView(self->m_view.Get(), self.Get());
   self->m_mainFrameNavigations = std::make_unique<MainFrameNavigations>(self->m_view.Get());
+  ProcessorCount::Install(self->m_view.Get());
   // After the runtime's own signals, whose script-dialog handler must run first.
   self->m_defaults = std::make_unique<ViewDefaults>(
       self->m_view.Get(), [environment](const char* uri) { return environment->Address().ToFileUri(uri ? uri : ""); });

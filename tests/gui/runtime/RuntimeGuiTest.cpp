@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <libsoup/soup.h>
+#include <sched.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -90,6 +91,24 @@ TEST_F(RuntimeGuiTest, CancelledDownloadSavesNothing) {
   EXPECT_FALSE(g_file_test((folder + "/data.bin").c_str(), G_FILE_TEST_EXISTS));
   g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
   std::filesystem::remove_all(folder);
+}
+
+// A process held to one processor when its view is made tells that view's
+// pages and their frames so, not the engine's fixed 4 or 8.
+TEST_F(RuntimeGuiTest, PagesAndFramesAreToldTheProcessorsTheProcessMayRunOn) {
+  cpu_set_t all, one;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &all)) { CPU_SET(cpu, &one); break; }
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  AddFile("cores.html", "<script>fetch('cores.txt?top=' + navigator.hardwareConcurrency)</script><iframe src='frame.html'></iframe>");
+  AddFile("frame.html", "<script>fetch('cores.txt?frame=' + navigator.hardwareConcurrency)</script>");
+  Start();
+  sched_setaffinity(0, sizeof all, &all);
+  ASSERT_EQ(m_host->Navigate(m_content.Url("cores.html")), S_OK);
+  EXPECT_TRUE(Saw("cores.txt?top=1"));
+  EXPECT_TRUE(Saw("cores.txt?frame=1"));
 }
 
 TEST_F(RuntimeGuiTest, ReleasingTheControllerLetsGoOfHandlersThatHoldTheView) {
