@@ -61,10 +61,11 @@ TEST(PageZoom, StepsLikeABrowserAndStaysWithinItsEnds) {
 // One question at a time; an answer is remembered per origin and kind and
 // answers every request of that pair, waiting or later, and no other.
 TEST(PermissionQueue, AsksOneAtATimeAndRemembersPerOriginAndKind) {
-  PermissionQueue queue;
+  // Declared before the queue, which answers what still waits when it goes.
   int changes = 0;
-  queue.OnCurrentChanged([&] { ++changes; });
   std::vector<std::string> answers;  // "<request>=<answer>" in the order given
+  PermissionQueue queue;
+  queue.OnCurrentChanged([&] { ++changes; });
   const auto ask = [&](const char* origin, const char* kind, const std::string& name) {
     queue.Ask(origin, kind, [&answers, name](bool allowed) { answers.push_back(name + (allowed ? "=yes" : "=no")); });
   };
