@@ -40,6 +40,11 @@ std::optional<std::string> LoopbackAddress::ToServerUri(std::string_view fileUri
 }
 
 std::string LoopbackAddress::ToFileUri(std::string_view uri) const {
+  // An object address a local page made carries the page's origin, the
+  // server's; local pages have no origin of their own to show ("null").
+  constexpr std::string_view kBlob = "blob:";
+  if (StartsWithNoCase(uri, kBlob) && IsServerUri(uri.substr(kBlob.size())))
+    return "blob:null" + std::string(uri.substr(kBlob.size() + m_origin.size()));
   if (!IsServerUri(uri)) return std::string(uri);
   std::string_view rest = uri.substr(m_origin.size());
   std::string file = "file://";

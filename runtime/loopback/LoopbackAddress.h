@@ -40,8 +40,9 @@ class LoopbackAddress {
   // Nothing for an address that is not a local file address.
   std::optional<std::string> ToServerUri(std::string_view fileUri) const;
 
-  // "http://<host>:<port>/a/b?q#f" -> "file:///a/b?q#f"; any other address
-  // is returned unchanged, so events can pass every address through it.
+  // "http://<host>:<port>/a/b?q#f" -> "file:///a/b?q#f", and a local
+  // page's "blob:http://<host>:<port>/<id>" -> "blob:null/<id>"; any other
+  // address is returned unchanged, so events can pass every address through it.
   std::string ToFileUri(std::string_view uri) const;
 
   // The port a user-data folder's server listens on: the same folder always

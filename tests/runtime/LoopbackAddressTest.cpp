@@ -25,6 +25,9 @@ TEST(LoopbackAddress, MapsOnlyLocalFileAddressesToTheServerAndBack) {
   EXPECT_TRUE(LoopbackAddress::IsLocalFileUri("file:/a/b"));
   // Only this server's addresses go back to file://; everything else passes unchanged.
   EXPECT_EQ(address.ToFileUri("HTTP://127.0.0.1:20001?x"), "file:///?x");
+  // A local page's object addresses show no server either.
+  EXPECT_EQ(address.ToFileUri("blob:http://127.0.0.1:20001/0b1c-2d"), "blob:null/0b1c-2d");
+  EXPECT_EQ(address.ToFileUri("blob:https://web.example/0b1c"), "blob:https://web.example/0b1c");
   for (const char* other : {"http://127.0.0.1:200011/a", "https://127.0.0.1:20001/a", "http://127.0.0.10:20001/a", ""}) {
     EXPECT_FALSE(address.IsServerUri(other)) << other;
     EXPECT_EQ(address.ToFileUri(other), other);

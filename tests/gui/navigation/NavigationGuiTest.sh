@@ -1,6 +1,6 @@
 #!/bin/bash
-# A web link, a POST form, a redirecting link and links to about:blank and
-# data: on a local page, clicked under Xvfb. A loopback web server logs every request it
+# A web link, a POST form, a redirecting link, links to about:blank and
+# data: and a page's own blob: address on a local page, clicked under Xvfb. A loopback web server logs every request it
 # gets; the view must send it none, the desktop's default handler (a
 # recording script) must get each address as the page asked for it, and the
 # view must stay on its page.
@@ -45,12 +45,13 @@ grep -q '^GET /ready$' "$work/server.txt" || fail "the web server never answered
 
 cd "$work/app" || exit 2
 cat > index.html <<HTML
-<!doctype html><html><head><style>body{margin:0} .b{display:block;height:100px;margin:0;width:100%;font-size:20px}</style></head><body>
+<!doctype html><html><head><style>body{margin:0} .b{display:block;height:80px;margin:0;width:100%;font-size:20px}</style></head><body>
 <a class=b href="$web/plain?x=1">plain</a>
 <form method=post action="$web/post?y=2"><input type=hidden name=n value=v><button class=b>post</button></form>
 <a class=b href="$web/redirect">redirect</a>
 <a class=b href="about:blank">blank</a>
 <a class=b href="data:text/html,hi">data</a>
+<button class=b onclick="location.href = window.URL.createObjectURL(new Blob(['hi'], {type: 'text/html'}))">blob</button>
 </body></html>
 HTML
 echo '{"title": "Navigation", "startPage": "index.html"}' > settings.json
@@ -62,17 +63,20 @@ wait_for "^event load-finished file://$work/app/index.html" "$events"
 # Each click must reach the handler with the page's own address, in order.
 expected=("[$web/plain?x=1]" "[$web/post?y=2]" "[$web/redirect]")
 for i in 0 1 2; do
-  xdotool mousemove --window "$frame" 300 $((100 * i + 50)) click 1
+  xdotool mousemove --window "$frame" 300 $((80 * i + 60)) click 1
   for _ in $(seq 1 600); do
     [ "$(wc -l < "$record" 2>/dev/null || echo 0)" -gt "$i" ] && break
     sleep 0.1
   done
   [ "$(sed -n "$((i + 1))p" "$record" 2>/dev/null)" = "${expected[$i]}" ] || fail "handler did not get ${expected[$i]}"
 done
-xdotool mousemove --window "$frame" 300 350 click 1
+xdotool mousemove --window "$frame" 300 300 click 1
 wait_for "^event navigation-starting about:blank cancel=1" "$events"
-xdotool mousemove --window "$frame" 300 466 click 1
+xdotool mousemove --window "$frame" 300 380 click 1
 wait_for "^event navigation-starting data:text/html,hi cancel=1" "$events"
+# The program sees a local page's object address without the server in it.
+xdotool mousemove --window "$frame" 300 460 click 1
+wait_for "^event navigation-starting blob:null/[0-9a-f-]* cancel=1" "$events"
 
 # The server saw only the test's own request, and the view kept its page.
 [ "$(cat "$work/server.txt")" = "GET /ready" ] || fail "the view sent requests to the web server"
