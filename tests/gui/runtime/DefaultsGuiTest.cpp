@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,22 @@ TEST_F(DefaultsGuiTest, ZoomStepsWithKeysAndWheelAndStaysAcrossLoads) {
   ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 0.9) < 0.001; })) << Zoom();
   Xdo("keydown ctrl click 4 click 4 keyup ctrl");
   ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.1) < 0.001; })) << Zoom();
+  // A touchpad pinch scales from the level it started at; the display has
+  // no touchpad, so the toolkit is handed the pinch's events as one would send them.
+  for (const auto& [phase, scale] : {std::pair{GDK_TOUCHPAD_GESTURE_PHASE_BEGIN, 1.0}, {GDK_TOUCHPAD_GESTURE_PHASE_UPDATE, 1.5},
+                                     {GDK_TOUCHPAD_GESTURE_PHASE_UPDATE, 2.0}, {GDK_TOUCHPAD_GESTURE_PHASE_END, 2.0}}) {
+    GdkEvent* pinch = gdk_event_new(GDK_TOUCHPAD_PINCH);
+    pinch->touchpad_pinch.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(m_view)));
+    pinch->touchpad_pinch.phase = phase;
+    pinch->touchpad_pinch.n_fingers = 2;
+    pinch->touchpad_pinch.scale = scale;
+    pinch->touchpad_pinch.x = pinch->touchpad_pinch.y = 200;
+    pinch->touchpad_pinch.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(pinch, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(pinch);
+    gdk_event_free(pinch);
+  }
+  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 2.2) < 0.001; })) << Zoom();
 }
 
 TEST_F(DefaultsGuiTest, HoveringALinkShowsItsFileAddressUntilThePointerLeaves) {
