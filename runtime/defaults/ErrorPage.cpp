@@ -63,7 +63,6 @@ ErrorPage::ErrorPage(WebKitWebView* view, AddressMap programUri)
   AddWidgetStyle(m_notice, kStyle, "vellum-notice");
   gtk_widget_set_halign(m_notice, GTK_ALIGN_CENTER);
   gtk_widget_set_valign(m_notice, GTK_ALIGN_START);
-  gtk_widget_set_no_show_all(m_notice, TRUE);
   GtkWidget* question = gtk_label_new(RuntimeText("The page is not responding."));
   GtkWidget* wait = Button(RuntimeText("Wait"), this, [](ErrorPage* page) { gtk_widget_hide(page->m_notice); });
   // A page that does not answer cannot be reloaded through its own process.
@@ -73,9 +72,7 @@ ErrorPage::ErrorPage(WebKitWebView* view, AddressMap programUri)
     page->Reload();
   });
   gtk_widget_set_name(restart, kNoticeReloadName);
-  for (GtkWidget* child : {question, wait, restart}) gtk_box_pack_start(GTK_BOX(m_notice), child, FALSE, FALSE, 0);
-  gtk_widget_show_all(m_notice);
-  gtk_widget_hide(m_notice);
+  PackHidden(m_notice, {question, wait, restart});
 }
 
 ErrorPage::~ErrorPage() {

@@ -39,14 +39,7 @@ FindBar::FindBar(WebKitWebView* view)
   GtkWidget* previous = IconButton("go-up-symbolic");
   GtkWidget* next = IconButton("go-down-symbolic");
   GtkWidget* close = IconButton("window-close-symbolic");
-  gtk_box_pack_start(GTK_BOX(m_bar), m_entry, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), m_count, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), previous, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), next, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), close, FALSE, FALSE, 0);
-  gtk_widget_show_all(m_bar);
-  gtk_widget_set_no_show_all(m_bar, TRUE);
-  gtk_widget_hide(m_bar);
+  PackHidden(m_bar, {m_entry, m_count, previous, next, close});
 
   g_signal_connect(m_entry, "search-changed", G_CALLBACK(OnSearchChanged), this);
   g_signal_connect(m_entry, "activate", G_CALLBACK(OnNext), this);

@@ -36,12 +36,7 @@ PermissionPrompt::PermissionPrompt(WebKitWebView* view, AddressMap programUri)
   AddWidgetStyle(m_bar, kStyle, "vellum-permission");
   GtkWidget* allow = Button(RuntimeText("Allow"), kAllowButton);
   GtkWidget* block = Button(RuntimeText("Block"), kBlockButton);
-  gtk_box_pack_start(GTK_BOX(m_bar), m_text, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), allow, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(m_bar), block, FALSE, FALSE, 0);
-  gtk_widget_show_all(m_bar);
-  gtk_widget_set_no_show_all(m_bar, TRUE);
-  gtk_widget_hide(m_bar);
+  PackHidden(m_bar, {m_text, allow, block});
   g_signal_connect(allow, "clicked", G_CALLBACK(OnAllow), this);
   g_signal_connect(block, "clicked", G_CALLBACK(OnBlock), this);
   m_queue.OnCurrentChanged([this] { ShowCurrent(); });
