@@ -74,8 +74,7 @@ class DefaultsGuiTest : public RuntimeGuiCase {
 
   // Opens a page and clicks into it, so that the keys that follow go to the page.
   void Open(const std::string& name, const std::string& shown) {
-    ASSERT_EQ(m_host->Navigate(m_content.Url(name)), S_OK);
-    ASSERT_TRUE(Saw(shown)) << shown;
+    ASSERT_NO_FATAL_FAILURE(Load(name, shown));
     gtk_window_present(GTK_WINDOW(m_host->window));
     ASSERT_NO_FATAL_FAILURE(Xdo("mousemove " + ScreenPoint(400, 400) + " click 1"));
     ASSERT_TRUE(m_host->RunUntil([&] { return gtk_window_has_toplevel_focus(GTK_WINDOW(m_host->window)) && gtk_widget_has_focus(m_view); }));

@@ -93,8 +93,7 @@ TEST_F(ErrorPageGuiTest, AKilledWebProcessShowsTheErrorPageAndF5BringsThePageBac
 // test clicks into the busy page and types, as a user would.
 TEST_F(ErrorPageGuiTest, APageThatStopsAnsweringGetsTheNoticeAndItsReloadBringsThePageBack) {
   AddFile("busy.html", kBusyPage);
-  ASSERT_EQ(m_host->Navigate(m_content.Url("busy.html")), S_OK);
-  ASSERT_TRUE(Saw("looping.txt"));
+  ASSERT_NO_FATAL_FAILURE(Load("busy.html", "looping.txt"));
   GtkWidget* notice = NamedWidget(m_host->window, kNotice);
   ASSERT_NE(notice, nullptr);
   EXPECT_FALSE(gtk_widget_get_visible(notice));

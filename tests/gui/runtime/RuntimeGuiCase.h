@@ -99,9 +99,10 @@ class RuntimeGuiCase : public ::testing::Test {
     client.join();
     return answer;
   }
-  // Opens the test page in a mode and waits for the request that says it is done.
-  void Load(const std::string& query, const std::string& done) {
-    ASSERT_EQ(m_host->Navigate(m_content.Url("index.html" + query)), S_OK);
+  // Opens a page of the application (the test page with a mode in its query,
+  // say) and waits for the request that says it is done.
+  void Load(const std::string& page, const std::string& done) {
+    ASSERT_EQ(m_host->Navigate(m_content.Url(page)), S_OK);
     ASSERT_TRUE(Saw(done)) << done;
   }
   // Writes a page (or any file) of the case into the application's folder.

@@ -61,8 +61,7 @@ TEST_F(SecretGuiTest, NoOtherLocalServerIsSentTheSecretAndNothingItWasSentOpensA
       static_cast<Headers*>(headers)->emplace_back(name, value);
     }, &requests.emplace_back(path, Headers()).second);
   });
-  ASSERT_EQ(m_host->Navigate(m_content.Url("secret.html?web=" + web.origin)), S_OK);
-  ASSERT_TRUE(Saw("refs-done.txt"));
+  ASSERT_NO_FATAL_FAILURE(Load("secret.html?web=" + web.origin, "refs-done.txt"));
   ASSERT_TRUE(m_host->RunUntil([&] { return requests.size() >= 3; }));
   const std::string server = ServerOrigin();
   for (const char* road : {"/img", "/frame", "/fetch"})
