@@ -33,14 +33,7 @@ std::string Unescape(std::string_view value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> parts;
-  for (int i = 0; i < 2; ++i) {
-    const std::size_t end = input.find('\0');
-    parts.emplace_back(input.substr(0, end));
-    input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
-  }
-  parts.emplace_back(input);
+  const auto parts = Fields(std::string_view(reinterpret_cast<const char*>(data), size), 3, '\0');
   const std::string& title = parts[0];
   const std::string& browserId = parts[1];
   const std::string& folder = parts[2];

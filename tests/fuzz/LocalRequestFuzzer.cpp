@@ -23,23 +23,10 @@ namespace {
 
 constexpr std::string_view kSecret = "0123456789abcdef0123456789abcdef";
 
-std::vector<std::string> Fields(std::string_view input, std::size_t count) {
-  std::vector<std::string> fields;
-  while (fields.size() + 1 < count) {
-    const std::size_t end = input.find('\n');
-    if (end == std::string_view::npos) break;
-    fields.emplace_back(input.substr(0, end));
-    input.remove_prefix(end + 1);
-  }
-  fields.emplace_back(input);
-  fields.resize(count);
-  return fields;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto f = Fields(std::string_view(reinterpret_cast<const char*>(data), size), 6);
+  const auto f = Fields(std::string_view(reinterpret_cast<const char*>(data), size), 6, '\n');
   const std::string& path = f[0];
   const LoopbackAddress address("127.1.2.3", 20001);
 

@@ -17,10 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(store.ValueCount() <= lines);
     Check(store.KeyExists(u""));
     RegistryValue value;
-    Check(store.ReadValue(u"Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", u"*", &value) ==
-              S_OK ||
-          store.ReadValue(u"Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", u"*", &value) ==
-              static_cast<HRESULT>(0x80070002u));
+    const HRESULT read =
+        store.ReadValue(u"Software\\Policies\\Microsoft\\Edge\\WebView2\\BrowserExecutableFolder", u"*", &value);
+    Check(read == S_OK || read == static_cast<HRESULT>(0x80070002u));
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <utility>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/gui/runtime/FindWidget.h"
@@ -71,24 +72,12 @@ class DefaultsGuiTest : public RuntimeGuiCase {
     ASSERT_NE(m_view, nullptr);
   }
 
-  // Runs xdotool with `args` on the test's display.
-  static void Xdo(const std::string& args) {
-    int status = -1;
-    ASSERT_TRUE(g_spawn_command_line_sync(("xdotool " + args).c_str(), nullptr, nullptr, &status, nullptr) && status == 0) << args;
-  }
   // Opens a page and clicks into it, so that the keys that follow go to the page.
   void Open(const std::string& name, const std::string& shown) {
-    ASSERT_EQ(m_host->Navigate(m_content.Url(name)), S_OK);
-    ASSERT_TRUE(Saw(shown)) << shown;
+    ASSERT_NO_FATAL_FAILURE(Load(name, shown));
     gtk_window_present(GTK_WINDOW(m_host->window));
     ASSERT_NO_FATAL_FAILURE(Xdo("mousemove " + ScreenPoint(400, 400) + " click 1"));
     ASSERT_TRUE(m_host->RunUntil([&] { return gtk_window_has_toplevel_focus(GTK_WINDOW(m_host->window)) && gtk_widget_has_focus(m_view); }));
-  }
-  // A point of the view, in screen coordinates for xdotool.
-  std::string ScreenPoint(int x, int y) const {
-    int left = 0, top = 0;
-    gdk_window_get_origin(gtk_widget_get_window(m_host->window), &left, &top);
-    return std::to_string(left + x) + " " + std::to_string(top + y);
   }
   double Zoom() const {
     double level = 0;
@@ -107,18 +96,6 @@ class DefaultsGuiTest : public RuntimeGuiCase {
                                                  gtk_widget_get_allocated_height(widget) / 2, &x, &y));
     Xdo("mousemove " + ScreenPoint(x, y) + " click 1");
   }
-  // Where a screenshot of the display goes when VELLUM_SCREENSHOTS names a folder.
-  void Screenshot(const char* name) {
-    const char* folder = g_getenv("VELLUM_SCREENSHOTS");
-    if (!folder) return;
-    // What was just set is drawn first.
-    bool drawn = false;
-    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &drawn);
-    m_host->RunUntil([&] { return drawn; });
-    if (folder)
-      g_spawn_command_line_sync(("import -window root " + std::string(folder) + "/" + name + ".png").c_str(), nullptr,
-                                nullptr, nullptr, nullptr);
-  }
 
   GtkWidget* m_view = nullptr;
 };
@@ -135,8 +112,9 @@ TEST_F(DefaultsGuiTest, ReloadBackAndForwardKeysAndButtonsActUnlessThePageKeepsT
   ASSERT_TRUE(Saw("page=keys.html&keep=false&nav=cache&last=alt-arrowleft"));
   Xdo("click 9");
   ASSERT_TRUE(Saw("page=two.html&keep=false&nav=cache"));
+  const std::size_t beforeBack = m_host->requests.size();
   Xdo("click 8");
-  ASSERT_TRUE(m_host->RunUntil([&] { return m_host->requests.size() > 0 && m_host->requests.back().find("page=keys.html") != std::string::npos; }));
+  ASSERT_TRUE(Saw("page=keys.html", beforeBack));
 
   // A page that takes Ctrl+R and Alt+Left for itself gets them and is
   // neither reloaded nor left; F5, which it leaves alone, still reloads it.
@@ -159,7 +137,6 @@ TEST_F(DefaultsGuiTest, FindBarCountsMatchesAndEscGivesThePageItsFocusBack) {
   GtkWidget* count = Named("find-match-count");
   ASSERT_TRUE(m_host->RunUntil([&] { return g_str_equal(gtk_label_get_text(GTK_LABEL(count)), "3 matches"); }))
       << gtk_label_get_text(GTK_LABEL(count));
-  Screenshot("find-bar");
   Xdo("type x");
   ASSERT_TRUE(m_host->RunUntil([&] { return g_str_equal(gtk_label_get_text(GTK_LABEL(count)), "No matches"); }));
   Xdo("key Escape");
@@ -171,34 +148,30 @@ TEST_F(DefaultsGuiTest, CtrlPOpensTheToolkitsPrintDialog) {
   Open("keys.html", "page=keys.html");
   // The dialog runs a loop of its own, in which the test's loop does not
   // turn; a timer inside it notes the dialog and cancels it.
-  struct Seen { bool dialog = false; } seen;
-  g_timeout_add(200, [](gpointer data) {
-    auto* seen = static_cast<Seen*>(data);
-    g_autoptr(GList) windows = gtk_window_list_toplevels();
-    for (GList* w = windows; w; w = w->next)
-      if (g_str_equal(G_OBJECT_TYPE_NAME(w->data), "GtkPrintUnixDialog") && gtk_widget_get_visible(GTK_WIDGET(w->data)))
-        seen->dialog = true, gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_CANCEL);
-    return seen->dialog ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+  bool seen = false;
+  g_timeout_add(200, [](gpointer seen) {
+    GtkWidget* dialog = VisibleWindow([](GtkWidget* w) { return g_str_equal(G_OBJECT_TYPE_NAME(w), "GtkPrintUnixDialog"); });
+    if (dialog) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+    return (*static_cast<bool*>(seen) = dialog != nullptr) ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
   }, &seen);
   Xdo("key ctrl+p");
-  ASSERT_TRUE(m_host->RunUntil([&] { return seen.dialog; }));
+  ASSERT_TRUE(m_host->RunUntil([&] { return seen; }));
 }
 
 TEST_F(DefaultsGuiTest, ZoomStepsWithKeysAndWheelAndStaysAcrossLoads) {
   Open("keys.html", "page=keys.html&keep=false&nav=navigate&last=&w=800");
-  Xdo("key ctrl+plus");
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.1) < 0.001; })) << Zoom();
-  Xdo("key ctrl+plus");
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.25) < 0.001; })) << Zoom();
-  // The page lays itself out in fewer, larger pixels, also after a reload.
-  Xdo("key F5");
-  ASSERT_TRUE(Saw("nav=reload&last=f5&w=640"));
-  Xdo("key ctrl+0");
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.0) < 0.001; })) << Zoom();
-  Xdo("keydown ctrl click 5 keyup ctrl");
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 0.9) < 0.001; })) << Zoom();
-  Xdo("keydown ctrl click 4 click 4 keyup ctrl");
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 1.1) < 0.001; })) << Zoom();
+  const auto zoomIs = [&](double level) { return m_host->RunUntil([&] { return std::abs(Zoom() - level) < 0.001; }); };
+  // Each step and the level it leaves; the reload shows the page laid out in fewer, larger pixels.
+  for (const auto& [keys, level, shown] : {std::tuple{"key ctrl+plus", 1.1, ""}, {"key ctrl+plus", 1.25, ""},
+                                           {"key F5", 1.25, "nav=reload&last=f5&w=640"}, {"key ctrl+0", 1.0, ""},
+                                           {"keydown ctrl click 5 keyup ctrl", 0.9, ""},
+                                           {"keydown ctrl click 4 click 4 keyup ctrl", 1.1, ""}}) {
+    Xdo(keys);
+    if (*shown) {
+      ASSERT_TRUE(Saw(shown));
+    }
+    ASSERT_TRUE(zoomIs(level)) << keys << ": " << Zoom();
+  }
   // A touchpad pinch scales from the level it started at; the display has
   // no touchpad, so the toolkit is handed the pinch's events as one would send them.
   for (const auto& [phase, scale] : {std::pair{GDK_TOUCHPAD_GESTURE_PHASE_BEGIN, 1.0}, {GDK_TOUCHPAD_GESTURE_PHASE_UPDATE, 1.5},
@@ -214,7 +187,7 @@ TEST_F(DefaultsGuiTest, ZoomStepsWithKeysAndWheelAndStaysAcrossLoads) {
     gtk_main_do_event(pinch);
     gdk_event_free(pinch);
   }
-  ASSERT_TRUE(m_host->RunUntil([&] { return std::abs(Zoom() - 2.2) < 0.001; })) << Zoom();
+  ASSERT_TRUE(zoomIs(2.2)) << Zoom();
 }
 
 TEST_F(DefaultsGuiTest, HoveringALinkShowsItsFileAddressUntilThePointerLeaves) {
@@ -225,7 +198,6 @@ TEST_F(DefaultsGuiTest, HoveringALinkShowsItsFileAddressUntilThePointerLeaves) {
   Xdo("mousemove " + ScreenPoint(120, 125));
   ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_visible(line); }));
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(line)), m_content.Url("two.html").c_str());
-  Screenshot("status-line");
   Xdo("mousemove " + ScreenPoint(600, 400));
   ASSERT_TRUE(m_host->RunUntil([&] { return !gtk_widget_get_visible(line); }));
 }
@@ -260,7 +232,6 @@ TEST_F(DefaultsGuiTest, TheContextMenuKeepsTheKioskItemsAndCopiesALinksFileAddre
     EXPECT_FALSE(has(action)) << action;
   ASSERT_FALSE(menu.labels.empty());
   EXPECT_EQ(menu.labels.front(), "Copy Link Address");
-  Screenshot("context-menu");
   Xdo("key Down Return");
   GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
   std::string copied;
@@ -281,16 +252,10 @@ TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
   m_host->webView->get_Settings(settings.GetAddressOf());
   ASSERT_EQ(settings->put_AreDefaultScriptDialogsEnabled(TRUE), S_OK);
   ASSERT_EQ(m_host->Navigate(m_content.Url("keys.html?alert")), S_OK);
-  GtkWindow* dialog = nullptr;
-  ASSERT_TRUE(m_host->RunUntil([&] {
-    g_autoptr(GList) windows = gtk_window_list_toplevels();
-    for (GList* w = windows; w; w = w->next)
-      if (GTK_IS_MESSAGE_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) dialog = GTK_WINDOW(w->data);
-    return dialog != nullptr;
-  }));
-  EXPECT_STREQ(gtk_window_get_title(dialog), kCaption);
-  Screenshot("alert");
-  gtk_window_present(dialog);
+  GtkWidget* dialog = nullptr;
+  ASSERT_TRUE(m_host->RunUntil([&] { return (dialog = VisibleWindow([](GtkWidget* w) { return GTK_IS_MESSAGE_DIALOG(w); })); }));
+  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(dialog)), kCaption);
+  gtk_window_present(GTK_WINDOW(dialog));
   Xdo("key Return");
   ASSERT_TRUE(Saw("after-alert.txt"));
 }
@@ -299,9 +264,9 @@ TEST_F(DefaultsGuiTest, ScriptDialogsAreTitledWithTheWindowsCaption) {
 // download folder under a name that replaces nothing, and the indicator
 // names it; a folder that cannot be written is said to have failed.
 TEST_F(DefaultsGuiTest, ALocalArchiveLinkIsSavedBesideWhatIsThereAndTheIndicatorNamesIt) {
-  const std::string folder = TemporaryFolder("vellum-runtime-downloads-XXXXXX");
+  const DownloadFolder downloads;
+  const std::string& folder = downloads.path;
   ASSERT_TRUE(g_file_set_contents((folder + "/archive.zip").c_str(), "mine", -1, nullptr));
-  g_setenv("VELLUMVIEW_DOWNLOAD_DIR", folder.c_str(), TRUE);
   Open("files.html", "files-shown.txt");
   GtkWidget* indicator = Named("download-indicator");
   ASSERT_NE(indicator, nullptr);
@@ -312,14 +277,9 @@ TEST_F(DefaultsGuiTest, ALocalArchiveLinkIsSavedBesideWhatIsThereAndTheIndicator
   EXPECT_TRUE(gtk_widget_get_visible(indicator));
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(Named("download-name"))), "archive (1).zip");
   EXPECT_TRUE(gtk_widget_get_visible(Named("download-show")));
-  g_autofree char* saved = nullptr;
-  ASSERT_TRUE(g_file_get_contents((folder + "/archive (1).zip").c_str(), &saved, nullptr, nullptr));
-  EXPECT_STREQ(saved, "PK\x05\x06 an empty archive");
-  g_autofree char* kept = nullptr;
-  ASSERT_TRUE(g_file_get_contents((folder + "/archive.zip").c_str(), &kept, nullptr, nullptr));
-  EXPECT_STREQ(kept, "mine");
+  EXPECT_EQ(FileText(folder + "/archive (1).zip"), "PK\x05\x06 an empty archive");
+  EXPECT_EQ(FileText(folder + "/archive.zip"), "mine");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "a temporary file was left";
-  Screenshot("download-indicator");
 
   g_setenv("VELLUMVIEW_DOWNLOAD_DIR", (folder + "/archive.zip/below").c_str(), TRUE);  // under a file
   Xdo("mousemove " + ScreenPoint(150, 120) + " click 1");
@@ -331,8 +291,6 @@ TEST_F(DefaultsGuiTest, ALocalArchiveLinkIsSavedBesideWhatIsThereAndTheIndicator
     return status != nullptr;
   }));
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(status)), "Download failed");
-  g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
-  std::filesystem::remove_all(folder);
 }
 
 // A notification request asks the user, whose answer reaches the page and
@@ -345,17 +303,12 @@ TEST_F(DefaultsGuiTest, ANotificationRequestAsksAndItsAnswerReachesThePageAndIsK
   Xdo("mousemove " + ScreenPoint(200, 280) + " click 1");
   ASSERT_TRUE(m_host->RunUntil([&] { return gtk_widget_get_visible(prompt); }));
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(Named("permission-text"))), "This application wants to show notifications.");
-  Screenshot("permission-prompt");
   ClickWidget(Named("permission-allow"));
   ASSERT_TRUE(Saw("permission.txt?answer=granted"));
   EXPECT_FALSE(gtk_widget_get_visible(prompt));
   const std::size_t before = m_host->requests.size();
   Xdo("mousemove " + ScreenPoint(200, 280) + " click 1");
-  ASSERT_TRUE(m_host->RunUntil([&] {
-    for (std::size_t i = before; i < m_host->requests.size(); ++i)
-      if (m_host->requests[i].find("permission.txt?answer=granted") != std::string::npos) return true;
-    return false;
-  }));
+  ASSERT_TRUE(Saw("permission.txt?answer=granted", before));
   EXPECT_FALSE(gtk_widget_get_visible(prompt));
 }
 

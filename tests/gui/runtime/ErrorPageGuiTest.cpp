@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tests/gui/runtime/FindWidget.h"
@@ -32,19 +30,6 @@ fetch("shown.txt?page=busy.html").then(() => {
 });
 </script>)html";
 
-// Kills every web process of the engine that this process started; returns how many.
-int KillWebProcesses() {
-  int killed = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, comm, state;
-    pid_t parent = 0;
-    if (stat >> pid >> comm >> state >> parent && parent == getpid() && comm == "(WebKitWebProces)")
-      killed += kill(std::stoi(pid), SIGKILL) == 0;
-  }
-  return killed;
-}
-
 class ErrorPageGuiTest : public RuntimeGuiCase {
  protected:
   void SetUp() override {
@@ -57,16 +42,10 @@ class ErrorPageGuiTest : public RuntimeGuiCase {
   size_t Shown(const std::string& page) const {
     return std::count(m_host->requests.begin(), m_host->requests.end(), m_content.Url("shown.txt?page=" + page));
   }
-  void Xdo(const std::string& args) const {
-    int status = -1;
-    ASSERT_TRUE(g_spawn_command_line_sync(("xdotool " + args).c_str(), nullptr, nullptr, &status, nullptr) && status == 0) << args;
-  }
   // Clicks into the page at (400, 300), as a user does before pressing a key.
   void ClickPage() const {
     gtk_window_present(GTK_WINDOW(m_host->window));
-    int left = 0, top = 0;
-    gdk_window_get_origin(gtk_widget_get_window(m_host->window), &left, &top);
-    Xdo("mousemove " + std::to_string(left + 400) + " " + std::to_string(top + 300) + " click 1");
+    Xdo("mousemove " + ScreenPoint(400, 300) + " click 1");
   }
   bool PanelShown(bool shown) { return m_host->RunUntil([&] { return gtk_widget_get_visible(m_panel) == shown; }); }
 
@@ -92,7 +71,10 @@ TEST_F(ErrorPageGuiTest, AKilledWebProcessShowsTheErrorPageAndF5BringsThePageBac
   ASSERT_EQ(m_host->Navigate(m_content.Url("page.html")), S_OK);
   ASSERT_TRUE(m_host->RunUntil([&] { return Shown("page.html") == 1; }));
   ASSERT_NO_FATAL_FAILURE(ClickPage());
-  ASSERT_GT(KillWebProcesses(), 0);
+  // Every web process of the engine that this process started.
+  int killed = 0;
+  for (const pid_t pid : ChildrenNamed("WebKitWebProcess")) killed += kill(pid, SIGKILL) == 0;
+  ASSERT_GT(killed, 0);
   ASSERT_TRUE(PanelShown(true));
   EXPECT_EQ(Text(kAddress), m_content.Url("page.html"));
   EXPECT_EQ(Text(kReason), "The page's process ended unexpectedly.");  // a kill is a crash to the engine
@@ -111,8 +93,7 @@ TEST_F(ErrorPageGuiTest, AKilledWebProcessShowsTheErrorPageAndF5BringsThePageBac
 // test clicks into the busy page and types, as a user would.
 TEST_F(ErrorPageGuiTest, APageThatStopsAnsweringGetsTheNoticeAndItsReloadBringsThePageBack) {
   AddFile("busy.html", kBusyPage);
-  ASSERT_EQ(m_host->Navigate(m_content.Url("busy.html")), S_OK);
-  ASSERT_TRUE(Saw("looping.txt"));
+  ASSERT_NO_FATAL_FAILURE(Load("busy.html", "looping.txt"));
   GtkWidget* notice = NamedWidget(m_host->window, kNotice);
   ASSERT_NE(notice, nullptr);
   EXPECT_FALSE(gtk_widget_get_visible(notice));

@@ -19,3 +19,12 @@ GtkWidget* FindWidget(GtkWidget* widget, F match) {
 inline GtkWidget* NamedWidget(GtkWidget* widget, const char* name) {
   return FindWidget(widget, [name](GtkWidget* w) { return g_str_equal(gtk_widget_get_name(w), name); });
 }
+
+// The first visible top-level window that `match` accepts, or null.
+template <typename F>
+GtkWidget* VisibleWindow(F match) {
+  g_autoptr(GList) windows = gtk_window_list_toplevels();
+  for (GList* w = windows; w; w = w->next)
+    if (gtk_widget_get_visible(GTK_WIDGET(w->data)) && match(GTK_WIDGET(w->data))) return GTK_WIDGET(w->data);
+  return nullptr;
+}

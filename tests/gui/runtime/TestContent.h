@@ -11,13 +11,14 @@
 #include <string>
 #include <utility>
 
-// A file of content/, as the test's web server serves the web page.
-inline std::string ContentFile(const char* name) {
+// What a file holds, or empty when it cannot be read.
+inline std::string FileText(const std::string& path) {
   g_autofree char* bytes = nullptr;
   gsize length = 0;
-  const std::string path = std::string(VELLUM_TEST_CONTENT_DIR "/") + name;
   return g_file_get_contents(path.c_str(), &bytes, &length, nullptr) ? std::string(bytes, length) : std::string();
 }
+// A file of content/, as the test's web server serves the web page.
+inline std::string ContentFile(const char* name) { return FileText(std::string(VELLUM_TEST_CONTENT_DIR "/") + name); }
 
 // Several times the runtime's body piece, ending in a byte that tells a cut body from a whole one.
 inline std::string BigFile() { return std::string(3 * 1024 * 1024 + 5, 'b') + '\x7f'; }
@@ -27,6 +28,16 @@ inline std::string TemporaryFolder(const char* pattern) {
   g_autofree char* made = g_dir_make_tmp(pattern, nullptr);
   return made ? made : "";
 }
+
+// A download folder of its own, named to the runtime for as long as it lives.
+struct DownloadFolder {
+  DownloadFolder() { g_setenv("VELLUMVIEW_DOWNLOAD_DIR", path.c_str(), TRUE); }
+  ~DownloadFolder() {
+    g_unsetenv("VELLUMVIEW_DOWNLOAD_DIR");
+    std::filesystem::remove_all(path);
+  }
+  const std::string path = TemporaryFolder("vellum-runtime-downloads-XXXXXX");
+};
 
 struct TestContent {
   TestContent() {

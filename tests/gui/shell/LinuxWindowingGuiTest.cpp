@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/Platform.h"
+#include "tests/gui/runtime/FindWidget.h"
 #include "window/CWindowImplBase.h"
 
 namespace {
@@ -149,15 +150,11 @@ TEST_F(LinuxWindowingTest, AMessageBoxAnswersItsButtonAndClosingItNeverConfirms)
   // box itself: the backend must not touch it afterwards as if it were
   // still its own (the sanitizer build catches that).
   auto answer = [](gpointer response) -> gboolean {
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* node = windows; node; node = node->next) {
-      if (!GTK_IS_MESSAGE_DIALOG(node->data) || !gtk_widget_get_visible(GTK_WIDGET(node->data))) continue;
-      if (GPOINTER_TO_INT(response) == GTK_RESPONSE_DELETE_EVENT)
-        gtk_window_close(GTK_WINDOW(node->data));
-      else
-        gtk_dialog_response(GTK_DIALOG(node->data), GPOINTER_TO_INT(response));
-    }
-    g_list_free(windows);
+    GtkWidget* box = VisibleWindow([](GtkWidget* w) { return GTK_IS_MESSAGE_DIALOG(w); });
+    if (box && GPOINTER_TO_INT(response) == GTK_RESPONSE_DELETE_EVENT)
+      gtk_window_close(GTK_WINDOW(box));
+    else if (box)
+      gtk_dialog_response(GTK_DIALOG(box), GPOINTER_TO_INT(response));
     return G_SOURCE_CONTINUE;
   };
   for (const auto& row : rows) {
