@@ -3,14 +3,14 @@
 #include "app/RunApplication.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <tuple>
 
 #include "tests/app/AppTestSupport.h"
 #include "tests/platform/FakePlatformScope.h"
+#include "tests/util/ScopedWorkingDirectory.h"
+#include "tests/util/TemporaryDirectory.h"
 #include "window/AppModule.h"
 
 namespace {
@@ -32,17 +32,9 @@ struct StartCase {
 
 class RunApplicationTest : public ::testing::TestWithParam<StartCase> {
  protected:
-  RunApplicationTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vellum-app-XXXXXX").string();
-    std::filesystem::current_path(m_directory = mkdtemp(pattern.data()));
-  }
-  ~RunApplicationTest() override {
-    std::filesystem::current_path(m_previous);
-    std::filesystem::remove_all(m_directory);
-  }
-
-  const std::filesystem::path m_previous = std::filesystem::current_path();
-  std::filesystem::path m_directory;
+  // The working directory goes back before the folder is removed.
+  TemporaryDirectory m_directory;
+  ScopedWorkingDirectory m_workingDirectory{m_directory.Path()};
   FakePlatformScope platform;
   FakeWindowing& fake = platform.windowing;
   app_test::PendingCreation pending;

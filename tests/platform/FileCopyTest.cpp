@@ -9,19 +9,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "tests/util/TemporaryDirectory.h"
 #include "util/Win32Error.h"
 
 namespace {
-
-std::string Read(const std::filesystem::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
 
 std::size_t EntryCount(const std::filesystem::path& folder) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
@@ -35,11 +27,11 @@ TEST(FileCopyTest, ReplacesAFileButNeitherTheSourceByAnotherNameNorAReadOnlyFile
   std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
   for (const auto& target : {dir.Path() / "b.pdf", locked})
     EXPECT_EQ(FileCopy::Replace(source.string(), target.string()), HResultFromWin32(ERROR_ACCESS_DENIED)) << target;
-  EXPECT_EQ(Read(source), "precious");
-  EXPECT_EQ(Read(locked), "old");
+  EXPECT_EQ(TemporaryDirectory::ReadFile(source), "precious");
+  EXPECT_EQ(TemporaryDirectory::ReadFile(locked), "old");
   const auto destination = dir.WriteFile("destination.bin", "longer old content");
   ASSERT_EQ(FileCopy::Replace(source.string(), destination.string()), S_OK);
-  EXPECT_EQ(Read(destination), "precious");
+  EXPECT_EQ(TemporaryDirectory::ReadFile(destination), "precious");
   // Missing source, missing destination folder: nothing is created.
   EXPECT_EQ(FileCopy::Replace((dir.Path() / "gone").string(), (dir.Path() / "x").string()),
             HResultFromWin32(ERROR_FILE_NOT_FOUND));
@@ -54,9 +46,9 @@ TEST(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {
   std::filesystem::create_directory(disk);
   if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
   const auto source = dir.WriteFile("big.bin", std::string(256 * 1024, 'b'));
-  std::ofstream(disk / "old.bin") << "old";
+  dir.WriteFile("disk/old.bin", "old");
   const HRESULT hr = FileCopy::Replace(source.string(), (disk / "old.bin").string());
-  const std::string old = Read(disk / "old.bin");
+  const std::string old = TemporaryDirectory::ReadFile(disk / "old.bin");
   const std::size_t entries = EntryCount(disk);
   ::umount(disk.c_str());
   EXPECT_EQ(hr, HResultFromWin32(ERROR_DISK_FULL));
@@ -66,26 +58,21 @@ TEST(FileCopyTest, AFullDiskLeavesTheOldDestinationAndNoTemporaryFile) {
 
 // A source whose content is not what its size said when it was opened (here
 // a kernel file, which reads more than its size of 0; the same check catches
-// a file truncated or grown during the copy) fails the copy: the old
-// destination stays and no temporary file is left.
-TEST(FileCopyTest, ASourceThatChangesWhileItIsCopiedFailsTheCopy) {
-  TemporaryDirectory dir;
-  std::ofstream(dir.Path() / "old.txt") << "old";
-  EXPECT_EQ(FileCopy::Replace("/proc/self/status", (dir.Path() / "old.txt").string()), HResultFromWin32(ERROR_FILE_INVALID));
-  EXPECT_EQ(Read(dir.Path() / "old.txt"), "old");
-  EXPECT_EQ(EntryCount(dir.Path()), 1u);
-}
-
-// A copy given up from another thread, whenever the stop comes, ends the
-// same way as a failed one.
-TEST(FileCopyTest, AStoppedCopyLeavesTheOldDestinationAndNoTemporaryFile) {
-  TemporaryDirectory dir;
-  const auto source = dir.WriteFile("big.bin", std::string(256 * 1024, 'b'));
-  const auto destination = dir.WriteFile("old.bin", "old");
+// a file truncated or grown during the copy), and a copy given up from
+// another thread, fail the copy: the old destination stays and no temporary
+// file is left.
+TEST(FileCopyTest, ASourceThatChangesOrAStoppedCopyLeavesTheOldDestinationAndNoTemporaryFile) {
   const std::atomic<bool> stop{true};
-  EXPECT_EQ(FileCopy::Replace(source.string(), destination.string(), &stop), HResultFromWin32(ERROR_CANCELLED));
-  EXPECT_EQ(Read(destination), "old");
-  EXPECT_EQ(EntryCount(dir.Path()), 2u);
+  for (const bool stopped : {false, true}) {
+    TemporaryDirectory dir;
+    const std::filesystem::path source =
+        stopped ? dir.WriteFile("big.bin", std::string(256 * 1024, 'b')) : std::filesystem::path("/proc/self/status");
+    const auto destination = dir.WriteFile("old.bin", "old");
+    EXPECT_EQ(FileCopy::Replace(source.string(), destination.string(), stopped ? &stop : nullptr),
+              HResultFromWin32(stopped ? ERROR_CANCELLED : ERROR_FILE_INVALID)) << source;
+    EXPECT_EQ(TemporaryDirectory::ReadFile(destination), "old");
+    EXPECT_EQ(EntryCount(dir.Path()), stopped ? 2u : 1u);
+  }
 }
 
 }  // namespace

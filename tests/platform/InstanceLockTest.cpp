@@ -13,34 +13,24 @@ namespace {
 
 // A holder answering on a main context of its own, iterated by a thread, as
 // the program's message loop iterates the default one.
-class AnsweringHolder {
- public:
-  AnsweringHolder(const std::string& folder, std::u16string_view key)
-      : m_context(g_main_context_new(), &g_main_context_unref), m_lock(folder, m_context.get()) {
-    m_lock.SetOnActivate([this] { ++m_activations; });
-    m_claim = m_lock.Claim(key);
-    m_thread = std::thread([this] {
-      while (!m_stop) {
-        g_main_context_iteration(m_context.get(), FALSE);
+struct AnsweringHolder {
+  AnsweringHolder(const std::string& folder, std::u16string_view key) : lock(folder, context.get()) {
+    lock.SetOnActivate([this] { ++activations; });
+    claim = lock.Claim(key);
+    thread = std::jthread([this](std::stop_token stop) {
+      while (!stop.stop_requested()) {
+        g_main_context_iteration(context.get(), FALSE);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
       }
     });
   }
-  ~AnsweringHolder() {
-    m_stop = true;
-    m_thread.join();
-  }
-  InstanceClaim Claim() const { return m_claim; }
-  int Activations() const { return m_activations; }
 
- private:
   // Declared before the lock, whose source it must outlive.
-  std::unique_ptr<GMainContext, decltype(&g_main_context_unref)> m_context;
-  InstanceLock m_lock;
-  InstanceClaim m_claim;
-  std::atomic<bool> m_stop = false;
-  std::atomic<int> m_activations = 0;
-  std::thread m_thread;
+  std::unique_ptr<GMainContext, decltype(&g_main_context_unref)> context{g_main_context_new(), &g_main_context_unref};
+  InstanceLock lock;
+  InstanceClaim claim = InstanceClaim::NoAnswer;
+  std::atomic<int> activations = 0;
+  std::jthread thread;  // last, so that it is stopped and joined first
 };
 
 TEST(InstanceLockTest, ALaterStartHandsOverToTheHolderAndAnotherKeyIsItsOwn) {
@@ -48,10 +38,10 @@ TEST(InstanceLockTest, ALaterStartHandsOverToTheHolderAndAnotherKeyIsItsOwn) {
   const std::string folder = dir.Path().string();
   {
     AnsweringHolder holder(folder, u"QuillBrowser.a\n/apps/one");
-    ASSERT_EQ(holder.Claim(), InstanceClaim::First);
+    ASSERT_EQ(holder.claim, InstanceClaim::First);
     InstanceLock second(folder);
     EXPECT_EQ(second.Claim(u"QuillBrowser.a\n/apps/one"), InstanceClaim::HandedOver);
-    EXPECT_EQ(holder.Activations(), 1);
+    EXPECT_EQ(holder.activations.load(), 1);
     InstanceLock other(folder);
     EXPECT_EQ(other.Claim(u"QuillBrowser.a\n/apps/two"), InstanceClaim::First) << "another folder is another application";
   }
@@ -61,31 +51,24 @@ TEST(InstanceLockTest, ALaterStartHandsOverToTheHolderAndAnotherKeyIsItsOwn) {
   EXPECT_EQ(next.Claim(u"QuillBrowser.a\n/apps/one"), InstanceClaim::First);
 }
 
-TEST(InstanceLockTest, AHolderThatNeverAnswersIsReportedAfterTheWait) {
-  TemporaryDirectory dir;
-  GMainContext* silent = g_main_context_new();  // never iterated
-  {
-    InstanceLock holder(dir.Path().string(), silent);
-    ASSERT_EQ(holder.Claim(u"k"), InstanceClaim::First);
+// A holder that never answers is reported after the wait, unless it ends
+// during the wait: then the new start goes on as the first.
+TEST(InstanceLockTest, AHolderThatNeverAnswersIsReportedAfterTheWaitUnlessItEndsDuringIt) {
+  for (const bool endsDuringTheWait : {false, true}) {
+    SCOPED_TRACE(endsDuringTheWait ? "ends during the wait" : "stays silent");
+    TemporaryDirectory dir;
+    const std::unique_ptr<GMainContext, decltype(&g_main_context_unref)> silent(g_main_context_new(), &g_main_context_unref);
+    auto holder = std::make_unique<InstanceLock>(dir.Path().string(), silent.get());  // its context is never iterated
+    ASSERT_EQ(holder->Claim(u"k"), InstanceClaim::First);
+    std::jthread ending([&] {
+      if (!endsDuringTheWait) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      holder.reset();
+    });
     InstanceLock second(dir.Path().string());
-    EXPECT_EQ(second.Claim(u"k", 300), InstanceClaim::NoAnswer);
+    EXPECT_EQ(second.Claim(u"k", endsDuringTheWait ? 5000 : 300),
+              endsDuringTheWait ? InstanceClaim::First : InstanceClaim::NoAnswer);
   }
-  g_main_context_unref(silent);
-}
-
-TEST(InstanceLockTest, AHolderThatEndsDuringTheWaitLetsTheNewStartGoOn) {
-  TemporaryDirectory dir;
-  GMainContext* silent = g_main_context_new();
-  auto holder = std::make_unique<InstanceLock>(dir.Path().string(), silent);
-  ASSERT_EQ(holder->Claim(u"k"), InstanceClaim::First);
-  std::thread ending([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    holder.reset();
-  });
-  InstanceLock second(dir.Path().string());
-  EXPECT_EQ(second.Claim(u"k", 5000), InstanceClaim::First);
-  ending.join();
-  g_main_context_unref(silent);
 }
 
 }  // namespace

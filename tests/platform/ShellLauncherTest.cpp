@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "tests/util/TemporaryDirectory.h"
@@ -26,9 +24,7 @@ TEST(ShellLauncherTest, AProgramGetsEachArgumentWholeWithoutAShell) {
   // The program runs detached: wait until it has written its record.
   for (int i = 0; i < 200 && !std::filesystem::exists(record); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  std::stringstream text;
-  text << std::ifstream(record).rdbuf();
-  EXPECT_EQ(text.str(), "[/My Docs/a b.txt]\n[$(touch x); *]\n");
+  EXPECT_EQ(TemporaryDirectory::ReadFile(record), "[/My Docs/a b.txt]\n[$(touch x); *]\n");
   EXPECT_FALSE(std::filesystem::exists("x"));
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,6 +33,11 @@ class TemporaryDirectory {
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!file) throw std::runtime_error("cannot write " + path.string());
     return path;
+  }
+  // The bytes of the file at `path`, empty when it cannot be read.
+  static std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
 
  private:
