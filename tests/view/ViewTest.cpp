@@ -316,11 +316,6 @@ class ViewLinkPolicyTest : public ViewTest {
     m_webView->RaiseNavigationStarting(args.Get());
     return args->cancel;
   }
-  // Runs the posted messages to the end of the queue.
-  void Pump() {
-    MSG msg{};
-    while (m_windowing.PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) m_windowing.DispatchMessage(&msg);
-  }
 };
 
 TEST_F(ViewLinkPolicyTest, NavigationsAreJudgedBySchemeAndByTheFilesExtension) {
@@ -384,7 +379,8 @@ TEST_F(ViewLinkPolicyTest, ASaveRunsItsDialogFromTheLoopOwnedByTheView) {
   }});
   EXPECT_EQ(Navigate(u"file:///d/one.pdf"), TRUE);
   EXPECT_TRUE(m_windowing.SaveDialogs().empty());  // never inside the event
-  Pump();
+  // The posted messages run to the end of the queue.
+  for (MSG msg{}; m_windowing.PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);) m_windowing.DispatchMessage(&msg);
   ASSERT_EQ(m_windowing.SaveDialogs().size(), 1u);
   EXPECT_EQ(m_windowing.SaveDialogs()[0].first, m_view.m_hWnd);
   EXPECT_EQ(m_system.FileContent(u"/out/first.pdf"), "1");
