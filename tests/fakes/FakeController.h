@@ -4,7 +4,6 @@
 // handlers, as the runtime does, so that a handler holding the web view does
 // not keep both alive for ever.
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "com/RuntimeClass.h"

@@ -65,9 +65,8 @@ TEST(RegistryStoreEditorTest, KeepsByteOrderMarkAndLineEnds) {
 }
 
 TEST(RegistryStoreEditorTest, RefusesTextThatCannotStayOnOneLine) {
-  for (const std::string& value : {std::string("/a\nb/1.0.0.0"), std::string("/a\rb"), std::string("/a\0b", 4)}) {
-    EXPECT_FALSE(RegistryStoreEditor::SetText("", RegistryHive::CurrentUser, kKey, "EBWebView", value).has_value());
-  }
+  for (const std::string& value : {std::string("/a\nb/1.0.0.0"), std::string("/a\rb"), std::string("/a\0b", 4)})
+    EXPECT_FALSE(RegistryStoreEditor::SetText("", RegistryHive::CurrentUser, kKey, "EBWebView", value).has_value()) << value;
   EXPECT_FALSE(RegistryStoreEditor::SetText("", RegistryHive::CurrentUser, "Software\\a]b", "v", "x").has_value());
 }
 

@@ -128,8 +128,9 @@ TEST(DownloadTarget, NumbersANameThatIsTaken) {
 
 // The bytes go to a hidden temporary file; the final name is taken at the
 // end and replaces nothing, not even a file that appeared meanwhile; an
-// ended or dropped target leaves no temporary file.
-TEST(DownloadTarget, WritesAsideAndTakesAFreeNameOnlyWhenWhole) {
+// ended or dropped target leaves no temporary file; a folder that cannot be
+// written gives no target.
+TEST(DownloadTarget, WritesAsideAndTakesAFreeNameOnlyWhenWholeAndNeedsAWritableFolder) {
   const TemporaryDirectory temporary;
   const std::string folder = (temporary.Path() / "new").string();  // made when missing
   const auto files = [&] {
@@ -159,15 +160,9 @@ TEST(DownloadTarget, WritesAsideAndTakesAFreeNameOnlyWhenWhole) {
   EXPECT_EQ(failed.Commit(), "");
   EXPECT_EQ(files().size(), 2u) << "a temporary file was left";
   for (const char* name : {"", ".", ".."}) EXPECT_EQ(DownloadTarget(folder, name).Name(), "download") << name;
-}
-
-TEST(DownloadTarget, AFolderThatCannotBeWrittenGivesNoTarget) {
-  const TemporaryDirectory temporary;
-  const std::string file = (temporary.Path() / "plain-file").string();
-  ASSERT_TRUE(g_file_set_contents(file.c_str(), "", 0, nullptr));
-  DownloadTarget target(file + "/below", "a.zip");  // a folder under a file cannot exist
-  EXPECT_FALSE(target.IsOpen());
-  EXPECT_EQ(target.Commit(), "");
+  DownloadTarget unwritable(folder + "/report.pdf/below", "a.zip");  // a folder under a file cannot exist
+  EXPECT_FALSE(unwritable.IsOpen());
+  EXPECT_EQ(unwritable.Commit(), "");
 }
 
 }  // namespace

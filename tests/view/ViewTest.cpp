@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "com/CoTaskMem.h"
 #include "resources/Resource.h"
@@ -258,13 +259,8 @@ TEST_F(ViewTest, LocalRequestsAreAnsweredWithTheFileOr404Or400AndTheHeaderBlockO
 
 // --- Full screen -------------------------------------------------------------------
 
-struct FrameState {
-  DWORD style;
-  DWORD exStyle;
-  RECT rect;
-  bool iconic;
-  friend bool operator==(const FrameState&, const FrameState&) = default;
-};
+// The frame's style, extended style, rectangle and whether it is minimised.
+using FrameState = std::tuple<DWORD, DWORD, RECT, bool>;
 
 // Leaving to a maximised frame and a second monitor are followed in the GUI
 // tests "full_screen_gui_maximized" and "full_screen_gui_twomonitors".
@@ -293,7 +289,7 @@ TEST_F(ViewTest, EnteringFullScreenOnceCoversTheWholeMonitorAndLeavingOncePutsTh
   EXPECT_EQ(state(), minimized);
   // A minimised frame is brought back first: its rectangle would come back off screen.
   EXPECT_EQ(raise(TRUE), S_OK);
-  EXPECT_EQ(state(), (FrameState{normal.style & ~(WS_CAPTION | WS_THICKFRAME), WS_EX_APPWINDOW, kMonitor, false}));
+  EXPECT_EQ(state(), (FrameState{std::get<0>(normal) & ~(WS_CAPTION | WS_THICKFRAME), WS_EX_APPWINDOW, kMonitor, false}));
   // A second entry must not save the full-screen layout as the one to go back to.
   EXPECT_EQ(raise(TRUE), S_OK);
   EXPECT_EQ(raise(FALSE), S_OK);
@@ -315,11 +311,6 @@ class ViewLinkPolicyTest : public ViewTest {
     auto args = MakeComObject<FakeNavigationStartingEventArgs>(std::move(uri));
     m_webView->RaiseNavigationStarting(args.Get());
     return args->cancel;
-  }
-  // Runs the posted messages to the end of the queue.
-  void Pump() {
-    MSG msg{};
-    while (m_windowing.PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) m_windowing.DispatchMessage(&msg);
   }
 };
 
@@ -384,7 +375,8 @@ TEST_F(ViewLinkPolicyTest, ASaveRunsItsDialogFromTheLoopOwnedByTheView) {
   }});
   EXPECT_EQ(Navigate(u"file:///d/one.pdf"), TRUE);
   EXPECT_TRUE(m_windowing.SaveDialogs().empty());  // never inside the event
-  Pump();
+  // The posted messages run to the end of the queue.
+  for (MSG msg{}; m_windowing.PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);) m_windowing.DispatchMessage(&msg);
   ASSERT_EQ(m_windowing.SaveDialogs().size(), 1u);
   EXPECT_EQ(m_windowing.SaveDialogs()[0].first, m_view.m_hWnd);
   EXPECT_EQ(m_system.FileContent(u"/out/first.pdf"), "1");
