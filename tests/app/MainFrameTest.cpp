@@ -84,9 +84,8 @@ TEST_F(MainFrameTest, CommandsReachTheWebViewAndClosingEndsTheLoopWithOne) {
 }
 
 // A later start of the application handing over (the shell GUI test
-// "secondstart" follows it on the display); then the frame object goes away
-// with its window still there.
-TEST_F(MainFrameTest, AHandedOverStartBringsTheMinimisedFrameBackAndTheObjectTakesItsWindowAlong) {
+// "secondstart" follows it on the display).
+TEST_F(MainFrameTest, AHandedOverStartBringsTheMinimisedFrameBackWithTheFocus) {
   const HWND hwnd = m_frame->CreateEx();
   ASSERT_NE(hwnd, nullptr);
   fake.ShowWindow(hwnd, SW_MINIMIZE);
@@ -94,6 +93,11 @@ TEST_F(MainFrameTest, AHandedOverStartBringsTheMinimisedFrameBackAndTheObjectTak
   EXPECT_EQ(fake.SendMessage(hwnd, WM_ACTIVATE_INSTANCE, 0, 0), 0);
   EXPECT_FALSE(fake.IsIconic(hwnd));
   EXPECT_EQ(fake.GetFocus(), m_frame->m_hWndClient);
+}
+
+TEST_F(MainFrameTest, AFrameObjectGoingAwayTakesItsWindowAndLeavesTheLoopClean) {
+  const HWND hwnd = m_frame->CreateEx();
+  ASSERT_NE(hwnd, nullptr);
   CMessageFilter* filter = m_frame.get();
   CIdleHandler* idle = m_frame.get();
   m_frame.reset();
