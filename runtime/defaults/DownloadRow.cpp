@@ -3,6 +3,7 @@
 #include <gio/gio.h>
 
 #include "runtime/defaults/RuntimeText.h"
+#include "runtime/loopback/RequestTrace.h"
 
 namespace {
 
@@ -69,6 +70,16 @@ void DownloadRow::SetProgress(double fraction) {
     gtk_progress_bar_pulse(GTK_PROGRESS_BAR(m_progress));
   else
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(m_progress), fraction > 1 ? 1 : fraction);
+}
+
+void DownloadRow::Finish(const std::string& fileUri, const std::string& destination, const char* why) {
+  if (destination.empty()) {
+    SetFailed();
+    RequestTrace::Instance().Event("download-failed", fileUri, {{"error", why ? why : ""}});
+  } else {
+    SetSaved(destination);
+    RequestTrace::Instance().Event("download-saved", fileUri, {{"destination", destination}});
+  }
 }
 
 void DownloadRow::SetSaved(const std::string& path) {

@@ -25,12 +25,16 @@ class DownloadRow {
 
   // `fraction` of the download is there, 0 to 1; negative when the size is not known.
   void SetProgress(double fraction);
-  // The download is saved at `path`, whose name is shown from now on.
-  void SetSaved(const std::string& path);
-  void SetFailed();
+  // Ends the row: the download of `fileUri` is saved at `destination`,
+  // whose name is shown from now on, or, when `destination` is empty, it
+  // failed (`why` says how, for the trace). The trace gets download-saved
+  // or download-failed.
+  void Finish(const std::string& fileUri, const std::string& destination, const char* why);
   bool IsOver() const { return m_over; }
 
  private:
+  void SetSaved(const std::string& path);
+  void SetFailed();
   static void OnOpen(GtkButton*, gpointer self);
   static void OnShowInFolder(GtkButton*, gpointer self);
   static void OnClose(GtkButton*, gpointer self);

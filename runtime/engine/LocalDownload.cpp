@@ -4,7 +4,6 @@
 
 #include "runtime/defaults/DownloadRow.h"
 #include "runtime/engine/DownloadTarget.h"
-#include "runtime/loopback/RequestTrace.h"
 
 namespace {
 
@@ -22,13 +21,7 @@ void OnCopied(GObject* source, GAsyncResult* result, gpointer data) {
   std::unique_ptr<CopyJob> job(static_cast<CopyJob*>(data));
   g_autoptr(GError) error = nullptr;
   const std::string destination = g_file_copy_finish(G_FILE(source), result, &error) ? job->target.Commit() : "";
-  if (!destination.empty()) {
-    job->row->SetSaved(destination);
-    RequestTrace::Instance().Event("download-saved", job->fileUri, {{"destination", destination}});
-  } else {
-    job->row->SetFailed();
-    RequestTrace::Instance().Event("download-failed", job->fileUri, {{"error", error ? error->message : "rename"}});
-  }
+  job->row->Finish(job->fileUri, destination, error ? error->message : "rename");
 }
 
 }  // namespace
@@ -37,8 +30,7 @@ void LocalDownload::Save(const std::string& path, const std::string& fileUri, st
   g_autofree char* name = g_path_get_basename(path.c_str());
   auto job = std::unique_ptr<CopyJob>(new CopyJob{fileUri, DownloadTarget(DownloadTarget::Folder(), name), std::move(row)});
   if (!job->target.IsOpen()) {
-    job->row->SetFailed();
-    RequestTrace::Instance().Event("download-failed", fileUri, {{"error", "folder"}});
+    job->row->Finish(fileUri, "", "folder");
     return;
   }
   g_autoptr(GFile) from = g_file_new_for_path(path.c_str());

@@ -68,8 +68,7 @@ gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const cha
   g_autofree gchar* destinationUri =
       owned->target->IsOpen() ? g_filename_to_uri(owned->target->TemporaryPath().c_str(), nullptr, nullptr) : nullptr;
   if (!destinationUri) {
-    owned->row->SetFailed();
-    RequestTrace::Instance().Event("download-failed", FileUri(uri ? uri : ""), {{"error", "folder"}});
+    owned->row->Finish(FileUri(uri ? uri : ""), "", "folder");
     webkit_download_cancel(download);
     return TRUE;
   }
@@ -100,13 +99,7 @@ void RuntimeWebView::OnDownloadOver(WebKitDownload* download) {
   // A failed download leaves nothing; a whole one takes its final name.
   const std::string destination = state->failed ? "" : state->target->Commit();
   state->target->Discard();
-  if (destination.empty()) {
-    state->row->SetFailed();
-    RequestTrace::Instance().Event("download-failed", uri, {{"error", state->failed ? "engine" : "rename"}});
-    return;
-  }
-  state->row->SetSaved(destination);
-  RequestTrace::Instance().Event("download-saved", uri, {{"destination", destination}});
+  state->row->Finish(uri, destination, state->failed ? "engine" : "rename");
 }
 
 void RuntimeWebView::DecideDownload(WebKitDownload* download) {
