@@ -52,31 +52,30 @@ gboolean RuntimeWebView::OnDecideDestination(WebKitDownload* download, const cha
   // later answer; if the queued event has not run yet, the program is asked
   // now (this signal, too, comes from the main loop).
   DecideDownload(download);
-  const DownloadState* state = StateOf(download);
+  DownloadState* state = StateOf(download);
   if (!state || state->cancelled) return TRUE;
   // Local content is saved by LocalDownload, and its engine download has
   // been cancelled.
   WebKitURIRequest* request = webkit_download_get_request(download);
-  const char* uri = request ? webkit_uri_request_get_uri(request) : "";
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
   if (m_environment->Address().IsServerUri(uri ? uri : "")) return TRUE;
   // Every other download is written to a temporary file in the user's
   // download folder and takes its final name, one that replaces nothing,
   // only once it is whole (OnDownloadOver).
-  DownloadState* owned = StateOf(download);
-  owned->target = std::make_unique<DownloadTarget>(DownloadTarget::Folder(), suggestedName ? suggestedName : "");
-  owned->row = m_defaults->Downloads().Add(owned->target->Name());
+  const std::string fileUri = FileUri(uri);
+  state->target = std::make_unique<DownloadTarget>(DownloadTarget::Folder(), suggestedName ? suggestedName : "");
+  state->row = m_defaults->Downloads().Add(state->target->Name());
   g_autofree gchar* destinationUri =
-      owned->target->IsOpen() ? g_filename_to_uri(owned->target->TemporaryPath().c_str(), nullptr, nullptr) : nullptr;
+      state->target->IsOpen() ? g_filename_to_uri(state->target->TemporaryPath().c_str(), nullptr, nullptr) : nullptr;
   if (!destinationUri) {
-    owned->row->Finish(FileUri(uri ? uri : ""), "", "folder");
+    state->row->Finish(fileUri, "", "folder");
     webkit_download_cancel(download);
     return TRUE;
   }
   // The temporary file exists already: it holds the name until the end.
   webkit_download_set_allow_overwrite(download, TRUE);
   webkit_download_set_destination(download, destinationUri);
-  RequestTrace::Instance().Event("download-destination", FileUri(uri ? uri : ""),
-                                 {{"destination", owned->target->TemporaryPath()}});
+  RequestTrace::Instance().Event("download-destination", fileUri, {{"destination", state->target->TemporaryPath()}});
   return TRUE;
 }
 
