@@ -1,6 +1,14 @@
 #include "runtime/loopback/LocalListener.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "runtime/loopback/RequestTrace.h"
 
@@ -51,7 +59,43 @@ bool LocalListener::Listen(GSocketAddress* address, GError** error) {
                                      G_SOCKET_PROTOCOL_TCP, nullptr, nullptr, error))
     return false;
   g_socket_service_start(m_service.Get());
+  // Without it every answer costs the engine a new connection, which is
+  // slower but still correct, so a failure here is traced and not fatal.
+  g_autoptr(GError) keepError = nullptr;
+  if (!KeepConnectionsOpen(m_server, &keepError))
+    RequestTrace::Instance().Event("local-keep-alive-failed", "", {{"error", keepError ? keepError->message : ""}});
   return true;
+}
+
+bool LocalListener::KeepConnectionsOpen(SoupServer* server, GError** error) {
+  // A socket in a folder of its own, only this user's, whose name goes
+  // with the folder as soon as it listens: nothing can connect to it then.
+  g_autofree char* folder = g_dir_make_tmp("vellumview-XXXXXX", error);
+  if (!folder) return false;
+  const std::string path = std::string(folder) + "/s";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool fits = path.size() < sizeof address.sun_path;
+  if (fits) std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const bool listening = fd >= 0 && fits &&
+                         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                         ::listen(fd, 1) == 0;
+  const int saved = errno;
+  ::unlink(path.c_str());
+  ::rmdir(folder);
+  if (!listening) {
+    if (fd >= 0) ::close(fd);
+    g_set_error(error, G_IO_ERROR, g_io_error_from_errno(fits ? saved : ENAMETOOLONG), "%s",
+                g_strerror(fits ? saved : ENAMETOOLONG));
+    return false;
+  }
+  g_autoptr(GSocket) socket = g_socket_new_from_fd(fd, error);
+  if (!socket) {
+    ::close(fd);
+    return false;
+  }
+  return soup_server_listen_socket(server, socket, static_cast<SoupServerListenOptions>(0), error);
 }
 
 gboolean LocalListener::OnIncoming(GSocketService*, GSocketConnection* stream, GObject*, gpointer self) {
@@ -61,6 +105,10 @@ gboolean LocalListener::OnIncoming(GSocketService*, GSocketConnection* stream, G
     RequestTrace::Instance().Event("local-connection-refused", "", {{"held", std::to_string(listener->Count())}});
     return TRUE;
   }
+  // An answer goes out as its head and then its body, two small writes;
+  // on a connection kept open, waiting to join them would hold every small
+  // file until the engine acknowledged its head.
+  g_socket_set_option(g_socket_connection_get_socket(stream), IPPROTO_TCP, TCP_NODELAY, TRUE, nullptr);
   g_autoptr(GSocketAddress) local = g_socket_connection_get_local_address(stream, nullptr);
   g_autoptr(GSocketAddress) remote = g_socket_connection_get_remote_address(stream, nullptr);
   if (!local || !remote || !soup_server_accept_iostream(listener->m_server, G_IO_STREAM(stream), local, remote, nullptr))

@@ -13,6 +13,13 @@
 // with a request in progress is never closed here, and a new one that finds
 // every held connection busy is turned away: the engine reconnects, and an
 // answered request frees a place again.
+//
+// The server keeps a connection open for the next request only while it has
+// a listener of its own; without one it closes every connection after its
+// first answer, and the engine then opens a new connection for each file (a
+// page of many small modules pays a connect per file). So the server is also
+// given a listener nobody can reach: a local socket whose name is removed
+// once it listens. Every real connection still comes through this class.
 #include <libsoup/soup.h>
 
 #include <cstddef>
@@ -57,6 +64,8 @@ class LocalListener {
   // Room for one more connection: false when every held connection is busy.
   bool MakeRoom();
   static void Close(Connection& connection);
+  // Gives the server the listener nobody can reach (see above).
+  static bool KeepConnectionsOpen(SoupServer* server, GError** error);
 
   SoupServer* m_server;  // not owned
   GObjectPtr<GSocketService> m_service;
