@@ -105,10 +105,11 @@ HRESULT RuntimeWebView::Navigate(LPCWSTR uri) {
   // the loopback server. That the view has loaded a file:// address itself
   // is also what lets its pages' own file:// links and new windows reach the
   // decision at all (and keeps a new-window link to one from crashing the
-  // page's process). Nothing loads before the secret cookie is in place.
-  m_environment->WhenReady([self = ComPtr<RuntimeWebView>(this), text] {
-    if (self->IsUsable()) self->LoadUri(text);
-  });
+  // page's process). The load starts at once, even before the secret cookie
+  // is in place, so that the engine starts the page's process while its
+  // network process takes the cookie; the decision waits for the cookie
+  // before anything is asked of the server.
+  LoadUri(text);
   return S_OK;
 }
 

@@ -146,9 +146,14 @@ void RuntimeWebView::DecideNavigation(GObjectPtr<WebKitPolicyDecision> decision,
   }
   webkit_policy_decision_ignore(decision.Get());
   if (cancel || !IsUsable()) return;
-  if (const auto serverUri = m_environment->Address().ToServerUri(uri)) {
+  if (auto serverUri = m_environment->Address().ToServerUri(uri)) {
     m_announced = uri;
-    LoadUri(*serverUri);
+    // A request the server gets before the engine has the secret would be
+    // refused: the load waits for it (it is there long before, but for the
+    // first page).
+    m_environment->WhenReady([self = ComPtr<RuntimeWebView>(this), serverUri = std::move(*serverUri)] {
+      if (self->IsUsable()) self->LoadUri(serverUri);
+    });
     return;
   }
   // A file:// address naming another host is no local file, and the engine's
