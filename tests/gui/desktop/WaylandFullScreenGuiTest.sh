@@ -4,8 +4,8 @@
 # through the virtual-keyboard protocol (wtype). A key press is the user
 # gesture the page's full-screen request needs. The window must open with the
 # application id "QuillBrowser.<browserID>", cover the output after the key
-# (the compositor's own rectangle for it, the size the client drew and the
-# page's colour in the output's corners), and get its rectangle back after
+# (the compositor's own rectangle for it, and a picture of the output with
+# the toolbar and the page in its corners), and get its rectangle back after
 # Esc, on which WebKit leaves full screen. Skipped (77) where sway cannot
 # start.
 #   WaylandFullScreenGuiTest.sh <scenario> <vellumview> <runtime folder>
@@ -48,7 +48,7 @@ def views(node):
     for child in node.get("nodes", []) + node.get("floating_nodes", []):
         yield from views(child)
 for v in views(json.load(sys.stdin)):
-    print(v["app_id"], v["rect"], "fullscreen", v["fullscreen_mode"], "geometry", v["geometry"])'
+    print(v["app_id"], v["rect"], "fullscreen", v["fullscreen_mode"], "content", v["window_rect"])'
   echo "--- sway log"; tail -n 30 "$work/sway.txt"
 }
 
@@ -78,8 +78,8 @@ sway_msg() { swaymsg -s "$ipc" "$@"; }
 on_wayland() { env -u DISPLAY WAYLAND_DISPLAY="$socket" "$@"; }
 
 # The output's rectangle and the window's, "x y width height", as sway has
-# them; the window's is followed by its full-screen mode and the size the
-# client last drew ("geometry").
+# them; the window's is followed by its full-screen mode and the size of
+# its content, without the borders sway draws ("window_rect").
 output_rect() {
   sway_msg -t get_outputs | python3 -c '
 import json, sys
@@ -96,7 +96,7 @@ def views(node):
         yield from views(child)
 for v in views(json.load(sys.stdin)):
     if v["app_id"] == sys.argv[1]:
-        r, g = v["rect"], v["geometry"]
+        r, g = v["rect"], v["window_rect"]
         print(r["x"], r["y"], r["width"], r["height"], v["fullscreen_mode"], g["width"], g["height"])' "$1"
 }
 # Waits until the window's state, as `window_state` prints it, matches the
@@ -146,26 +146,34 @@ for _ in $(seq 1 100); do [ -n "$(window_state "$app_id")" ] && break; sleep 0.1
   fail "sway has no window with the application id $app_id: $(sway_msg -t get_tree | grep -o '"app_id": "[^"]*"' | sort -u)"
 
 read -r ox oy ow oh < <(output_rect)
-read -r nx ny nw nh mode gw gh < <(window_state "$app_id")
+read -r nx ny nw nh mode cw ch < <(window_state "$app_id")
 [ "$mode" = 0 ] || fail "the window starts in full screen"
 [ "$nw $nh" != "$ow $oh" ] || fail "the window starts as large as the output"
-normal="$nx $ny $nw $nh 0 $gw $gh"
+normal="$nx $ny $nw $nh 0 $cw $ch"
 
 entered=$(count '^event fullscreen-changed - value=1' "$events")
 left=$(count '^event fullscreen-changed - value=0' "$events")
 type_until '^event fullscreen-changed - value=1' "$entered" f
 wait_window "$ox $oy $ow $oh 1 $ow $oh" "covering the output"
-# What the output shows: the page in both far corners. The compositor draws
-# the new size a moment after it has it, so the picture is taken again
-# until it does.
+# What the output shows: the frame's toolbar, which stays in full screen,
+# in both top corners (neither the desktop's colour nor the page's), the
+# page in both bottom corners. The compositor draws the new size a moment
+# after it has it, so the picture is taken again until it does.
 shot=$work/full-screen.png
+corners() {
+  echo "$(pixel 0 0) $(pixel $((ow - 1)) 0) $(pixel 0 $((oh - 1))) $(pixel $((ow - 1)) $((oh - 1)))"
+}
+covered() {
+  local tl tr bl br
+  read -r tl tr bl br < <(corners)
+  [ "$tl" = "$tr" ] && [ "$tl" != 202020 ] && [ "$tl" != 00FF00 ] && [ "$bl/$br" = 00FF00/00FF00 ]
+}
 for _ in $(seq 1 50); do
   on_wayland grim -o HEADLESS-1 "$shot" 2>> "$work/grim.txt" || fail "grim took no picture: $(cat "$work/grim.txt")"
-  [ "$(pixel 0 0)/$(pixel $((ow - 1)) $((oh - 1)))" = 00FF00/00FF00 ] && break
+  covered && break
   sleep 0.1
 done
-[ "$(pixel 0 0)/$(pixel $((ow - 1)) $((oh - 1)))" = 00FF00/00FF00 ] ||
-  fail "the page does not reach the output's corners: $(pixel 0 0) and $(pixel $((ow - 1)) $((oh - 1)))"
+covered || fail "the frame does not cover the output; its corners show $(corners)"
 [ -n "${VELLUM_KEEP_SHOT:-}" ] && cp "$shot" "$VELLUM_KEEP_SHOT"
 
 type_until '^event fullscreen-changed - value=0' "$left" -k Escape
@@ -173,6 +181,9 @@ wait_window "$normal" "back after Esc"
 
 kill -0 "$pid" || fail "program ended"
 [ "$(count '^messagebox-shown')" = 0 ] || fail "a message box was shown"
-seat_criticals=$(grep -c 'CRITICAL.*GDK_IS_SEAT' "$work/err.txt")
+# With a seat GTK has no reason to warn (on weston's seatless backend it
+# does, see WaylandGuiTest.sh); any critical warning here is a fault.
+criticals=$(grep 'CRITICAL' "$work/err.txt")
+[ -z "$criticals" ] || fail "critical warnings: $criticals"
 stop_program
-echo "PASS ($scenario): window, application id $app_id, full screen over the output and back; seat criticals: $seat_criticals"
+echo "PASS ($scenario): window, application id $app_id, full screen over the output and back"
