@@ -1,6 +1,9 @@
 #include "platform/linux/windowing/LinuxWindowing.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_WAYLAND
+#include <gdk/gdkwayland.h>
+#endif
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -33,6 +36,31 @@ bool IsWindowKind(NativeKind kind) { return kind == NativeKind::TopLevel || kind
 // A caption or a sizing frame needs the window manager's decorations;
 // without both the window is a plain rectangle (full screen).
 bool WantsDecorations(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME); }
+
+// True when the compositor, not the program, decides where windows go: a
+// Wayland client cannot move its window, only ask for states such as full
+// screen.
+bool CompositorPlacesWindows(GtkWidget* widget) {
+#ifdef GDK_WINDOWING_WAYLAND
+  return GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(widget));
+#else
+  (void)widget;
+  return false;
+#endif
+}
+
+// The display's monitor rectangles, in GDK's order (the order that
+// gtk_window_fullscreen_on_monitor numbers them in).
+std::vector<RECT> MonitorRects(GdkDisplay* display) {
+  std::vector<RECT> rects;
+  const int count = gdk_display_get_n_monitors(display);
+  for (int i = 0; i < count; ++i) {
+    GdkRectangle geometry{};
+    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &geometry);
+    rects.push_back(RECT{geometry.x, geometry.y, geometry.x + geometry.width, geometry.y + geometry.height});
+  }
+  return rects;
+}
 
 }  // namespace
 
@@ -180,6 +208,8 @@ void LinuxWindowing::NativeSetPos(HWND hwnd, const RECT& rect, bool moved, bool 
   const int width = std::max<LONG>(rect.right - rect.left, 0);
   const int height = std::max<LONG>(rect.bottom - rect.top, 0);
   if (IsWindowKind(native->kind)) {
+    const WindowRecord* record = Find(hwnd);
+    if (record && FollowCompositorFullScreen(hwnd, rect, record->style)) return;
     if (moved) gtk_window_move(GTK_WINDOW(widget), rect.left, rect.top);
     if (sized && width > 0 && height > 0) {
       gtk_window_resize(GTK_WINDOW(widget), width, height);
@@ -199,7 +229,33 @@ void LinuxWindowing::NativeSetPos(HWND hwnd, const RECT& rect, bool moved, bool 
 void LinuxWindowing::NativeStyleChanged(HWND hwnd, DWORD, DWORD newStyle) {
   const NativeWindow* native = m_impl->Native(hwnd);
   if (!native || native->kind != NativeKind::TopLevel) return;
+  // Decorations back on a full-screen frame leave full screen before they
+  // are drawn again.
+  if (const WindowRecord* record = Find(hwnd)) FollowCompositorFullScreen(hwnd, record->rect, newStyle);
   gtk_window_set_decorated(GTK_WINDOW(ToWidget(hwnd)), WantsDecorations(newStyle));
+}
+
+bool LinuxWindowing::FollowCompositorFullScreen(HWND hwnd, const RECT& rect, DWORD style) {
+  NativeWindow* native = m_impl->Native(hwnd);
+  GtkWidget* widget = ToWidget(hwnd);
+  if (!native || native->kind != NativeKind::TopLevel || !CompositorPlacesWindows(widget)) return false;
+  const std::vector<RECT> monitors = MonitorRects(gtk_widget_get_display(widget));
+  const CompositorFullScreen::Decision decision = native->fullScreen.Next(WantsDecorations(style), rect, monitors);
+  switch (decision.step) {
+    case CompositorFullScreen::Step::Enter:
+      gtk_window_fullscreen_on_monitor(GTK_WINDOW(widget), gtk_widget_get_screen(widget), decision.monitor);
+      m_impl->trace.Line("fullscreen monitor=" + std::to_string(decision.monitor));
+      return true;
+    case CompositorFullScreen::Step::Stay:
+      return true;
+    case CompositorFullScreen::Step::Leave:
+      gtk_window_unfullscreen(GTK_WINDOW(widget));
+      m_impl->trace.Line("unfullscreen");
+      return false;
+    case CompositorFullScreen::Step::Normal:
+      return false;
+  }
+  return false;
 }
 
 void LinuxWindowing::NativeSetFocus(HWND hwnd) {

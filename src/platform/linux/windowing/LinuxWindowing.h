@@ -76,6 +76,11 @@ class LinuxWindowing final : public WindowingCore {
   // Runs the main loop until `done` holds or the bound has passed; returns
   // whether it holds.
   bool IterateUntil(const std::function<bool()>& done);
+  // On a display where the compositor places windows (Wayland), turns an
+  // undecorated frame asked to cover exactly one monitor into a request for
+  // full screen on it, and what follows into leaving it. Returns true when
+  // the compositor sizes the window, so that the rectangle is not applied.
+  bool FollowCompositorFullScreen(HWND hwnd, const RECT& rect, DWORD style);
   // The toolbar's part of NativeControlMessage.
   LRESULT ToolBarMessage(HWND toolBar, UINT message, WPARAM wParam, LPARAM lParam);
 

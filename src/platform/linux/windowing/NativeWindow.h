@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/WindowMessages.h"
+#include "platform/linux/windowing/CompositorFullScreen.h"
 #include "platform/linux/windowing/ProgressPulse.h"
 
 enum class NativeKind { TopLevel, Child, ToolBar, Dialog, DialogItem };
@@ -26,6 +27,9 @@ struct NativeWindow {
   // The size the window system last confirmed for a top-level window.
   int configuredWidth = 0;
   int configuredHeight = 0;
+  // Whether the compositor was asked to show a top-level window full screen
+  // (Wayland only; on X the window covers its monitor by its rectangle).
+  CompositorFullScreen fullScreen;
 };
 
 using NativeWindowTable = std::map<HWND, NativeWindow>;
