@@ -40,15 +40,7 @@ on_exit() {
 }
 on_fail() {
   [ -n "${VELLUM_KEEP_SHOT:-}" ] && on_wayland grim -o HEADLESS-1 "$VELLUM_KEEP_SHOT"
-  echo "--- sway windows"; sway_msg -t get_tree | python3 -c '
-import json, sys
-def views(node):
-    if node.get("app_id") is not None:
-        yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from views(child)
-for v in views(json.load(sys.stdin)):
-    print(v["app_id"], v["rect"], "fullscreen", v["fullscreen_mode"], "content", v["window_rect"])'
+  echo "--- sway windows (app id, x y width height, full-screen mode, content size)"; sway_views
   echo "--- sway log"; tail -n 30 "$work/sway.txt"
 }
 
@@ -86,7 +78,7 @@ import json, sys
 o = [o for o in json.load(sys.stdin) if o["name"] == "HEADLESS-1"][0]["rect"]
 print(o["x"], o["y"], o["width"], o["height"])'
 }
-window_state() {
+sway_views() {
   sway_msg -t get_tree | python3 -c '
 import json, sys
 def views(node):
@@ -95,10 +87,10 @@ def views(node):
     for child in node.get("nodes", []) + node.get("floating_nodes", []):
         yield from views(child)
 for v in views(json.load(sys.stdin)):
-    if v["app_id"] == sys.argv[1]:
-        r, g = v["rect"], v["window_rect"]
-        print(r["x"], r["y"], r["width"], r["height"], v["fullscreen_mode"], g["width"], g["height"])' "$1"
+    r, g = v["rect"], v["window_rect"]
+    print(v["app_id"], r["x"], r["y"], r["width"], r["height"], v["fullscreen_mode"], g["width"], g["height"])'
 }
+window_state() { sway_views | awk -v id="$1" '$1 == id { $1 = ""; print substr($0, 2) }'; }
 # Waits until the window's state, as `window_state` prints it, matches the
 # extended regular expression.
 wait_window() {
