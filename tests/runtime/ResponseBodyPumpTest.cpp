@@ -6,7 +6,6 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <libsoup/soup.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "com/RuntimeClass.h"
+#include "tests/gui/runtime/LocalWebServer.h"
 
 namespace {
 
@@ -89,18 +89,7 @@ std::uint64_t FirstWrongByte(const std::string& body) {
 TEST(ResponseBodyPump, EveryBodyArrivesWholeOnlyAsFastAsTheClientReadsAndAFailureShows) {
   constexpr std::uint64_t piece = ResponseBodyPump::kChunkSize, none = UINT64_MAX;
   ComPtr<PatternStream> stream;
-  SoupServer* server = soup_server_new(nullptr, nullptr);
-  soup_server_add_handler(
-      server, nullptr,
-      [](SoupServer*, SoupServerMessage* message, const char*, GHashTable*, gpointer current) {
-        soup_server_message_set_status(message, 200, nullptr);
-        ResponseBodyPump::Start(message, *static_cast<ComPtr<PatternStream>*>(current));
-      },
-      &stream, nullptr);
-  ASSERT_TRUE(soup_server_listen_local(server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr));
-  GSList* uris = soup_server_get_uris(server);
-  const guint port = g_uri_get_port(static_cast<GUri*>(uris->data));
-  g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  const LocalWebServer server([&](SoupServerMessage* message, const std::string&) { ResponseBodyPump::Start(message, stream); });
   // Each row: the body's size and where reading it fails.
   const std::pair<std::uint64_t, std::uint64_t> rows[] = {
       {0, none}, {1, none}, {piece, none}, {piece + 1, none}, {piece * ResponseBodyPump::kPiecesInFlight + 1, none},
@@ -110,7 +99,7 @@ TEST(ResponseBodyPump, EveryBodyArrivesWholeOnlyAsFastAsTheClientReadsAndAFailur
     for (const auto& [size, failAt] : rows) {
       SCOPED_TRACE(testing::Message() << "size " << size << (sized ? " sized" : " unsized") << " failing at " << failAt);
       stream = MakeComObject<PatternStream>(size, sized, failAt);
-      const int fd = Connect(port);
+      const int fd = Connect(server.port);
       if (size > (16ull << 20)) {
         // The server runs until it has had nothing to do for a while.
         for (int quiet = 0; quiet < 200; usleep(1000)) quiet = g_main_context_iteration(nullptr, FALSE) ? 0 : quiet + 1;
@@ -135,8 +124,6 @@ TEST(ResponseBodyPump, EveryBodyArrivesWholeOnlyAsFastAsTheClientReadsAndAFailur
           << headers;
     }
   }
-  soup_server_disconnect(server);
-  g_object_unref(server);
 }
 
 }  // namespace

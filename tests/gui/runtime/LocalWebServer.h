@@ -2,7 +2,8 @@
 // A web server of its own on a free loopback port, standing for any other
 // server the view may reach (a web site, a local development server). Every
 // request is answered 200, embeddable in an isolated page, after `handle` has
-// seen it and added what it wants to the answer.
+// seen it and added what it wants to the answer. The response body pump's
+// own test serves its bodies with it too.
 #include <libsoup/soup.h>
 
 #include <functional>
@@ -17,13 +18,15 @@ class LocalWebServer {
     soup_server_add_handler(m_server, nullptr, &LocalWebServer::OnRequest, this, nullptr);
     soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr);
     g_autoptr(GSList) uris = soup_server_get_uris(m_server);
-    origin = "http://127.0.0.1:" + std::to_string(g_uri_get_port(static_cast<GUri*>(uris->data)));
+    port = static_cast<guint>(g_uri_get_port(static_cast<GUri*>(uris->data)));
+    origin = "http://127.0.0.1:" + std::to_string(port);
     for (GSList* item = uris; item; item = item->next) g_uri_unref(static_cast<GUri*>(item->data));
   }
   LocalWebServer(const LocalWebServer&) = delete;
   LocalWebServer& operator=(const LocalWebServer&) = delete;
   ~LocalWebServer() { g_object_unref(m_server); }
 
+  guint port = 0;
   std::string origin;  // "http://127.0.0.1:<port>"
 
  private:
