@@ -49,15 +49,12 @@ TEST(CompositorFullScreenTest, UndecoratedFrameCoveringOneMonitorIsFullScreenOnI
         {true, kFirst, Step::Leave},
         {true, kNormal, Step::Normal},
         {true, kNormal, Step::Normal}}},
-      {"the second monitor", {{false, kSecond, Step::Enter, 1}, {true, kSecond, Step::Leave}}},
       {"a decorated frame as large as a monitor stays a window",
        {{true, kFirst, Step::Normal}, {true, kSecond, Step::Normal}}},
       {"a monitor's size elsewhere is no monitor", {{false, RECT{1280, 0, 2560, 800}, Step::Normal}}},
       {"moved from one monitor onto the other", {{false, kFirst, Step::Enter, 0}, {false, kSecond, Step::Enter, 1}}},
       {"undecorated but off the monitor leaves",
        {{false, kFirst, Step::Enter, 0}, {false, kNormal, Step::Leave}, {false, kNormal, Step::Normal}}},
-      {"entered again after leaving",
-       {{false, kFirst, Step::Enter, 0}, {true, kNormal, Step::Leave}, {false, kFirst, Step::Enter, 0}}},
   };
   for (const auto& row : rows) {
     CompositorFullScreen state;
