@@ -40,6 +40,7 @@ TEST(RegistryStore, SectionsChooseTheHiveAndTheKeyAndItsParentsExist) {
       "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\EdgeUpdate\\ClientState\\{F3017226}]\r\n\"EBWebView\"=\"/opt/s\"\r\n"
       "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"EBWebView\"=\"/wrong/hive\"\r\n"
+      "[hkcu\\Software\\Short]\r\n\"u\"=dword:00000004\r\n"
       "[HKLM\\Software\\Short]\r\n\"v\"=dword:00000002\r\n\"V\"=dword:00000003\r\n"
       "[-HKEY_LOCAL_MACHINE\\Software\\Deleted]\r\n\"v\"=\"orphan\"\r\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Broken\r\n\"w\"=\"orphan\"\r\n";
@@ -55,7 +56,8 @@ TEST(RegistryStore, SectionsChooseTheHiveAndTheKeyAndItsParentsExist) {
   EXPECT_EQ(store.ReadValue(u"Software\\Short", u"v", nullptr), E_POINTER);
   const RegistryStore user = RegistryStore::Parse(text, RegistryHive::CurrentUser);
   EXPECT_EQ(Read(user, u"software\\other", u"EBWebView"), Text(u"/wrong/hive"));
-  EXPECT_EQ(user.ValueCount(), 1u);
+  EXPECT_EQ(Read(user, u"Software\\Short", u"u"), Number(4));
+  EXPECT_EQ(user.ValueCount(), 2u);
 }
 
 // (Missing store files are what the end-to-end and GUI tests start from.)
