@@ -14,7 +14,7 @@
 #include <string>
 
 #include "com/RuntimeClass.h"
-#include "tests/gui/runtime/LocalWebServer.h"
+#include "tests/runtime/LocalWebServer.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "tests/gui/runtime/LocalWebServer.h"
 #include "tests/gui/runtime/RuntimeGuiCase.h"
+#include "tests/runtime/LocalWebServer.h"
 
 namespace {
 

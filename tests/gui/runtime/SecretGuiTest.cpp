@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "tests/gui/runtime/LocalWebServer.h"
 #include "tests/gui/runtime/RuntimeGuiCase.h"
+#include "tests/runtime/LocalWebServer.h"
 
 namespace {
 

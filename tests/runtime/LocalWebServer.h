@@ -2,8 +2,8 @@
 // A web server of its own on a free loopback port, standing for any other
 // server the view may reach (a web site, a local development server). Every
 // request is answered 200, embeddable in an isolated page, after `handle` has
-// seen it and added what it wants to the answer. The response body pump's
-// own test serves its bodies with it too.
+// seen it and added what it wants to the answer. The runtime GUI tests and
+// the response body pump's test serve with it.
 #include <libsoup/soup.h>
 
 #include <functional>
